@@ -1,0 +1,30 @@
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "core/logic/AppInfo.h"
+#include "core/logic/Clock.h"
+#include "core/logic/Database.h"
+#include "core/ui/Frmmain.h"
+#include "core/ui/MessageBoxPrompter.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(AppInfo::kAppTitle);
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
+
+    MessageBoxPrompter prompter;
+    SystemClock clock;
+    Frmmain mainWindow(prompter, clock, AppInfo::programDir());
+    prompter.setParent(&mainWindow);
+    if (!mainWindow.Form_Load())
+        return 1;
+    mainWindow.show();
+    const int code = app.exec();
+    Database::close();
+    return code;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Names and places every part of the program shares.
+namespace AppInfo {
+
+// The application title; message boxes without a title of their own show it.
+inline const QString kAppTitle = QStringLiteral("澄岳图书管理系统");
+// The title of an ordinary notice box.
+inline const QString kNoticeTitle = QStringLiteral("提示");
+
+// The directory the program runs from (where everything it keeps lies).
+QString programDir();
+// programDir() joined with a relative path such as "mdb/Shelfmark.mdb".
+QString programPath(const QString& relative);
+
+// Paths of the files beside the program, relative to the program directory.
+inline const QString kDatabaseFile = QStringLiteral("mdb/Shelfmark.mdb");
+inline const QString kAccountFile = QStringLiteral("dat/userdata.dat");
+inline const QString kSettingFile = QStringLiteral("setting.ini");
+inline const QString kTipFile = QStringLiteral("QUICKTIP.INI");
+inline const QString kTypeStyleFile = QStringLiteral("style/type-style.skn");
+inline const QString kLightStyleFile = QStringLiteral("style/light-hearted.skn");
+inline const QString kHelpFile = QStringLiteral("readme.txt");
+
+}  // namespace AppInfo

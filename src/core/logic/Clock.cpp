@@ -1,0 +1,6 @@
+#include "core/logic/Clock.h"
+
+QDate SystemClock::today() const
+{
+    return QDate::currentDate();
+}

@@ -1,0 +1,87 @@
+#include "core/logic/LibrarySchema.h"
+
+#include <QStringList>
+
+#include "core/logic/Sql.h"
+#include "core/logic/Transaction.h"
+
+namespace LibrarySchema {
+
+namespace {
+
+// Dates are ISO text (YYYY-MM-DD); date() gives back exactly such a text for
+// a valid date and something else for anything that is not one.
+#define SHELFMARK_DATE_CHECK(column) "CHECK (" column " IS NULL OR date(" column ") IS " column ")"
+
+const QStringList kStatements = {
+    QStringLiteral(
+        "CREATE TABLE bookType ("
+        " 类别代码 TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+        " 书籍类别 TEXT COLLATE NOCASE,"
+        " 借出天数 INTEGER"
+        ") STRICT"),
+    QStringLiteral(
+        "CREATE TABLE bookInfo ("
+        " 书籍编号 TEXT NOT NULL UNIQUE COLLATE NOCASE,"
+        " 书籍名称 TEXT COLLATE NOCASE,"
+        " 书籍价格 TEXT,"
+        " 出版社 TEXT COLLATE NOCASE,"
+        " 书籍页码 TEXT,"
+        " 类别代码 TEXT COLLATE NOCASE,"
+        " 作者姓名 TEXT COLLATE NOCASE,"
+        " 登记日期 TEXT " SHELFMARK_DATE_CHECK("登记日期") ","
+        " 是否借出 INTEGER NOT NULL DEFAULT 0 CHECK (是否借出 IN (0, 1))"
+        ") STRICT"),
+    QStringLiteral(
+        "CREATE TABLE lentInfo ("
+        " 读者编号 TEXT COLLATE NOCASE,"
+        " 书籍编号 TEXT COLLATE NOCASE,"
+        " 借书日期 TEXT " SHELFMARK_DATE_CHECK("借书日期") ","
+        " 还书日期 TEXT " SHELFMARK_DATE_CHECK("还书日期") ","
+        " 超出天数 INTEGER,"
+        " 罚款金额 REAL"
+        ") STRICT"),
+    QStringLiteral(
+        "CREATE TABLE readerInfo ("
+        " 读者编号 TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+        " 读者姓名 TEXT COLLATE NOCASE,"
+        " 读者性别 TEXT,"
+        " 联系电话 TEXT,"
+        " 所在部门 TEXT COLLATE NOCASE"
+        ") STRICT"),
+    QStringLiteral(
+        "CREATE TABLE basicSet ("
+        " 借出册数 INTEGER,"
+        " 罚款 REAL"
+        ") STRICT"),
+    QStringLiteral(
+        "CREATE TABLE bookconcernList ("
+        " 出版社 TEXT NOT NULL UNIQUE COLLATE NOCASE"
+        ") STRICT"),
+    // The desk's look-ups and the queries' joins.
+    QStringLiteral("CREATE INDEX bookInfo_类别代码 ON bookInfo (类别代码)"),
+    QStringLiteral("CREATE INDEX lentInfo_书籍编号 ON lentInfo (书籍编号, 借书日期)"),
+    QStringLiteral("CREATE INDEX lentInfo_读者编号 ON lentInfo (读者编号, 借书日期)"),
+    QStringLiteral("CREATE INDEX lentInfo_outstanding ON lentInfo (读者编号) WHERE 还书日期 IS NULL"),
+    QStringLiteral("CREATE INDEX lentInfo_outstanding_book ON lentInfo (书籍编号) WHERE 还书日期 IS NULL"),
+    QStringLiteral("CREATE INDEX readerInfo_读者姓名 ON readerInfo (读者姓名)"),
+    QStringLiteral("CREATE INDEX bookInfo_书籍名称 ON bookInfo (书籍名称)"),
+};
+
+#undef SHELFMARK_DATE_CHECK
+
+}  // namespace
+
+void create()
+{
+    const QString action = QStringLiteral("创建数据表");
+    Transaction transaction(action);
+    for (const QString& statement : kStatements)
+        Sql::run(statement, {}, action);
+    Sql::run(QStringLiteral("INSERT INTO basicSet (借出册数, 罚款) VALUES (:quota, :fine)"),
+             {{QStringLiteral("quota"), kDefaultQuota}, {QStringLiteral("fine"), kDefaultFinePerDay}},
+             action);
+    transaction.commit();
+}
+
+}  // namespace LibrarySchema

@@ -1,0 +1,16 @@
+#pragma once
+
+// Lays out the six tables of the library database and its one row of
+// lending rules on the shared connection, in one transaction. Only our
+// database tool and the tests call it; the program never creates tables.
+namespace LibrarySchema {
+
+// Throws StoreError when the store refuses a statement (for example because
+// the tables already exist); nothing is left half made.
+void create();
+
+// The lending rules a new database starts with.
+inline constexpr int kDefaultQuota = 2;
+inline constexpr double kDefaultFinePerDay = 0.1;
+
+}  // namespace LibrarySchema

@@ -1,0 +1,49 @@
+#include "core/logic/Sql.h"
+
+#include <QDate>
+#include <QSqlError>
+
+#include "core/logic/Database.h"
+#include "core/logic/StoreError.h"
+
+namespace Sql {
+
+QSqlQuery prepare(const QString& statement, const QString& action)
+{
+    QSqlQuery query(Database::connection());
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw StoreError(action, query.lastError().text());
+    return query;
+}
+
+void exec(QSqlQuery& query, const QString& action)
+{
+    if (!query.exec())
+        throw StoreError(action, query.lastError().text());
+}
+
+QSqlQuery run(const QString& statement, const QVariantMap& values, const QString& action)
+{
+    QSqlQuery query = prepare(statement, action);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        query.bindValue(QLatin1Char(':') + it.key(), it.value());
+    exec(query, action);
+    return query;
+}
+
+QVariant dateValue(const QDate& date)
+{
+    if (!date.isValid())
+        return QVariant(QMetaType::fromType<QString>());
+    return date.toString(Qt::ISODate);
+}
+
+QDate toDate(const QVariant& stored)
+{
+    if (stored.isNull())
+        return {};
+    return QDate::fromString(stored.toString().left(10), Qt::ISODate);
+}
+
+}  // namespace Sql

@@ -1,0 +1,1 @@
+#include "core/logic/TextFile.h"

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Text files in the old "ANSI code page": GB18030 on disk (a superset of
+// GBK, code page 936), lines ended by CR LF. Converted at the file boundary.
+namespace TextFile {
+
+// The file's lines without their line ends (CR LF, LF or CR); nullopt when
+// the file does not exist or cannot be read.
+std::optional<QStringList> readLines(const QString& fileName);
+// Writes the lines, each followed by CR LF, replacing the file; false when the
+// file cannot be written.
+bool writeLines(const QString& fileName, const QStringList& lines);
+// Appends one line followed by CR LF, creating the file if needed.
+bool appendLine(const QString& fileName, const QString& line);
+
+// Text <-> bytes in the file encoding.
+QByteArray encode(const QString& text);
+QString decode(const QByteArray& bytes);
+
+}  // namespace TextFile

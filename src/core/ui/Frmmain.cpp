@@ -1,0 +1,206 @@
+#include "core/ui/Frmmain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "core/logic/AppInfo.h"
+#include "core/logic/AppState.h"
+#include "core/logic/Clock.h"
+#include "core/logic/Database.h"
+#include "core/logic/ProfileFile.h"
+#include "core/logic/Prompter.h"
+#include "core/logic/TextFile.h"
+#include "core/ui/HelpViewer.h"
+#include "core/ui/SingleWindow.h"
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+}
+
+Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_prompter(prompter), m_clock(clock), m_programDir(programDir)
+{
+    setObjectName(QStringLiteral("Frmmain"));
+    setWindowTitle(AppInfo::kAppTitle);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildMenus();
+    buildDesk();
+    fixSize();
+}
+
+Frmmain::~Frmmain() = default;
+
+QString Frmmain::programPath(const QString& relative) const
+{
+    return QDir(m_programDir).filePath(relative);
+}
+
+void Frmmain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    auto named = [](QAction* action, const char* name) {
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+
+    meuBookM = bar->addMenu(QStringLiteral("书库管理"));
+    meuBookM->setObjectName(QStringLiteral("meuBookM"));
+    meuAddNewBook = named(meuBookM->addAction(QStringLiteral("添加新书")), "meuAddNewBook");
+    mnuShelfmark = named(meuBookM->addAction(QStringLiteral("书库管理")), "mnuShelfmark");
+    bar0 = named(meuBookM->addSeparator(), "bar0");
+    meuExit = named(meuBookM->addAction(QStringLiteral("退出系统")), "meuExit");
+
+    mnuSysQuery = bar->addMenu(QStringLiteral("系统查询"));
+    mnuSysQuery->setObjectName(QStringLiteral("mnuSysQuery"));
+    mnuBookQuery = named(mnuSysQuery->addAction(QStringLiteral("书库查询")), "mnuBookQuery");
+    dd = named(mnuSysQuery->addSeparator(), "dd");
+    mnuLendQuery = named(mnuSysQuery->addAction(QStringLiteral("借阅查询")), "mnuLendQuery");
+    barReader = named(mnuSysQuery->addSeparator(), "barReader");
+    meuReaderSort = named(mnuSysQuery->addAction(QStringLiteral("读者查询")), "meuReaderSort");
+
+    mnuSetSys = bar->addMenu(QStringLiteral("系统设置"));
+    mnuSetSys->setObjectName(QStringLiteral("mnuSetSys"));
+    mnuSetBasic = named(mnuSetSys->addAction(QStringLiteral("基本设置")), "mnuSetBasic");
+    barBaseSet = named(mnuSetSys->addSeparator(), "barBaseSet");
+    mnuSetBook = named(mnuSetSys->addAction(QStringLiteral("图书类别")), "mnuSetBook");
+    meuReaderSet = named(mnuSetSys->addAction(QStringLiteral("读者管理")), "meuReaderSet");
+    barStyle = named(mnuSetSys->addSeparator(), "barStyle");
+    meuFormStyle = mnuSetSys->addMenu(QStringLiteral("界面风格"));
+    meuFormStyle->setObjectName(QStringLiteral("meuFormStyle"));
+    meuFormStyle->menuAction()->setObjectName(QStringLiteral("meuFormStyleAction"));
+    meuWinStyle = named(meuFormStyle->addAction(QStringLiteral("Windows默认")), "meuWinStyle");
+    barWindows = named(meuFormStyle->addSeparator(), "barWindows");
+    meuTypeStyle = named(meuFormStyle->addAction(QStringLiteral("经典传奇")), "meuTypeStyle");
+    meuLight = named(meuFormStyle->addAction(QStringLiteral("轻松一刻")), "meuLight");
+    for (QAction* style : {meuWinStyle, meuTypeStyle, meuLight})
+        style->setCheckable(true);
+    meuWinStyle->setChecked(true);
+
+    meuHelp = bar->addMenu(QStringLiteral("帮助(&H)"));
+    meuHelp->setObjectName(QStringLiteral("meuHelp"));
+    meuUseHelper = named(meuHelp->addAction(QStringLiteral("使用帮助")), "meuUseHelper");
+    meuHowToUse = named(meuHelp->addAction(QStringLiteral("每日小技巧")), "meuHowToUse");
+    barHelp = named(meuHelp->addSeparator(), "barHelp");
+    meuAbout = named(meuHelp->addAction(QStringLiteral("关于...")), "meuAbout");
+
+    connect(meuExit, &QAction::triggered, this, &Frmmain::meuExit_Click);
+    connect(meuUseHelper, &QAction::triggered, this, &Frmmain::meuUseHelper_Click);
+    connect(meuReaderSort, &QAction::triggered, this, &Frmmain::meuReaderSort_Click);
+    connect(meuReaderSet, &QAction::triggered, this, &Frmmain::meuReaderSet_Click);
+    connect(meuWinStyle, &QAction::triggered, this, &Frmmain::meuWinStyle_Click);
+    connect(meuTypeStyle, &QAction::triggered, this, &Frmmain::meuTypeStyle_Click);
+    connect(meuLight, &QAction::triggered, this, &Frmmain::meuLight_Click);
+    connect(meuHowToUse, &QAction::triggered, this, &Frmmain::meuHowToUse_Click);
+    connect(meuAbout, &QAction::triggered, this, &Frmmain::meuAbout_Click);
+}
+
+void Frmmain::buildDesk()
+{
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // The desk's three tabs; their contents are placed by the desk.
+    for (const QString& caption :
+         {QStringLiteral("正常借书"), QStringLiteral("续借图书"), QStringLiteral("还  书")}) {
+        auto* page = new QWidget(SSTab1);
+        SSTab1->addTab(page, caption);
+    }
+    setCentralWidget(SSTab1);
+}
+
+void Frmmain::fixSize()
+{
+    // The client area keeps its design size; the menu bar sits above it.
+    const int width = kClientWidthTwips / kTwipsPerPixel;
+    const int height = kClientHeightTwips / kTwipsPerPixel + menuBar()->sizeHint().height();
+    setFixedSize(width, height);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width / 2, height / 2));
+    }
+}
+
+bool Frmmain::Form_Load()
+{
+    LoadSetting();
+    QString error;
+    if (!Database::open(programPath(AppInfo::kDatabaseFile), &error)) {
+        m_prompter.notice(error, AppInfo::kAppTitle);
+        return false;
+    }
+    setWindowTitle(windowTitle() + QStringLiteral(" Ver") + VersionText());
+    return true;
+}
+
+void Frmmain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Frmmain::Form_Unload()
+{
+    Database::close();
+    QCoreApplication::exit(0);
+}
+
+void Frmmain::InitDataGrid(bool)
+{
+}
+
+void Frmmain::LoadSetting()
+{
+}
+
+void Frmmain::meuExit_Click()
+{
+    QCoreApplication::exit(0);
+}
+
+void Frmmain::meuUseHelper_Click()
+{
+    const QString file = programPath(AppInfo::kHelpFile);
+    const auto lines = QFileInfo(file).isFile() ? TextFile::readLines(file) : std::nullopt;
+    if (!lines) {
+        m_prompter.notice(QStringLiteral("帮助文件 readme.txt 未找到!"), AppInfo::kAppTitle);
+        return;
+    }
+    showSingle(m_helpViewer, [&] { return new HelpViewer(lines->join(QLatin1Char('\n')), this); });
+}
+
+void Frmmain::meuReaderSort_Click()
+{
+    AppState::ReaderFormMode = 0;
+}
+
+void Frmmain::meuReaderSet_Click()
+{
+    AppState::ReaderFormMode = 2;
+}
+
+void Frmmain::meuWinStyle_Click()
+{
+}
+
+void Frmmain::meuTypeStyle_Click()
+{
+}
+
+void Frmmain::meuLight_Click()
+{
+}
+
+void Frmmain::meuHowToUse_Click()
+{
+}
+
+void Frmmain::meuAbout_Click()
+{
+}

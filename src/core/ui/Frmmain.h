@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QTabWidget;
+class Clock;
+class HelpViewer;
+class Prompter;
+
+// The main window: the frame of the circulation desk (tab control SSTab1)
+// and the menu bar from which every other window is opened. It owns the
+// shared database connection from its load to its unload.
+class Frmmain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Outer size in twips (15 twips to the pixel) and the client area under
+    // the menu bar.
+    static constexpr int kClientWidthTwips = 10095;
+    static constexpr int kClientHeightTwips = 6510;
+
+    Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir,
+            QWidget* parent = nullptr);
+    ~Frmmain() override;
+
+    // The load steps. False when the database could not be opened: the clerk
+    // has been told which file and why, and the program should end.
+    bool Form_Load();
+
+    // A path beside the program.
+    QString programPath(const QString& relative) const;
+    Prompter& prompter() const { return m_prompter; }
+    const Clock& clock() const { return m_clock; }
+
+    // The desk (tab control) and the menu bar, named as the desk and the
+    // other windows know them.
+    QTabWidget* SSTab1 = nullptr;
+
+    QMenu* meuBookM = nullptr;
+    QAction* meuAddNewBook = nullptr;
+    QAction* mnuShelfmark = nullptr;
+    QAction* bar0 = nullptr;
+    QAction* meuExit = nullptr;
+    QMenu* mnuSysQuery = nullptr;
+    QAction* mnuBookQuery = nullptr;
+    QAction* dd = nullptr;
+    QAction* mnuLendQuery = nullptr;
+    QAction* barReader = nullptr;
+    QAction* meuReaderSort = nullptr;
+    QMenu* mnuSetSys = nullptr;
+    QAction* mnuSetBasic = nullptr;
+    QAction* barBaseSet = nullptr;
+    QAction* mnuSetBook = nullptr;
+    QAction* meuReaderSet = nullptr;
+    QAction* barStyle = nullptr;
+    QMenu* meuFormStyle = nullptr;
+    QAction* meuWinStyle = nullptr;
+    QAction* barWindows = nullptr;
+    QAction* meuTypeStyle = nullptr;
+    QAction* meuLight = nullptr;
+    QMenu* meuHelp = nullptr;
+    QAction* meuUseHelper = nullptr;
+    QAction* meuHowToUse = nullptr;
+    QAction* barHelp = nullptr;
+    QAction* meuAbout = nullptr;
+
+public slots:
+    // Reloads a reader's outstanding loans on the lend tab (false) or the
+    // renew tab (true).
+    void InitDataGrid(bool blnRenew);
+
+    void LoadSetting();
+    void meuExit_Click();
+    void meuUseHelper_Click();
+    void meuReaderSort_Click();
+    void meuReaderSet_Click();
+    void meuWinStyle_Click();
+    void meuTypeStyle_Click();
+    void meuLight_Click();
+    void meuHowToUse_Click();
+    void meuAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildDesk();
+    void fixSize();
+    void Form_Unload();
+
+    Prompter& m_prompter;
+    const Clock& m_clock;
+    QString m_programDir;
+    QPointer<HelpViewer> m_helpViewer;
+};

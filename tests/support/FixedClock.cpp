@@ -1,0 +1,6 @@
+#include "FixedClock.h"
+
+QDate FixedClock::today() const
+{
+    return m_day;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh library database in a temporary program directory, laid out by the
+// same code as our database tool, opened as the shared connection. Closed and
+// removed when the object goes.
+class TempLibrary {
+public:
+    TempLibrary();
+    ~TempLibrary();
+
+    QString dir() const { return m_dir.path(); }
+    QString databasePath() const;
+    // A path inside the temporary program directory.
+    QString path(const QString& relative) const;
+
+    // Runs a statement with named values; fails the test if the store refuses.
+    void exec(const QString& statement, const QVariantMap& values = {});
+    // The first column of the first row of a query (null when no row).
+    QVariant scalar(const QString& statement, const QVariantMap& values = {});
+
+    // Shorthands for filling the store in tests.
+    void addCategory(const QString& code, const QString& name, int loanDays);
+    void addBook(const QString& number, const QString& title, const QString& categoryCode,
+                 bool lent = false);
+    void addReader(const QString& number, const QString& name);
+    void addLoan(const QString& reader, const QString& book, const QString& lendDateIso,
+                 const QVariant& returnDateIso = QVariant());
+    void setRules(int quota, double finePerDay);
+
+private:
+    QTemporaryDir m_dir;
+};

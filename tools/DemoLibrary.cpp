@@ -1,0 +1,2 @@
+#include "DemoLibrary.h"
+namespace DemoLibrary { void fill(const QDate&) {} }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDate>
+
+// A believable small library in Chinese, written into the freshly created
+// tables of the shared connection in one transaction: about ten categories
+// with their loan periods, about 300 books from about 40 publishers, about 50
+// readers numbered 001 upward, outstanding loans (some overdue) and returned
+// loans with their fines. Loans are dated relative to `today`.
+namespace DemoLibrary {
+
+void fill(const QDate& today = QDate::currentDate());
+
+}  // namespace DemoLibrary
