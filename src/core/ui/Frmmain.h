@@ -90,6 +90,9 @@ private:
     void buildDesk();
     void fixSize();
     void Form_Unload();
+    void applySavedSkin();
+    void setDeskToday();
+    void showTipsAtStart();
 
     Prompter& m_prompter;
     const Clock& m_clock;
