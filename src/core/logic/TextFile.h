@@ -11,11 +11,17 @@ namespace TextFile {
 // The file's lines without their line ends (CR LF, LF or CR); nullopt when
 // the file does not exist or cannot be read.
 std::optional<QStringList> readLines(const QString& fileName);
-// Writes the lines, each followed by CR LF, replacing the file; false when the
-// file cannot be written.
+// Writes the lines, each followed by CR LF, replacing the file as a whole (an
+// interrupted write leaves the old file); false when the file cannot be
+// written or is read-only.
 bool writeLines(const QString& fileName, const QStringList& lines);
 // Appends one line followed by CR LF, creating the file if needed.
 bool appendLine(const QString& fileName, const QString& line);
+
+// True when the file exists and carries no write permission (for anyone), or
+// cannot be written by this process. writeLines and appendLine refuse such a
+// file, whatever rights the process has.
+bool isReadOnly(const QString& fileName);
 
 // Text <-> bytes in the file encoding.
 QByteArray encode(const QString& text);
