@@ -18,6 +18,9 @@
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
 #include "core/ui/SingleWindow.h"
+#include "look/logic/StyleSetting.h"
+#include "look/ui/SkinControl.h"
+#include "look/ui/WindowStyler.h"
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
@@ -31,6 +34,9 @@ Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programD
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildMenus();
+    Skin1 = new SkinControl(this);
+    Skin1->setObjectName(QStringLiteral("Skin1"));
+    m_styler = std::make_unique<WindowStyler>(*Skin1, meuWinStyle);
     buildDesk();
     fixSize();
 }
@@ -143,8 +149,17 @@ bool Frmmain::Form_Load()
 }
 
 // Load step: the skin of the saved style, when its file is beside the program.
+// A missing file is skipped without a message; the mark stays.
 void Frmmain::applySavedSkin()
 {
+    for (const auto& [mark, style] : {std::pair{meuTypeStyle, StyleSetting::kTypeStyle},
+                                      std::pair{meuLight, StyleSetting::kLight}}) {
+        const QString file = StyleSetting::skinFile(m_programDir, style);
+        if (mark->isChecked() && QFileInfo(file).isFile()) {
+            Skin1->load(file);
+            Skin1->apply(this);
+        }
+    }
 }
 
 // Load step: both desk date pickers start at today.
@@ -173,8 +188,21 @@ void Frmmain::InitDataGrid(bool)
 {
 }
 
+// The style marks from the saved style; a value naming no style leaves them.
 void Frmmain::LoadSetting()
 {
+    const int style = StyleSetting::read(m_programDir);
+    if (style != StyleSetting::kSystem && style != StyleSetting::kTypeStyle
+        && style != StyleSetting::kLight)
+        return;
+    meuWinStyle->setChecked(style == StyleSetting::kSystem);
+    meuTypeStyle->setChecked(style == StyleSetting::kTypeStyle);
+    meuLight->setChecked(style == StyleSetting::kLight);
+}
+
+void Frmmain::ApplyWindowStyle(QWidget* window) const
+{
+    m_styler->ApplyWindowStyle(window);
 }
 
 void Frmmain::meuExit_Click()
@@ -203,16 +231,55 @@ void Frmmain::meuReaderSet_Click()
     AppState::ReaderFormMode = 2;
 }
 
+// A click from the menu has already toggled the item's mark; the marks are
+// the style handlers' to set, so that toggle is undone first.
+void Frmmain::undoMenuToggle(QAction* item)
+{
+    if (sender() == item)
+        item->setChecked(!item->isChecked());
+}
+
 void Frmmain::meuWinStyle_Click()
 {
+    undoMenuToggle(meuWinStyle);
+    meuTypeStyle->setChecked(false);
+    meuLight->setChecked(false);
+    Skin1->remove();
+    meuWinStyle->setChecked(true);
+    StyleSetting::write(m_programDir, StyleSetting::kSystem);
 }
 
 void Frmmain::meuTypeStyle_Click()
 {
+    undoMenuToggle(meuTypeStyle);
+    chooseSkin(StyleSetting::kTypeStyle, meuTypeStyle,
+               QStringLiteral("文件 .\\style\\type-style.skn 不存在!"));
 }
 
 void Frmmain::meuLight_Click()
 {
+    undoMenuToggle(meuLight);
+    chooseSkin(StyleSetting::kLight, meuLight,
+               QStringLiteral("文件 \\style\\light-hearted.skn 不存在!"));
+}
+
+// A skin chosen from the menu: without its file, the message and nothing
+// else; otherwise the main window takes it and the choice is saved.
+void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage)
+{
+    const QString file = StyleSetting::skinFile(m_programDir, style);
+    if (!QFileInfo(file).isFile()) {
+        m_prompter.notice(missingMessage, AppInfo::kAppTitle);
+        return;
+    }
+    for (QAction* other : {meuWinStyle, meuTypeStyle, meuLight}) {
+        if (other != mark)
+            other->setChecked(false);
+    }
+    Skin1->load(file);
+    Skin1->apply(this);
+    mark->setChecked(true);
+    StyleSetting::write(m_programDir, static_cast<StyleSetting::Style>(style));
 }
 
 void Frmmain::meuHowToUse_Click()

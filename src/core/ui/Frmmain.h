@@ -3,12 +3,18 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QTabWidget;
 class Clock;
+class FrmAbout;
+class FrmHelp;
 class HelpViewer;
 class Prompter;
+class SkinControl;
+class WindowStyler;
 
 // The main window: the frame of the circulation desk (tab control SSTab1)
 // and the menu bar from which every other window is opened. It owns the
@@ -66,6 +72,12 @@ public:
     QAction* barHelp = nullptr;
     QAction* meuAbout = nullptr;
 
+    // The skin control every window gets its look from, and the style step
+    // the windows opened from here run first at load.
+    SkinControl* Skin1 = nullptr;
+    WindowStyler& windowStyler() const { return *m_styler; }
+    void ApplyWindowStyle(QWidget* window) const;
+
 public slots:
     // Reloads a reader's outstanding loans on the lend tab (false) or the
     // renew tab (true).
@@ -93,9 +105,14 @@ private:
     void applySavedSkin();
     void setDeskToday();
     void showTipsAtStart();
+    void chooseSkin(int style, QAction* mark, const QString& missingMessage);
+    void undoMenuToggle(QAction* item);
 
     Prompter& m_prompter;
     const Clock& m_clock;
     QString m_programDir;
     QPointer<HelpViewer> m_helpViewer;
+    std::unique_ptr<WindowStyler> m_styler;
+    QPointer<FrmHelp> m_frmHelp;
+    QPointer<FrmAbout> m_frmAbout;
 };

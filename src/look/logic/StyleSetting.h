@@ -7,10 +7,13 @@
 namespace StyleSetting {
 
 enum Style { kSystem = 0, kTypeStyle = 1, kLight = 2 };
+// What read() gives for a stored number that is not a whole number ("1.5"):
+// like any other number outside 0..2 it names no style.
+constexpr int kNoStyle = -1;
 
 // The stored value read as a number (a text without a leading number, a
-// missing file or key: 0). Any number is returned as read, even one that
-// names no style.
+// missing file or key: 0). Any whole number is returned as read, even one
+// that names no style.
 int read(const QString& programDir);
 // Writes the value as "0", "1" or "2" (a read-only file is left alone).
 void write(const QString& programDir, Style style);

@@ -1,0 +1,23 @@
+#include "look/ui/WindowStyler.h"
+
+#include <QAction>
+
+#include "look/ui/SkinControl.h"
+
+WindowStyler::WindowStyler(SkinControl& skin, QAction* systemLookMark)
+    : m_skin(skin), m_systemLookMark(systemLookMark)
+{
+}
+
+bool WindowStyler::systemLook() const
+{
+    return m_systemLookMark && m_systemLookMark->isChecked();
+}
+
+void WindowStyler::ApplyWindowStyle(QWidget* window) const
+{
+    if (systemLook())
+        m_skin.remove();
+    else
+        m_skin.apply(window);
+}
