@@ -34,11 +34,13 @@ QString VersionText();
 // The entry's value; "unknown" when the file, section or key does not exist.
 // An entry present with an empty value shows the stop box
 // "非法条目> SECTION/KEY" titled "找不到所需字段" and yields "". A value longer
-// than 999 bytes in the file encoding is cut to 999 bytes.
+// than 999 bytes in the file encoding is cut to at most 999 bytes, never in
+// the middle of a character.
 QString ReadTipEntry(const QString& fileName, const QString& section, const QString& key,
                      Prompter& prompter);
 
-// Writes the entry; when the file cannot be written shows the stop box
-// "非法条目> SECTION/KEY" titled "读取时出错". Always returns "".
+// Writes the entry; when the file cannot be written (or is read-only) shows
+// the stop box "非法条目> SECTION/KEY" titled "读取时出错". The file is replaced
+// as a whole, so an interrupted write keeps the old tips. Always returns "".
 QString WriteTipEntry(const QString& fileName, const QString& section, const QString& key,
                       const QString& value, Prompter& prompter);
