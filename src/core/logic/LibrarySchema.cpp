@@ -10,8 +10,11 @@ namespace LibrarySchema {
 namespace {
 
 // Dates are ISO text (YYYY-MM-DD); date() gives back exactly such a text for
-// a valid date and something else for anything that is not one.
-#define SHELFMARK_DATE_CHECK(column) "CHECK (" column " IS NULL OR date(" column ") IS " column ")"
+// a valid date and something else for anything that is not one. The '+0 days'
+// makes it carry over impossible days (2026-02-30 becomes 2026-03-02), which
+// date() alone would hand back unchanged.
+#define SHELFMARK_DATE_CHECK(column) \
+    "CHECK (" column " IS NULL OR date(" column ", '+0 days') IS " column ")"
 
 const QStringList kStatements = {
     QStringLiteral(
