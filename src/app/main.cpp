@@ -5,8 +5,8 @@
 #include "core/logic/AppInfo.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
-#include "core/ui/Frmmain.h"
 #include "core/ui/MessageBoxPrompter.h"
+#include "core/ui/Startup.h"
 
 int main(int argc, char** argv)
 {
@@ -19,11 +19,9 @@ int main(int argc, char** argv)
 
     MessageBoxPrompter prompter;
     SystemClock clock;
-    Frmmain mainWindow(prompter, clock, AppInfo::programDir());
-    prompter.setParent(&mainWindow);
-    if (!mainWindow.Form_Load())
-        return 1;
-    mainWindow.show();
+    Startup startup(prompter, clock, AppInfo::programDir());
+    QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);
+    startup.start();
     const int code = app.exec();
     Database::close();
     return code;

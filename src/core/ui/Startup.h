@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class Clock;
+class FrmLogon;
+class Frmmain;
+class Prompter;
+
+// The program's start: the sign-in window first; once the clerk has signed
+// in, the main window (the sign-in window stays, hidden). Reports through
+// finished() when the program is to end and with which code.
+class Startup : public QObject {
+    Q_OBJECT
+public:
+    Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
+            QObject* parent = nullptr);
+    ~Startup() override;
+
+    // Loads and shows the sign-in window.
+    void start();
+
+    FrmLogon* signInWindow() const { return m_signIn.get(); }
+    Frmmain* mainWindow() const { return m_main.get(); }
+
+signals:
+    // The program is to end now with this exit code (0, or 1 when the main
+    // window could not load).
+    void finished(int exitCode);
+
+private:
+    void openMainWindow();
+
+    Prompter& m_prompter;
+    const Clock& m_clock;
+    QString m_programDir;
+    std::unique_ptr<FrmLogon> m_signIn;
+    std::unique_ptr<Frmmain> m_main;
+};
