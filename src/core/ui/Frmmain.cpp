@@ -19,6 +19,9 @@
 #include "core/ui/HelpViewer.h"
 #include "core/ui/SingleWindow.h"
 #include "look/logic/StyleSetting.h"
+#include "look/logic/TipFile.h"
+#include "look/ui/FrmAbout.h"
+#include "look/ui/FrmHelp.h"
 #include "look/ui/SkinControl.h"
 #include "look/ui/WindowStyler.h"
 
@@ -170,6 +173,8 @@ void Frmmain::setDeskToday()
 // Load step: the quick tips, when the tip file asks for them at start.
 void Frmmain::showTipsAtStart()
 {
+    if (TipFile(m_programDir, m_prompter).showsAtStart())
+        meuHowToUse_Click();
 }
 
 void Frmmain::closeEvent(QCloseEvent* event)
@@ -284,8 +289,18 @@ void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage
 
 void Frmmain::meuHowToUse_Click()
 {
+    showSingle(m_frmHelp, [this] {
+        auto* window = new FrmHelp(m_prompter, *m_styler, m_programDir, this);
+        window->Form_Load();
+        return window;
+    });
 }
 
 void Frmmain::meuAbout_Click()
 {
+    showSingle(m_frmAbout, [this] {
+        auto* window = new FrmAbout(*m_styler, this);
+        window->Form_Load();
+        return window;
+    });
 }

@@ -1,0 +1,284 @@
+#include "look/ui/FrmAbout.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "look/logic/MakerLinks.h"
+#include "look/ui/WindowStyler.h"
+
+namespace {
+
+// The maker's logo: a clear lake under two mountain peaks, and the name.
+QPixmap logoPicture()
+{
+    QPixmap picture(104, 104);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient sky(0, 0, 0, 104);
+    sky.setColorAt(0, QColor(28, 96, 140));
+    sky.setColorAt(1, QColor(12, 44, 78));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(sky);
+    painter.drawRoundedRect(QRectF(2, 2, 100, 100), 18, 18);
+
+    QPainterPath peaks;
+    peaks.moveTo(14, 62);
+    peaks.lineTo(42, 22);
+    peaks.lineTo(54, 38);
+    peaks.lineTo(64, 26);
+    peaks.lineTo(90, 62);
+    peaks.closeSubpath();
+    painter.setBrush(QColor(236, 244, 250));
+    painter.drawPath(peaks);
+    QPainterPath shade;
+    shade.moveTo(42, 22);
+    shade.lineTo(50, 62);
+    shade.lineTo(14, 62);
+    shade.closeSubpath();
+    painter.setBrush(QColor(178, 204, 222));
+    painter.drawPath(shade);
+
+    painter.setPen(QPen(QColor(120, 200, 230), 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    for (int row = 0; row < 2; ++row) {
+        QPainterPath wave;
+        const double y = 68 + row * 6;
+        wave.moveTo(18 + row * 8, y);
+        wave.cubicTo(30 + row * 8, y - 4, 38 + row * 8, y + 4, 52, y);
+        wave.cubicTo(64 - row * 8, y - 4, 74 - row * 8, y + 4, 86 - row * 8, y);
+        painter.drawPath(wave);
+    }
+
+    QFont name(QStringLiteral("DejaVu Sans"));
+    name.setPixelSize(15);
+    name.setBold(true);
+    name.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    painter.setFont(name);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(2, 78, 100, 20), Qt::AlignCenter, QStringLiteral("Veltara"));
+    return picture;
+}
+
+// A link at rest (black, not underlined) or under the mouse (blue, underlined).
+void showLink(QLabel* link, bool underMouse)
+{
+    QPalette palette = link->palette();
+    palette.setColor(QPalette::WindowText, underMouse ? QColor(0, 0, 255) : QColor(Qt::black));
+    link->setPalette(palette);
+    QFont font = link->font();
+    font.setUnderline(underMouse);
+    link->setFont(font);
+}
+
+bool isActivationKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
+}  // namespace
+
+FrmAbout::FrmAbout(const WindowStyler& styler, QWidget* parent, UrlOpener opener)
+    : QDialog(parent), m_styler(styler), m_opener(std::move(opener))
+{
+    if (!m_opener)
+        m_opener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    setObjectName(QStringLiteral("FrmAbout"));
+    setWindowTitle(QStringLiteral("关于Veltara"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setModal(false);
+    setMouseTracking(true);
+    buildControls();
+    setFixedSize(460, 220);
+}
+
+void FrmAbout::buildControls()
+{
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(logoPicture());
+    Picture1->setFixedSize(108, 108);
+    Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setCursor(Qt::PointingHandCursor);
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setAccessibleName(QStringLiteral("Veltara"));
+    Picture1->setAccessibleDescription(MakerLinks::kHomePage);
+    Picture1->setToolTip(MakerLinks::kHomePage);
+
+    auto label = [this](const char* name, const QString& text) {
+        auto* created = new QLabel(text, this);
+        created->setObjectName(QString::fromLatin1(name));
+        created->setTextFormat(Qt::PlainText);
+        return created;
+    };
+    Label1 = label("Label1", QStringLiteral("公司网站："));
+    Label2 = label("Label2", MakerLinks::kSoftwarePage);
+    Label5 = label("Label5", MakerLinks::kSoftwarePage);
+    Label3 = label("Label3", QStringLiteral("关于界面皮肤，请参见："));
+    Label4 = label("Label4", MakerLinks::kSkinPage);
+    Label6 = label("Label6", MakerLinks::kSkinPage);
+    for (QLabel* link : {Label5, Label6}) {
+        link->setMouseTracking(true);
+        link->setCursor(Qt::PointingHandCursor);
+        link->setFocusPolicy(Qt::StrongFocus);
+        link->installEventFilter(this);
+    }
+    Picture1->installEventFilter(this);
+    Label5->setAccessibleName(Label1->text());
+    Label6->setAccessibleName(Label3->text());
+
+    Command2 = new QPushButton(QStringLiteral("确定(&O)"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setDefault(true);
+    Command2->setMinimumWidth(96);
+    connect(Command2, &QPushButton::clicked, this, &FrmAbout::Command2_Click);
+
+    auto* addresses = new QVBoxLayout;
+    addresses->setSpacing(4);
+    addresses->addWidget(Label1);
+    addresses->addWidget(Label2);
+    addresses->addWidget(Label5);
+    addresses->addSpacing(14);
+    addresses->addWidget(Label3);
+    addresses->addWidget(Label4);
+    addresses->addWidget(Label6);
+    addresses->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(20);
+    top->addWidget(Picture1, 0, Qt::AlignTop);
+    top->addLayout(addresses, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(Command2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 14);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+
+    setTabOrder(Command2, Label5);
+    setTabOrder(Label5, Label6);
+    setTabOrder(Label6, Picture1);
+    Command2->setFocus();
+}
+
+void FrmAbout::Form_Load()
+{
+    m_styler.ApplyWindowStyle(this);
+    const bool systemLook = m_styler.systemLook();
+    Label2->setVisible(!systemLook);
+    Label4->setVisible(!systemLook);
+    Label5->setVisible(systemLook);
+    Label6->setVisible(systemLook);
+    centreOnOwner();
+    QCoreApplication::processEvents();
+}
+
+void FrmAbout::centreOnOwner()
+{
+    if (const QWidget* owner = parentWidget())
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void FrmAbout::Form_MouseMove()
+{
+    showLink(Label5, false);
+    showLink(Label6, false);
+}
+
+void FrmAbout::Label5_MouseMove()
+{
+    showLink(Label5, true);
+}
+
+void FrmAbout::Label6_MouseMove()
+{
+    showLink(Label6, true);
+}
+
+void FrmAbout::Label5_MouseDown()
+{
+    open(Label5->text());
+}
+
+void FrmAbout::Label6_MouseDown()
+{
+    open(Label6->text());
+}
+
+void FrmAbout::Picture1_Click()
+{
+    open(MakerLinks::kHomePage);
+}
+
+void FrmAbout::Command2_Click()
+{
+    close();
+}
+
+void FrmAbout::open(const QString& address)
+{
+    m_opener(QUrl::fromUserInput(address));
+}
+
+void FrmAbout::mouseMoveEvent(QMouseEvent* event)
+{
+    Form_MouseMove();
+    QDialog::mouseMoveEvent(event);
+}
+
+bool FrmAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Picture1) {
+        if (event->type() == QEvent::MouseButtonPress)
+            return true;  // the click comes with the release over the picture
+        const bool clicked = event->type() == QEvent::MouseButtonRelease
+                             && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton
+                             && Picture1->rect().contains(
+                                 static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (clicked || isActivationKey(event)) {
+            Picture1_Click();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    if (watched != Label5 && watched != Label6)
+        return QDialog::eventFilter(watched, event);
+    const bool first = watched == Label5;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        first ? Label5_MouseMove() : Label6_MouseMove();
+        return true;  // the background below must not put the link back to rest
+    case QEvent::MouseButtonPress:
+        first ? Label5_MouseDown() : Label6_MouseDown();
+        return true;
+    case QEvent::FocusIn:
+        // Keyboard use: the focused link shows as under the mouse.
+        Form_MouseMove();
+        first ? Label5_MouseMove() : Label6_MouseMove();
+        break;
+    default:
+        if (isActivationKey(event)) {
+            first ? Label5_MouseDown() : Label6_MouseDown();
+            return true;
+        }
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}

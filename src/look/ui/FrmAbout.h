@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class WindowStyler;
+
+// The About box "关于Veltara": the maker's logo and two web addresses. With
+// the system look the addresses are links (blue and underlined under the
+// mouse) that open in the web browser; under a skin they are plain text and
+// only the logo opens a page.
+class FrmAbout : public QDialog {
+    Q_OBJECT
+public:
+    // How an address is opened; the system's web browser unless a test says otherwise.
+    using UrlOpener = std::function<void(const QUrl&)>;
+
+    explicit FrmAbout(const WindowStyler& styler, QWidget* parent = nullptr,
+                      UrlOpener opener = {});
+
+    // The load steps: the window style and, with it, which address labels show.
+    void Form_Load();
+
+    QLabel* Picture1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QPushButton* Command2 = nullptr;
+
+public slots:
+    void Form_MouseMove();
+    void Label5_MouseMove();
+    void Label6_MouseMove();
+    void Label5_MouseDown();
+    void Label6_MouseDown();
+    void Picture1_Click();
+    void Command2_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void buildControls();
+    void centreOnOwner();
+    void open(const QString& address);
+
+    const WindowStyler& m_styler;
+    UrlOpener m_opener;
+};
