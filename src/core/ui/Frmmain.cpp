@@ -2,13 +2,19 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
+#include "circulation/ui/LendTab.h"
+#include "circulation/ui/RenewTab.h"
+#include "circulation/ui/ReturnTab.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/AppState.h"
 #include "core/logic/Clock.h"
@@ -122,6 +128,21 @@ void Frmmain::buildDesk()
         SSTab1->addTab(page, caption);
     }
     setCentralWidget(SSTab1);
+
+    m_lendTab = new LendTab(m_prompter);
+    m_renewTab = new RenewTab(m_prompter);
+    m_returnTab = new ReturnTab(m_prompter, m_clock);
+    const QList<QWidget*> tabs = {m_lendTab, m_renewTab, m_returnTab};
+    for (int i = 0; i < tabs.size(); ++i) {
+        auto* pageLayout = new QVBoxLayout(SSTab1->widget(i));
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        pageLayout->addWidget(tabs[i]);
+    }
+    // The return desk reloads the lend desk's list and frees its lend button.
+    connect(m_returnTab, &ReturnTab::readerFound, this, [this] { InitDataGrid(false); });
+    connect(m_returnTab, &ReturnTab::loanFound, m_lendTab->cmdLendBook,
+            [this] { m_lendTab->cmdLendBook->setEnabled(true); });
+    // m_lendTab's readerWindowRequested shows the reader window once it exists.
 }
 
 void Frmmain::fixSize()
@@ -168,6 +189,8 @@ void Frmmain::applySavedSkin()
 // Load step: both desk date pickers start at today.
 void Frmmain::setDeskToday()
 {
+    m_lendTab->dtpLendDate->setDate(m_clock.today());
+    m_renewTab->dtpLendDateChange->setDate(m_clock.today());
 }
 
 // Load step: the quick tips, when the tip file asks for them at start.
@@ -189,8 +212,12 @@ void Frmmain::Form_Unload()
     QCoreApplication::exit(0);
 }
 
-void Frmmain::InitDataGrid(bool)
+void Frmmain::InitDataGrid(bool blnRenew)
 {
+    if (blnRenew)
+        m_renewTab->InitDataGrid();
+    else
+        m_lendTab->InitDataGrid();
 }
 
 // The style marks from the saved style; a value naming no style leaves them.

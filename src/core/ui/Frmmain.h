@@ -12,7 +12,10 @@ class Clock;
 class FrmAbout;
 class FrmHelp;
 class HelpViewer;
+class LendTab;
 class Prompter;
+class RenewTab;
+class ReturnTab;
 class SkinControl;
 class WindowStyler;
 
@@ -115,4 +118,8 @@ private:
     std::unique_ptr<WindowStyler> m_styler;
     QPointer<FrmHelp> m_frmHelp;
     QPointer<FrmAbout> m_frmAbout;
+    // The desk's three tabs, placed into SSTab1's pages.
+    LendTab* m_lendTab = nullptr;
+    RenewTab* m_renewTab = nullptr;
+    ReturnTab* m_returnTab = nullptr;
 };

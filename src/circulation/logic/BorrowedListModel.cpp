@@ -1,0 +1,42 @@
+#include "circulation/logic/BorrowedListModel.h"
+
+#include <QSqlError>
+
+#include "circulation/logic/BorrowedList.h"
+#include "core/logic/Conversions.h"
+#include "core/logic/Sql.h"
+
+BorrowedListModel::BorrowedListModel(QObject* parent) : QSqlQueryModel(parent)
+{
+}
+
+void BorrowedListModel::load(const QString& readerNumber)
+{
+    setQuery(BorrowedList::query(readerNumber));
+    // Fetch every row now, so the grid and its row count agree at once.
+    while (canFetchMore())
+        fetchMore();
+}
+
+void BorrowedListModel::unload()
+{
+    clear();
+}
+
+qint64 BorrowedListModel::loanIdAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return 0;
+    return QSqlQueryModel::data(index(row, BorrowedList::LoanId)).toLongLong();
+}
+
+QVariant BorrowedListModel::data(const QModelIndex& index, int role) const
+{
+    const QVariant value = QSqlQueryModel::data(index, role);
+    const bool shown = role == Qt::DisplayRole || role == Qt::EditRole;
+    const bool dateColumn =
+        index.column() == BorrowedList::LendDate || index.column() == BorrowedList::ReturnDate;
+    if (shown && dateColumn && !value.isNull())
+        return Conversions::shortDate(Sql::toDate(value));
+    return value;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSqlQueryModel>
+
+// One desk grid's own copy of a reader's outstanding loans (each tab keeps
+// its own). Dates read in the short form yyyy/M/d; empty columns read empty.
+class BorrowedListModel : public QSqlQueryModel {
+    Q_OBJECT
+public:
+    explicit BorrowedListModel(QObject* parent = nullptr);
+
+    // Replaces the rows with the reader's outstanding loans. Throws StoreError;
+    // the old rows stay when the store refuses.
+    void load(const QString& readerNumber);
+    // Empties the list (no query behind it).
+    void unload();
+
+    // The lentInfo row id of a listed loan; 0 when the row is not listed.
+    qint64 loanIdAt(int row) const;
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+};

@@ -1,0 +1,82 @@
+#include "circulation/logic/LoanLookup.h"
+
+#include <limits>
+
+#include "circulation/logic/DeskRules.h"
+#include "core/logic/Conversions.h"
+#include "core/logic/Sql.h"
+
+namespace LoanLookup {
+
+namespace {
+
+const QString kAction = QStringLiteral("查找借阅记录");
+
+QString shown(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+LoanOnDesk cannotCompute(LoanOnDesk loan, const QString& problem)
+{
+    loan.status = LoanOnDesk::Status::CannotCompute;
+    loan.problem = problem;
+    return loan;
+}
+
+// Fills the day and fine figures from the texts already shown; each step
+// reads the previous step's text back, as 16-bit whole numbers.
+LoanOnDesk computeFigures(LoanOnDesk loan, const QDate& lendDate, const QDate& today,
+                          const QVariant& finePerDay)
+{
+    loan.returnDate = Conversions::shortDate(today);
+    loan.daysOut = Conversions::numberText(static_cast<double>(lendDate.daysTo(today)));
+    const std::optional<qint16> daysOut = Conversions::textToInteger16(loan.daysOut);
+    const std::optional<qint16> period = Conversions::textToInteger16(loan.loanDays);
+    if (!daysOut)
+        return cannotCompute(loan, QStringLiteral("实际天数 %1 超出范围").arg(loan.daysOut));
+    if (!period)
+        return cannotCompute(loan, QStringLiteral("规定天数 \"%1\" 不是有效的天数").arg(loan.loanDays));
+    const int overdue = *daysOut - *period;
+    if (overdue < std::numeric_limits<qint16>::min() || overdue > std::numeric_limits<qint16>::max())
+        return cannotCompute(loan, QStringLiteral("超出天数 %1 超出范围").arg(overdue));
+    loan.overdueDays = overdue > 0 ? Conversions::numberText(overdue) : QStringLiteral("0");
+    if (finePerDay.isNull())
+        return cannotCompute(loan, QStringLiteral("没有设置每天的罚款金额"));
+    const double fine = finePerDay.toDouble() * *Conversions::textToInteger16(loan.overdueDays);
+    loan.fine = Conversions::numberText(fine);
+    loan.status = LoanOnDesk::Status::Found;
+    return loan;
+}
+
+}  // namespace
+
+LoanOnDesk find(const QString& bookNumber, const QDate& today)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("select bookInfo.书籍价格, bookInfo.书籍名称,bookInfo.书籍页码,lentInfo.借书日期,"
+                       "bookType.书籍类别,bookType.借出天数,lentInfo.rowid"
+                       " from readerInfo,bookInfo,lentInfo,bookType"
+                       " where readerInfo.读者编号=lentInfo.读者编号"
+                       " and bookInfo.书籍编号=lentInfo.书籍编号 and bookInfo.书籍编号=:book"
+                       " and bookInfo.类别代码=bookType.类别代码 and lentInfo.还书日期 is null"
+                       " order by lentInfo.rowid limit 1"),
+        {{QStringLiteral("book"), bookNumber}}, kAction);
+    LoanOnDesk loan;
+    if (!query.next())
+        return loan;
+    loan.price = shown(query.value(0));
+    loan.title = shown(query.value(1));
+    loan.pages = shown(query.value(2));
+    const QDate lendDate = Sql::toDate(query.value(3));
+    loan.lendDate = Conversions::shortDate(lendDate);
+    loan.category = shown(query.value(4));
+    loan.loanDays = query.value(5).isNull() ? QString() : Conversions::numberText(query.value(5).toDouble());
+    loan.loanId = query.value(6).toLongLong();
+    query.finish();
+    if (!lendDate.isValid())
+        return cannotCompute(loan, QStringLiteral("借书日期为空"));
+    return computeFigures(loan, lendDate, today, DeskRules::read(kAction).finePerDay);
+}
+
+}  // namespace LoanLookup

@@ -1,0 +1,59 @@
+#include "circulation/ui/BorrowedGrid.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include "circulation/logic/BorrowedList.h"
+#include "circulation/logic/BorrowedListModel.h"
+
+namespace BorrowedGrid {
+
+namespace {
+
+struct ShownColumn {
+    BorrowedList::Column column;
+    int width;  // pixels
+};
+
+// The grid's columns in the order shown.
+constexpr ShownColumn kShown[] = {
+    {BorrowedList::ReaderNumber, 60}, {BorrowedList::ReaderName, 64},
+    {BorrowedList::BookNumber, 72},   {BorrowedList::Title, 128},
+    {BorrowedList::Category, 64},     {BorrowedList::Pages, 60},
+    {BorrowedList::Publisher, 100},   {BorrowedList::LendDate, 76},
+};
+
+// A reload resets the header, so the order, widths and hidden columns are
+// laid out again after each one.
+void layOutColumns(QTableView* view)
+{
+    QHeaderView* header = view->horizontalHeader();
+    if (header->count() < BorrowedList::ColumnCount)
+        return;
+    for (int visual = 0; visual < int(std::size(kShown)); ++visual) {
+        const int logical = kShown[visual].column;
+        header->moveSection(header->visualIndex(logical), visual);
+        view->setColumnWidth(logical, kShown[visual].width);
+    }
+    for (int logical = BorrowedList::ReturnDate; logical < BorrowedList::ColumnCount; ++logical)
+        view->setColumnHidden(logical, true);
+}
+
+}  // namespace
+
+QTableView* create(const char* name, BorrowedListModel* model, QWidget* parent)
+{
+    auto* view = new QTableView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    view->verticalHeader()->setDefaultSectionSize(22);
+    view->verticalHeader()->setMinimumWidth(16);
+    QObject::connect(model, &BorrowedListModel::modelReset, view, [view] { layOutColumns(view); });
+    return view;
+}
+
+}  // namespace BorrowedGrid
