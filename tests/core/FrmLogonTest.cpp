@@ -366,6 +366,18 @@ TEST_F(FrmLogonTest, AnEmptyNewPasswordIsAskedAgain)
     EXPECT_EQ(AccountFile::read(accountFile()).password, QStringLiteral("pw"));
 }
 
+TEST_F(FrmLogonTest, APastedAnswerCountsUpToItsFirstLineBreak)
+{
+    auto window = load();
+    changeAccount(*window, {QStringLiteral("739\nx"), QStringLiteral("abc\r\nPassword=1"),
+                            QStringLiteral("pw\nrest")});
+    EXPECT_EQ(readBytes(accountFile()), QByteArray("UserName=cba\r\nPassword=xq\r\n"));
+    EXPECT_EQ(prompter.boxes.last().text, changed(QStringLiteral("abc"), QStringLiteral("pw")));
+    auto next = load();
+    EXPECT_EQ(next->accountName(), QStringLiteral("abc"));
+    EXPECT_EQ(next->accountPassword(), QStringLiteral("pw"));
+}
+
 TEST_F(FrmLogonTest, TheAttemptCountSurvivesAChangeOfAccount)
 {
     auto window = load();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -103,6 +104,7 @@ void FrmLogon::buildControls()
     page->setContentsMargins(24, 16, 24, 16);
     page->setSpacing(14);
     page->addWidget(SkinLabel1);
+    page->addStretch(1);
     page->addLayout(boxes);
     page->addStretch(1);
     page->addLayout(buttons);
@@ -234,14 +236,14 @@ void FrmLogon::meuAddUser_Click()
     txtUserName->setText(m_accountName);
     txtPassword->clear();
 
-    const QString oldPassword = m_prompter.input(QStringLiteral("请输入旧的帐号密码:"),
-                                                 QStringLiteral("旧的密码确认"), QString());
+    const QString oldPassword = ask(QStringLiteral("请输入旧的帐号密码:"),
+                                    QStringLiteral("旧的密码确认"), QString());
     if (oldPassword != m_accountPassword) {
         notice(QStringLiteral("旧的密码确认错误,您不能更改帐号!"));
         return;
     }
-    const QString name = m_prompter.input(QStringLiteral("请输入您要更改的用户名:"),
-                                          QStringLiteral("添加用户"), AccountFile::kDefaultName);
+    const QString name = ask(QStringLiteral("请输入您要更改的用户名:"), QStringLiteral("添加用户"),
+                             AccountFile::kDefaultName);
     if (name.isEmpty())
         return;
 
@@ -270,12 +272,21 @@ void FrmLogon::meuAddUser_Click()
            + m_accountName + QLatin1Char('\n') + QStringLiteral("你的密码是:") + m_accountPassword);
 }
 
+// An input box holds one line: a pasted answer counts up to its first line
+// break (the account file keeps one value per line).
+QString FrmLogon::ask(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    const QString answer = m_prompter.input(prompt, title, defaultText);
+    const qsizetype lineBreak = answer.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    return lineBreak < 0 ? answer : answer.left(lineBreak);
+}
+
 // Asks until the answer is not empty (Cancel counts as empty).
 QString FrmLogon::askNewPassword()
 {
     for (;;) {
-        const QString password = m_prompter.input(QStringLiteral("请输入您的密码:"),
-                                                  QStringLiteral("输入密码"), QString());
+        const QString password =
+            ask(QStringLiteral("请输入您的密码:"), QStringLiteral("输入密码"), QString());
         if (!password.isEmpty())
             return password;
         notice(QStringLiteral("密码不可以为空,请再输入!"));

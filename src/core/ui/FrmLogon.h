@@ -74,6 +74,7 @@ private:
     void applySavedStyle();
     void readAccount();
     void notice(const QString& text);
+    QString ask(const QString& prompt, const QString& title, const QString& defaultText);
     QString askNewPassword();
     void Form_Unload();
 
