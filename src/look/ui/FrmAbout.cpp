@@ -103,7 +103,7 @@ FrmAbout::FrmAbout(const WindowStyler& styler, QWidget* parent, UrlOpener opener
     setModal(false);
     setMouseTracking(true);
     buildControls();
-    setFixedSize(460, 220);
+    setFixedSize(460, 190);
 }
 
 void FrmAbout::buildControls()

@@ -61,7 +61,7 @@ FrmHelp::FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& 
     setWindowTitle(QStringLiteral("每日小技巧"));
     setModal(false);
     buildControls();
-    setFixedSize(500, 270);
+    setFixedSize(500, 240);
 }
 
 void FrmHelp::buildControls()
