@@ -7,7 +7,8 @@ SHELFMARK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SHELFMARK_BUILD=${SHELFMARK_BUILD:-$SHELFMARK_ROOT/build}
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite
-          qt6-translations-l10n libgtest-dev libgmock-dev xvfb xauth fonts-wqy-microhei)
+          qt6-translations-l10n libgtest-dev libgmock-dev xvfb xauth fonts-wqy-microhei
+          dbus at-spi2-core python3-pyatspi)
 
 install_missing() {
     local missing=()
@@ -19,7 +20,7 @@ install_missing() {
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
 build() {

@@ -1,0 +1,147 @@
+"""A clerk signs in with the default account and lends a book at the desk,
+working the real program's windows through the accessibility bus."""
+import os
+import sqlite3
+import sys
+import time
+
+import pyatspi
+
+PROGRAM_DIR = os.environ["SHELFMARK_DIR"]
+TITLE = "澄岳图书管理系统 Ver 2.01 Build:0147"
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def wait_for(what, find, timeout=10.0):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        try:
+            found = find()
+        except Exception:  # the tree changes under us while windows open
+            found = None
+        if found:
+            return found
+        time.sleep(0.1)
+    fail("not found: " + what)
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def find(root, role, name=None):
+    def match(acc):
+        return (acc is not None and acc.getRoleName() == role and showing(acc)
+                and (name is None or acc.name == name))
+    return pyatspi.findDescendant(root, match)
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and any(child is not None and child.name in ("登录", TITLE)
+                                   for child in app):
+            return app
+    return None
+
+
+def click(acc):
+    ext = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    pyatspi.Registry.generateMouseEvent(ext.x + ext.width // 2, ext.y + ext.height // 2, "b1c")
+    time.sleep(0.2)
+
+
+def type_into(acc, text, enter=False):
+    click(acc)
+    acc.queryEditableText().setTextContents(text)
+    if enter:
+        pyatspi.Registry.generateKeyboardEvent(0xff0d, None, pyatspi.KEY_SYM)
+    time.sleep(0.2)
+
+
+def press(button):
+    action = button.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) in ("Press", "press", "click"):
+            action.doAction(i)
+            return
+    action.doAction(0)
+
+
+def text_of(acc):
+    t = acc.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def answer_message(app, expected):
+    alert = wait_for("message box " + expected, lambda: find(app, "alert"))
+    label_texts = []
+    for i in range(alert.childCount):
+        child = alert.getChildAtIndex(i)
+        if child is not None and child.getRoleName() == "label":
+            label_texts.append(child.name)
+    if expected not in label_texts:
+        fail("message box shows %r, expected %r" % (label_texts, expected))
+    wait_for("active message box", lambda: alert.getState().contains(pyatspi.STATE_ACTIVE))
+    press(wait_for("确定", lambda: find(alert, "push button", "确定")))
+    wait_for("message box closed", lambda: find(app, "alert") is None or True)
+    time.sleep(0.3)
+
+
+def pick_reader_and_book():
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    reader = db.execute(
+        "SELECT 读者编号 FROM readerInfo WHERE 读者编号 NOT IN "
+        "(SELECT 读者编号 FROM lentInfo WHERE 还书日期 IS NULL) ORDER BY 读者编号 LIMIT 1").fetchone()[0]
+    book = db.execute(
+        "SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 0 ORDER BY 书籍编号 LIMIT 1").fetchone()[0]
+    db.close()
+    return reader, book
+
+
+def outstanding(reader, book):
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    n = db.execute("SELECT count(*) FROM lentInfo WHERE 读者编号 = ? AND 书籍编号 = ? AND 还书日期 IS NULL",
+                   (reader, book)).fetchone()[0]
+    lent = db.execute("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = ?", (book,)).fetchone()[0]
+    db.close()
+    return n, lent
+
+
+def main():
+    app = wait_for("the program on the accessibility bus", application)
+
+    # Sign in with the default account.
+    logon = wait_for("sign-in window", lambda: find(app, "frame", "登录") or find(app, "dialog", "登录"))
+    password = wait_for("password box", lambda: find(logon, "password text"))
+    type_into(password, "739")
+    press(wait_for("确定", lambda: find(logon, "push button", "确定")))
+
+    main_window = wait_for("main window titled " + TITLE, lambda: find(app, "frame", TITLE))
+
+    # Lend a book to a reader without loans.
+    reader, book = pick_reader_and_book()
+    reader_box = wait_for("读者编号 box", lambda: find(main_window, "text", "读者编号:"))
+    type_into(reader_box, reader, enter=True)
+    name_box = wait_for("读者姓名 box", lambda: find(main_window, "text", "读者姓名:"))
+    wait_for("reader's name shown", lambda: text_of(name_box) != "")
+    book_box = wait_for("书籍编号 box", lambda: find(main_window, "text", "书籍编号:"))
+    type_into(book_box, book, enter=True)
+    title_box = wait_for("书籍名称 box", lambda: find(main_window, "text", "书籍名称:"))
+    wait_for("book's title shown", lambda: text_of(title_box) != "")
+    press(wait_for("借出当前图书", lambda: find(main_window, "push button", "借出当前图书")))
+    answer_message(app, "借出完毕!")
+
+    n, lent = outstanding(reader, book)
+    if (n, lent) != (1, 1):
+        fail("after lending: %d outstanding loans, lent flag %d" % (n, lent))
+    wait_for("count label", lambda: find(main_window, "label", "已借图书册数:1"))
+    print("e2e: signed in, lent %s to reader %s" % (book, reader))
+
+
+if __name__ == "__main__":
+    main()
