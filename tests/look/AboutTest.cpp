@@ -144,10 +144,3 @@ TEST_F(AboutFixture, OkCloses)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(opened.isEmpty());
 }
-
-TEST_F(AboutFixture, HasNoMaximiseOrMinimiseButton)
-{
-    auto window = open();
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-}

@@ -174,13 +174,6 @@ TEST_F(TipsFixture, EnterPressesExitAndTheCloseBoxSavesNothing)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(TipsFixture, StaysAboveOtherWindows)
-{
-    writeTips(tipFileWith({QStringLiteral("START=T")}));
-    auto window = open();
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
 TEST_F(TipsFixture, EmptyCurrentIsReportedAndTheTipsStartAgain)
 {
     writeTips(tipFileWith({QStringLiteral("START=T"), QStringLiteral("CURRENT=")}));
