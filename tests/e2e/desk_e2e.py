@@ -112,6 +112,48 @@ def outstanding(reader, book):
     return n, lent
 
 
+def overdue_loan():
+    """An outstanding loan that is overdue today, with the fine the desk must show."""
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    row = db.execute(
+        "SELECT l.读者编号, l.书籍编号, julianday(date('now', 'localtime')) - julianday(l.借书日期) - t.借出天数,"
+        " (SELECT 罚款 FROM basicSet) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
+        " JOIN bookType t ON t.类别代码 = b.类别代码 JOIN readerInfo r ON r.读者编号 = l.读者编号"
+        " WHERE l.还书日期 IS NULL AND julianday(date('now', 'localtime')) - julianday(l.借书日期) > t.借出天数"
+        " ORDER BY l.书籍编号 LIMIT 1").fetchone()
+    db.close()
+    reader, book, overdue, fine_per_day = row
+    return reader, book, int(overdue), "%.15g" % (fine_per_day * int(overdue))
+
+
+def closed_loan(book):
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    row = db.execute("SELECT 超出天数, 罚款金额 FROM lentInfo WHERE 书籍编号 = ? AND 还书日期 ="
+                     " date('now', 'localtime')", (book,)).fetchone()
+    lent = db.execute("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = ?", (book,)).fetchone()[0]
+    db.close()
+    return row, lent
+
+
+def take_back_overdue_book(app, main_window):
+    reader, book, overdue, fine = overdue_loan()
+    click(wait_for("return tab", lambda: find(main_window, "page tab", "还  书")))
+    type_into(wait_for("读者编号 box", lambda: find(main_window, "text", "读者编号:")), reader, enter=True)
+    type_into(wait_for("书籍编号 box", lambda: find(main_window, "text", "书籍编号:")), book, enter=True)
+    fine_box = wait_for("罚款金额 box", lambda: find(main_window, "text", "罚款金额:"))
+    wait_for("fine shown", lambda: text_of(fine_box) != "")
+    overdue_box = find(main_window, "text", "超出天数:")
+    if (text_of(overdue_box), text_of(fine_box)) != (str(overdue), fine):
+        fail("return shows %s days, fine %s; expected %d, %s"
+             % (text_of(overdue_box), text_of(fine_box), overdue, fine))
+    press(wait_for("归还图书", lambda: find(main_window, "push button", "归还图书")))
+    answer_message(app, "归还完毕!")
+    stored, lent = closed_loan(book)
+    if stored is None or (stored[0], "%.15g" % stored[1], lent) != (overdue, fine, 0):
+        fail("stored return %r, lent flag %d" % (stored, lent))
+    print("e2e: took back %s from reader %s, %d days overdue, fine %s" % (book, reader, overdue, fine))
+
+
 def main():
     app = wait_for("the program on the accessibility bus", application)
 
@@ -141,6 +183,8 @@ def main():
         fail("after lending: %d outstanding loans, lent flag %d" % (n, lent))
     wait_for("count label", lambda: find(main_window, "label", "已借图书册数:1"))
     print("e2e: signed in, lent %s to reader %s" % (book, reader))
+
+    take_back_overdue_book(app, main_window)
 
 
 if __name__ == "__main__":
