@@ -1,3 +1,4 @@
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
@@ -102,12 +103,11 @@ TEST_F(DeskWindow, CaptionsHintsAndStartingStates)
     }
 }
 
-TEST_F(DeskWindow, EveryTabFitsTheFixedWindowWithoutClipping)
+// Every control of every tab lies inside the page and shows its whole caption.
+void expectTabsFit(QTabWidget* tabs)
 {
-    QTabWidget* tabs = get<QTabWidget>("SSTab1");
-    EXPECT_EQ(window->centralWidget()->size(), QSize(673, 434));
     for (int tab = 0; tab < 3; ++tab) {
-        showTab(tab);
+        tabs->setCurrentIndex(tab);
         QWidget* page = tabs->widget(tab);
         QApplication::processEvents();
         SCOPED_TRACE(tab);
@@ -124,6 +124,27 @@ TEST_F(DeskWindow, EveryTabFitsTheFixedWindowWithoutClipping)
                     << child->property("text").toString().toStdString();
         }
     }
+}
+
+TEST_F(DeskWindow, EveryTabFitsTheFixedWindowWithoutClipping)
+{
+    library.addLoan("001", "B001", "2026-12-28");
+    enter("txtReaderID", "001");
+    enter("txtBookID", "B002");
+    EXPECT_EQ(window->centralWidget()->size(), QSize(673, 434));
+    expectTabsFit(get<QTabWidget>("SSTab1"));
+    // Again in the desk's Chinese font, at the same size.
+    QFont chinese(QStringLiteral("WenQuanYi Micro Hei"));
+    chinese.setPointSizeF(QApplication::font().pointSizeF());
+    ASSERT_EQ(QFontInfo(chinese).family(), "WenQuanYi Micro Hei");
+    window->setFont(chinese);
+    expectTabsFit(get<QTabWidget>("SSTab1"));
+    EXPECT_EQ(window->centralWidget()->size(), QSize(673, 434));
+    // The lend date column shows a whole date.
+    const QTableView* grid = get<QTableView>("dtgrdLendBook");
+    const int dateWidth = grid->fontMetrics().horizontalAdvance("2026/12/28");
+    EXPECT_GT(grid->columnWidth(7), dateWidth);
+    EXPECT_LE(grid->horizontalHeader()->length(), grid->viewport()->width());
 }
 
 TEST_F(DeskWindow, ReaderLookUpFillsNameListCountAndQuotaAndMovesToTheBookBox)

@@ -17,10 +17,10 @@ struct ShownColumn {
 
 // The grid's columns in the order shown.
 constexpr ShownColumn kShown[] = {
-    {BorrowedList::ReaderNumber, 60}, {BorrowedList::ReaderName, 64},
-    {BorrowedList::BookNumber, 72},   {BorrowedList::Title, 128},
+    {BorrowedList::ReaderNumber, 60}, {BorrowedList::ReaderName, 62},
+    {BorrowedList::BookNumber, 66},   {BorrowedList::Title, 120},
     {BorrowedList::Category, 64},     {BorrowedList::Pages, 60},
-    {BorrowedList::Publisher, 100},   {BorrowedList::LendDate, 76},
+    {BorrowedList::Publisher, 100},   {BorrowedList::LendDate, 80},
 };
 
 // A reload resets the header, so the order, widths and hidden columns are
@@ -50,6 +50,7 @@ QTableView* create(const char* name, BorrowedListModel* model, QWidget* parent)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setTabKeyNavigation(false);
+    view->horizontalHeader()->setStretchLastSection(true);
     view->verticalHeader()->setDefaultSectionSize(22);
     view->verticalHeader()->setMinimumWidth(16);
     QObject::connect(model, &BorrowedListModel::modelReset, view, [view] { layOutColumns(view); });

@@ -35,6 +35,8 @@ QDateEdit* datePicker(const char* name, QWidget* parent)
     picker->setObjectName(QString::fromLatin1(name));
     picker->setDisplayFormat(QStringLiteral("yyyy/M/d"));
     picker->setCalendarPopup(true);
+    picker->setMinimumWidth(120);
+    picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return picker;
 }
 
@@ -72,6 +74,7 @@ void addRow(QGridLayout* grid, int row, int column, const QString& text, QWidget
     }
     auto* pair = new QHBoxLayout;
     pair->setContentsMargins(0, 0, 0, 0);
+    pair->setSpacing(4);
     pair->addWidget(box, 1);
     pair->addWidget(enterHint(parent));
     grid->addLayout(pair, row, column + 1);

@@ -59,7 +59,7 @@ QWidget* ReturnTab::buildLoanGroup()
     auto* group = new QGroupBox(this);
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(8, 4, 8, 6);
-    grid->setVerticalSpacing(6);
+    grid->setVerticalSpacing(14);
     txtBookIDReturn = DeskForm::inputBox("txtBookIDReturn", group);
     txtBookPriceReturn = DeskForm::displayBox("txtBookPriceReturn", group);
     txtBookNameReturn = DeskForm::displayBox("txtBookNameReturn", group);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -143,6 +144,7 @@ void Frmmain::buildDesk()
     connect(m_returnTab, &ReturnTab::loanFound, m_lendTab->cmdLendBook,
             [this] { m_lendTab->cmdLendBook->setEnabled(true); });
     // m_lendTab's readerWindowRequested shows the reader window once it exists.
+    m_lendTab->txtReaderID->setFocus();  // the desk opens ready for a reader number
 }
 
 void Frmmain::fixSize()
