@@ -93,3 +93,41 @@ TEST(Statements, DatesAreKeptAsIsoTextAndReadBack)
     EXPECT_EQ(Sql::toDate(QStringLiteral("2026-03-01")), QDate(2026, 3, 1));
     EXPECT_FALSE(Sql::toDate(QVariant()).isValid());
 }
+
+namespace {
+QString keptReaderName(const QString& number)
+{
+    return Sql::withKept("SELECT 读者姓名 FROM readerInfo WHERE 读者编号 = :number", {{"number", number}},
+                         "查找读者", [](QSqlQuery& query) {
+                             return query.next() ? query.value(0).toString() : QString();
+                         });
+}
+}  // namespace
+
+TEST(KeptStatements, BelongToTheConnectionTheyWerePreparedOn)
+{
+    {
+        TempLibrary first;
+        first.addReader("001", "张三");
+        EXPECT_EQ(keptReaderName("001"), QStringLiteral("张三"));
+        EXPECT_EQ(keptReaderName("002"), QString());
+    }
+    TempLibrary second;
+    second.addReader("001", "李四");
+    EXPECT_EQ(keptReaderName("001"), QStringLiteral("李四"));
+}
+
+TEST(KeptStatements, HoldNoReadSnapshotBetweenLookups)
+{
+    TempLibrary library;
+    library.addReader("001", "张三");
+    library.addReader("002", "李四");
+    EXPECT_EQ(keptReaderName("001"), QStringLiteral("张三"));
+    library.exec("UPDATE readerInfo SET 读者姓名 = '王五' WHERE 读者编号 = '002'");
+    // A statement left open would keep the log from being emptied.
+    QSqlQuery checkpoint(Database::connection());
+    ASSERT_TRUE(checkpoint.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
+    ASSERT_TRUE(checkpoint.next());
+    EXPECT_EQ(checkpoint.value(0).toInt(), 0) << "checkpoint was blocked";
+    EXPECT_EQ(keptReaderName("002"), QStringLiteral("王五"));
+}

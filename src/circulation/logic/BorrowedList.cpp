@@ -46,9 +46,9 @@ QSqlQuery query(const QString& readerNumber)
 
 Summary summary(const QString& readerNumber)
 {
-    QSqlQuery count = Sql::run(kCountStatement, {{QStringLiteral("reader"), readerNumber}}, kAction);
     Summary result;
-    result.count = count.next() ? count.value(0).toInt() : 0;
+    result.count = Sql::withKept(kCountStatement, {{QStringLiteral("reader"), readerNumber}}, kAction,
+                                 [](QSqlQuery& count) { return count.next() ? count.value(0).toInt() : 0; });
     const DeskRules rules = DeskRules::read(kAction);
     if (!rules.quota.isNull())
         result.remaining = Conversions::toInteger16(rules.quota.toDouble() - result.count);

@@ -5,8 +5,10 @@
 
 DeskRules DeskRules::read(const QString& action)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet LIMIT 1"), {}, action);
-    if (!query.next())
-        throw StoreError(action, QStringLiteral("借阅规则 (basicSet) 中没有记录"));
-    return {query.value(0), query.value(1)};
+    return Sql::withKept(QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet LIMIT 1"), {}, action,
+                         [&action](QSqlQuery& query) -> DeskRules {
+                             if (!query.next())
+                                 throw StoreError(action, QStringLiteral("借阅规则 (basicSet) 中没有记录"));
+                             return {query.value(0), query.value(1)};
+                         });
 }

@@ -53,7 +53,8 @@ LoanOnDesk computeFigures(LoanOnDesk loan, const QDate& lendDate, const QDate& t
 
 LoanOnDesk find(const QString& bookNumber, const QDate& today)
 {
-    QSqlQuery query = Sql::run(
+    QDate lendDate;
+    const std::optional<LoanOnDesk> loan = Sql::withKept(
         QStringLiteral("select bookInfo.书籍价格, bookInfo.书籍名称,bookInfo.书籍页码,lentInfo.借书日期,"
                        "bookType.书籍类别,bookType.借出天数,lentInfo.rowid"
                        " from readerInfo,bookInfo,lentInfo,bookType"
@@ -61,22 +62,26 @@ LoanOnDesk find(const QString& bookNumber, const QDate& today)
                        " and bookInfo.书籍编号=lentInfo.书籍编号 and bookInfo.书籍编号=:book"
                        " and bookInfo.类别代码=bookType.类别代码 and lentInfo.还书日期 is null"
                        " order by lentInfo.rowid limit 1"),
-        {{QStringLiteral("book"), bookNumber}}, kAction);
-    LoanOnDesk loan;
-    if (!query.next())
-        return loan;
-    loan.price = shown(query.value(0));
-    loan.title = shown(query.value(1));
-    loan.pages = shown(query.value(2));
-    const QDate lendDate = Sql::toDate(query.value(3));
-    loan.lendDate = Conversions::shortDate(lendDate);
-    loan.category = shown(query.value(4));
-    loan.loanDays = query.value(5).isNull() ? QString() : Conversions::numberText(query.value(5).toDouble());
-    loan.loanId = query.value(6).toLongLong();
-    query.finish();
+        {{QStringLiteral("book"), bookNumber}}, kAction,
+        [&lendDate](QSqlQuery& query) -> std::optional<LoanOnDesk> {
+            if (!query.next())
+                return std::nullopt;
+            LoanOnDesk found;
+            found.price = shown(query.value(0));
+            found.title = shown(query.value(1));
+            found.pages = shown(query.value(2));
+            lendDate = Sql::toDate(query.value(3));
+            found.lendDate = Conversions::shortDate(lendDate);
+            found.category = shown(query.value(4));
+            found.loanDays = query.value(5).isNull() ? QString() : Conversions::numberText(query.value(5).toDouble());
+            found.loanId = query.value(6).toLongLong();
+            return found;
+        });
+    if (!loan)
+        return LoanOnDesk{};
     if (!lendDate.isValid())
-        return cannotCompute(loan, QStringLiteral("借书日期为空"));
-    return computeFigures(loan, lendDate, today, DeskRules::read(kAction).finePerDay);
+        return cannotCompute(*loan, QStringLiteral("借书日期为空"));
+    return computeFigures(*loan, lendDate, today, DeskRules::read(kAction).finePerDay);
 }
 
 }  // namespace LoanLookup

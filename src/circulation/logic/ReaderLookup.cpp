@@ -6,12 +6,14 @@ namespace ReaderLookup {
 
 std::optional<QString> findName(const QString& readerNumber)
 {
-    QSqlQuery query = Sql::run(
+    return Sql::withKept(
         QStringLiteral("SELECT 读者姓名 FROM readerInfo WHERE 读者编号 = :reader LIMIT 1"),
-        {{QStringLiteral("reader"), readerNumber}}, QStringLiteral("查找读者"));
-    if (!query.next())
-        return std::nullopt;
-    return query.value(0).toString();
+        {{QStringLiteral("reader"), readerNumber}}, QStringLiteral("查找读者"),
+        [](QSqlQuery& query) -> std::optional<QString> {
+            if (!query.next())
+                return std::nullopt;
+            return query.value(0).toString();
+        });
 }
 
 }  // namespace ReaderLookup

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "core/logic/Sql.h"
+
 namespace Database {
 
 namespace {
@@ -106,6 +108,7 @@ bool create(const QString& filePath, QString* error)
 
 void close()
 {
+    Sql::releaseKept();
     if (!QSqlDatabase::contains(kConnectionName))
         return;
     {

@@ -8,6 +8,15 @@
 
 namespace Sql {
 
+namespace {
+// The kept statements by their text; they belong to the open shared connection.
+QHash<QString, QSqlQuery>& keptStatements()
+{
+    static QHash<QString, QSqlQuery> statements;
+    return statements;
+}
+}  // namespace
+
 QSqlQuery prepare(const QString& statement, const QString& action)
 {
     QSqlQuery query(Database::connection());
@@ -30,6 +39,20 @@ QSqlQuery run(const QString& statement, const QVariantMap& values, const QString
         query.bindValue(QLatin1Char(':') + it.key(), it.value());
     exec(query, action);
     return query;
+}
+
+QSqlQuery& kept(const QString& statement, const QString& action)
+{
+    QHash<QString, QSqlQuery>& statements = keptStatements();
+    auto found = statements.find(statement);
+    if (found == statements.end())
+        found = statements.insert(statement, prepare(statement, action));
+    return found.value();
+}
+
+void releaseKept()
+{
+    keptStatements().clear();
 }
 
 QVariant dateValue(const QDate& date)

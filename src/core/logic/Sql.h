@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -15,6 +16,29 @@ QSqlQuery prepare(const QString& statement, const QString& action);
 void exec(QSqlQuery& query, const QString& action);
 // Prepares, binds the named values in order of the list and runs.
 QSqlQuery run(const QString& statement, const QVariantMap& values, const QString& action);
+
+// A statement prepared once on the shared connection and kept until the
+// connection closes: for the look-ups the desk makes on every Enter.
+QSqlQuery& kept(const QString& statement, const QString& action);
+// Forgets every kept statement (the connection is about to close).
+void releaseKept();
+
+// Binds the values into a kept statement, runs it, hands it to `read` and
+// resets it afterwards, so that no kept statement holds a read snapshot open
+// between look-ups. Returns what `read` returns.
+template <typename Read>
+auto withKept(const QString& statement, const QVariantMap& values, const QString& action, Read read)
+{
+    QSqlQuery& query = kept(statement, action);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        query.bindValue(QLatin1Char(':') + it.key(), it.value());
+    exec(query, action);
+    struct Reset {
+        QSqlQuery& query;
+        ~Reset() { query.finish(); }
+    } reset{query};
+    return read(query);
+}
 
 // A date as the store keeps it (ISO text), or null for an invalid date.
 QVariant dateValue(const QDate& date);
