@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "core/logic/AppInfo.h"
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName(AppInfo::kAppTitle);
+    // Calendars and the toolkit's own texts in Chinese, whatever the machine's locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
