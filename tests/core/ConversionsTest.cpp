@@ -1,145 +1,85 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "core/logic/Conversions.h"
 
-using Conversions::leadingNumber;
-using Conversions::numberText;
-using Conversions::parseShortDate;
-using Conversions::shortDate;
-using Conversions::textToInteger16;
-using Conversions::toInteger16;
+using namespace Conversions;
 
-TEST(Conversions, ToInteger16RoundsHalvesToEven)
+namespace {
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+}  // namespace
+
+TEST(Conversions, WholeNumbersRoundHalvesToEvenAndRefuseWhatDoesNotFit16Bits)
 {
     const struct {
         double value;
-        int expected;
+        std::optional<qint16> expected;
     } cases[] = {
-        {0.5, 0},       {1.5, 2},     {2.5, 2},       {3.5, 4},           {-0.5, 0},
-        {-1.5, -2},     {-2.5, -2},   {0.49, 0},      {0.51, 1},          {2.4999, 2},
-        {-2.6, -3},     {19.0, 19},   {32767.4, 32767}, {-32768.5, -32768}, {-32767.5, -32768},
-        {32766.5, 32766},
+        {0.5, 0},    {1.5, 2},          {2.5, 2},          {-2.5, -2},      {2.4999, 2},
+        {-2.6, -3},  {32767.4, 32767},  {-32768.5, -32768}, {32767.5, {}},  {-32768.51, {}},
+        {kNaN, {}},  {kInfinity, {}},
     };
-    for (const auto& c : cases) {
-        const auto result = toInteger16(c.value);
-        ASSERT_TRUE(result.has_value()) << c.value;
-        EXPECT_EQ(*result, c.expected) << c.value;
-    }
-}
+    for (const auto& c : cases)
+        EXPECT_EQ(toInteger16(c.value), c.expected) << c.value;
 
-TEST(Conversions, ToInteger16RefusesWhatDoesNotFit)
-{
-    const double cases[] = {32767.5, 32768.0, -32768.51, -32769.0, 1e10,
-                            std::numeric_limits<double>::quiet_NaN(),
-                            std::numeric_limits<double>::infinity(),
-                            -std::numeric_limits<double>::infinity()};
-    for (double value : cases)
-        EXPECT_FALSE(toInteger16(value).has_value()) << value;
-}
-
-TEST(Conversions, TextToInteger16)
-{
     const struct {
         const char* text;
         std::optional<qint16> expected;
-    } cases[] = {
-        {"19", 19},          {" 14 ", 14},      {"-3", -3},         {"+7", 7},
-        {"2.5", 2},          {"3.5", 4},        {"1E+2", 100},      {"0", 0},
-        {"", std::nullopt},  {"  ", std::nullopt}, {"12abc", std::nullopt},
-        {"abc", std::nullopt}, {"32768", std::nullopt}, {"-32768", -32768},
-        {"inf", std::nullopt}, {"nan", std::nullopt},
+    } texts[] = {
+        {" 14 ", 14}, {"-3", -3}, {"2.5", 2}, {"3.5", 4}, {"1E+2", 100}, {"-32768", -32768},
+        {"32768", {}}, {"", {}}, {"12abc", {}}, {"inf", {}}, {"nan", {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(textToInteger16(QString::fromUtf8(c.text)), c.expected) << c.text;
+    for (const auto& c : texts)
+        EXPECT_EQ(textToInteger16(c.text), c.expected) << c.text;
 }
 
-TEST(Conversions, NumberTextAsTheDeskShowsIt)
+TEST(Conversions, NumberTextHasUpTo15DigitsAndNoTrailingZeros)
 {
     const struct {
         double value;
         const char* expected;
     } cases[] = {
-        {0.1 * 3, "0.3"},
-        {0.1 * 5, "0.5"},
-        {19.0, "19"},
-        {0.0, "0"},
-        {-0.0, "0"},
-        {-1.0, "-1"},
-        {-2.75, "-2.75"},
-        {1.0 / 3.0, "0.333333333333333"},
-        {2.0 / 3.0, "0.666666666666667"},
-        {12.5, "12.5"},
-        {1.1 + 2.2, "3.3"},
-        {0.0001, "0.0001"},
-        {1e-7, "1E-07"},
-        {999999999999999.0, "999999999999999"},
-        {1e15, "1E+15"},
+        {0.1 * 3, "0.3"},  {19.0, "19"},     {-0.0, "0"},         {-2.75, "-2.75"},
+        {0.0001, "0.0001"}, {1e-7, "1E-07"}, {1e15, "1E+15"},     {kNaN, ""},
+        {2.0 / 3.0, "0.666666666666667"},    {999999999999999.0, "999999999999999"},
         {123456789012345678.0, "1.23456789012346E+17"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(numberText(c.value), QString::fromLatin1(c.expected)) << c.expected;
-    EXPECT_EQ(numberText(std::numeric_limits<double>::quiet_NaN()), QString());
-    EXPECT_EQ(numberText(std::numeric_limits<double>::infinity()), QString());
+        EXPECT_EQ(numberText(c.value), c.expected) << c.expected;
 }
 
-TEST(Conversions, NumberTextReadsBackToTheSameWholeNumber)
-{
-    for (int days = -400; days <= 400; ++days)
-        ASSERT_EQ(textToInteger16(numberText(days)), days);
-}
-
-TEST(Conversions, LeadingNumberReadsLikeVal)
+TEST(Conversions, LeadingNumberReadsTheTextsPrefix)
 {
     const struct {
         const char* text;
         double expected;
     } cases[] = {
-        {"12abc", 12},     {"abc", 0},        {"", 0},          {"  42", 42},
-        {"-3.5kg", -3.5},  {"+8", 8},         {".5", 0.5},      {"7.", 7},
-        {"1.2.3", 1.2},    {"1 2 3", 123},    {"\t9\n9", 99},   {"1e3", 1000},
-        {"2D2", 200},      {"5e", 5},         {"-", 0},         {"- 4", -4},
-        {"0.1", 0.1},      {"12,5", 12},      {"１２", 0},
+        {"12abc", 12}, {"abc", 0},   {"", 0},       {"  42", 42}, {"-3.5kg", -3.5}, {".5", 0.5},
+        {"1.2.3", 1.2}, {"1 2 3", 123}, {"1e3", 1000}, {"2D2", 200}, {"5e", 5},     {"- 4", -4},
+        {"12,5", 12},  {"１２", 0},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.expected) << c.text;
+        EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.expected) << c.text;
 }
 
-TEST(Conversions, ShortDateForm)
+TEST(Conversions, ShortDatesAreWrittenYearMonthDayAndReadBack)
 {
     EXPECT_EQ(shortDate(QDate(2026, 3, 1)), "2026/3/1");
     EXPECT_EQ(shortDate(QDate(2026, 12, 31)), "2026/12/31");
     EXPECT_EQ(shortDate(QDate()), "");
-}
 
-TEST(Conversions, ParseShortDate)
-{
     const struct {
         const char* text;
         QDate expected;  // invalid: not a date
     } cases[] = {
-        {"2026/3/1", QDate(2026, 3, 1)},     {"2026/03/01", QDate(2026, 3, 1)},
-        {"2026-3-1", QDate(2026, 3, 1)},     {"2026-03-01", QDate(2026, 3, 1)},
-        {" 2026/12/31 ", QDate(2026, 12, 31)}, {"2024/2/29", QDate(2024, 2, 29)},
-        {"2026/2/30", QDate()},              {"2025/2/29", QDate()},
-        {"2026/13/1", QDate()},              {"2026/0/1", QDate()},
-        {"2026/3/0", QDate()},               {"2026/3-1", QDate()},
-        {"26/3/1", QDate()},                 {"2026/3/1x", QDate()},
-        {"", QDate()},                       {"2026/3", QDate()},
+        {"2026/3/1", {2026, 3, 1}}, {"2026/03/01", {2026, 3, 1}}, {"2026-3-1", {2026, 3, 1}},
+        {" 2026/12/31 ", {2026, 12, 31}}, {"2024/2/29", {2024, 2, 29}}, {"2025/2/29", {}},
+        {"2026/13/1", {}}, {"2026/3/0", {}}, {"2026/3-1", {}}, {"26/3/1", {}}, {"2026/3/1x", {}},
+        {"2026/3", {}},
     };
-    for (const auto& c : cases) {
-        const auto parsed = parseShortDate(QString::fromUtf8(c.text));
-        if (c.expected.isValid())
-            EXPECT_EQ(parsed, c.expected) << c.text;
-        else
-            EXPECT_FALSE(parsed.has_value()) << c.text;
-    }
-}
-
-TEST(Conversions, ShortDateRoundTrip)
-{
-    for (QDate day(2023, 12, 25); day < QDate(2025, 1, 10); day = day.addDays(1))
-        ASSERT_EQ(parseShortDate(shortDate(day)), day);
+    for (const auto& c : cases)
+        EXPECT_EQ(parseShortDate(c.text), c.expected.isValid() ? std::optional(c.expected) : std::nullopt)
+            << c.text;
 }

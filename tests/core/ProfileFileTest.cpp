@@ -4,16 +4,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "ScriptedPrompter.h"
 #include "core/logic/ProfileFile.h"
 #include "core/logic/TextFile.h"
-#include "ScriptedPrompter.h"
 
 namespace {
 
-QByteArray gb(const QString& text)
-{
-    return TextFile::encode(text);
-}
+// "借书" in GB18030 (the same bytes as in GBK / code page 936).
+const QByteArray kJieShu = QByteArray::fromHex("bde8cae9");
 
 QByteArray fileBytes(const QString& path)
 {
@@ -28,27 +26,12 @@ void putBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Read-only by its permission bits; the tests may run with rights that would
-// let a plain access check pass.
-void makeReadOnly(const QString& path)
-{
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup
-                                                | QFileDevice::ReadOther));
-}
-
-QStringList filesIn(const QTemporaryDir& dir)
-{
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-class ProfileFileTest : public ::testing::Test {
+class Files : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString setting = dir.filePath("setting.ini");
-    QString tips = dir.filePath("QUICKTIP.INI");
-    QString workFile = dir.filePath("temp.ini");
-    ScriptedPrompter prompter;
-
+    QStringList filesInDir() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
     QString readTip(const QString& section, const QString& key)
     {
         return ReadTipEntry(tips, section, key, prompter);
@@ -57,178 +40,136 @@ protected:
     {
         return WriteTipEntry(tips, section, key, value, prompter);
     }
+
+    QTemporaryDir dir;
+    QString text = dir.filePath("out.txt");
+    QString setting = dir.filePath("setting.ini");
+    QString tips = dir.filePath("QUICKTIP.INI");
+    ScriptedPrompter prompter;
 };
 
 }  // namespace
 
-// ---- ReadSetting ------------------------------------------------------------
+// ---- GB18030 text files -------------------------------------------------------
 
-TEST_F(ProfileFileTest, ReadSettingFindsKeyPlusEqualsAnywhereInALine)
+TEST_F(Files, TextIsGb18030WithAnyLineEndReadAndCrLfWritten)
 {
+    const QString rare = QStringLiteral("𠀀€澄岳");  // beyond GBK: four-byte forms
+    EXPECT_EQ(TextFile::decode(TextFile::encode(rare)), rare);
+
     const struct {
-        QByteArray content;
-        QString key;
-        QString expected;
+        QByteArray bytes;
+        QStringList lines;
     } cases[] = {
-        {"LoadStyle=1\r\n", "LoadStyle", "1"},
-        {"LoadStyle=1\r\n", "loadstyle", ""},
-        {"LoadStyle=\r\n", "LoadStyle", ""},
-        {"LoadStyle=2", "LoadStyle", "2"},
-        {"OldLoadStyle=5\r\nLoadStyle=2\r\n", "LoadStyle", "5"},
-        {"A=1\r\nLoadStyle=2\r\nLoadStyle=3\r\n", "LoadStyle", "2"},
-        {"LoadStyle=a=b \r\n", "LoadStyle", "a=b "},
-        {"LoadStyle 1\r\n", "LoadStyle", ""},
-        {"x\nLoadStyle=1\n", "LoadStyle", "1"},
-        {"", "LoadStyle", ""},
-        {"Password=dcb\r\nUserName=" + gb("员馆") + "\r\n", "UserName", QStringLiteral("员馆")},
+        {"a\r\nb\r\n", {"a", "b"}},     {"a\nb", {"a", "b"}},   {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb\n", {"a", "", "b"}}, {"a\r\r\nb", {"a", "", "b"}}, {"", {}},
+        {"[TIP]\r\n1=" + kJieShu, {"[TIP]", QStringLiteral("1=借书")}},
     };
     for (const auto& c : cases) {
-        putBytes(setting, c.content);
+        putBytes(text, c.bytes);
+        EXPECT_EQ(TextFile::readLines(text), c.lines) << c.bytes.toStdString();
+    }
+    EXPECT_FALSE(TextFile::readLines(dir.filePath("missing.txt")).has_value());
+    EXPECT_FALSE(TextFile::readLines(dir.path()).has_value());
+
+    putBytes(text, "old content that is longer than the new one\r\n");
+    ASSERT_TRUE(TextFile::writeLines(text, {QStringLiteral("借书"), "", "x=1"}));
+    ASSERT_TRUE(TextFile::appendLine(text, "a"));
+    EXPECT_EQ(fileBytes(text), kJieShu + "\r\n\r\nx=1\r\na\r\n");
+    QFile::remove(text);
+    ASSERT_TRUE(TextFile::appendLine(text, QStringLiteral("借书")));
+    EXPECT_EQ(fileBytes(text), kJieShu + "\r\n");
+    EXPECT_EQ(filesInDir(), QStringList({"out.txt"}));  // no work files left behind
+}
+
+// ---- Plain key=value files ------------------------------------------------------
+
+TEST_F(Files, ReadSettingTakesTheRestOfTheFirstLineHoldingKeyAndEquals)
+{
+    const struct {
+        QByteArray content;  // null: no file
+        QString key, expected;
+    } cases[] = {
+        {"LoadStyle=1\r\n", "LoadStyle", "1"},  {"LoadStyle=1\r\n", "loadstyle", ""},
+        {"OldLoadStyle=5\r\nLoadStyle=2\r\n", "LoadStyle", "5"},  {{}, "LoadStyle", ""},
+        {"A=1\nLoadStyle=a=b \nLoadStyle=3\n", "LoadStyle", "a=b "},  {"LoadStyle 1\r\n", "LoadStyle", ""},
+        {"UserName=" + kJieShu + "\r\n", "UserName", QStringLiteral("借书")},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(setting);
+        if (!c.content.isNull())
+            putBytes(setting, c.content);
         EXPECT_EQ(ReadSetting(setting, c.key), c.expected) << c.content.toStdString();
     }
 }
 
-TEST_F(ProfileFileTest, ReadSettingOfMissingFileIsEmpty)
-{
-    EXPECT_EQ(ReadSetting(setting, "LoadStyle"), "");
-    EXPECT_FALSE(QFile::exists(setting));
-}
-
-// ---- WriteSetting -----------------------------------------------------------
-
-TEST_F(ProfileFileTest, WriteSettingRewritesMatchingLinesOrAppends)
+// A rewrite starts the work file temp.ini afresh, whatever an interrupted
+// earlier write left there, and leaves only the settings file behind.
+TEST_F(Files, WriteSettingReplacesEveryMatchingLineOrAppendsOrCreates)
 {
     const struct {
-        QByteArray before;
+        QByteArray before;  // null: no file
         QByteArray after;
     } cases[] = {
         {"LoadStyle=2\r\nOther=x\r\n", "LoadStyle=0\r\nOther=x\r\n"},
         {"Other=x\r\n", "Other=x\r\nLoadStyle=0\r\n"},
-        {"", "LoadStyle=0\r\n"},
+        {{}, "LoadStyle=0\r\n"},
         {"LoadStyle=1\r\nA=1\r\nOldLoadStyle=5\r\nLoadStyle=2",
          "LoadStyle=0\r\nA=1\r\nLoadStyle=0\r\nLoadStyle=0\r\n"},
         {"loadstyle=1\r\n", "loadstyle=1\r\nLoadStyle=0\r\n"},
         {"A=1\nLoadStyle=2\n\nB=2\n", "A=1\r\nLoadStyle=0\r\n\r\nB=2\r\n"},
     };
     for (const auto& c : cases) {
-        putBytes(setting, c.before);
+        SCOPED_TRACE(c.before.toStdString());
+        QFile::remove(setting);
+        if (!c.before.isNull()) {
+            putBytes(setting, c.before);
+            putBytes(dir.filePath("temp.ini"), "Garbage=1\r\nLoadStyle=9\r\n");
+        }
         WriteSetting(setting, "LoadStyle", "0");
-        EXPECT_EQ(fileBytes(setting), c.after) << c.before.toStdString();
-        EXPECT_EQ(filesIn(dir), QStringList({"setting.ini"}));
+        EXPECT_EQ(fileBytes(setting), c.after);
+        EXPECT_EQ(filesInDir(), QStringList({"setting.ini"}));
     }
 }
 
-TEST_F(ProfileFileTest, WriteSettingCreatesMissingFileWithOneLine)
+TEST(VersionText, IsMajorMinorInTwoDigitsAndTheBuildInFour)
 {
-    WriteSetting(setting, "LoadStyle", "0");
-    EXPECT_EQ(fileBytes(setting), "LoadStyle=0\r\n");
-    EXPECT_EQ(filesIn(dir), QStringList({"setting.ini"}));
+    EXPECT_EQ(VersionText(3, 12, 5), " 3.12 Build:0005");
+    EXPECT_EQ(VersionText(10, 100, 12345), " 10.100 Build:12345");
 }
 
-TEST_F(ProfileFileTest, WriteSettingIgnoresALeftoverWorkFile)
-{
-    putBytes(workFile, "Garbage=1\r\nLoadStyle=9\r\n");
-    putBytes(setting, "LoadStyle=2\r\n");
-    WriteSetting(setting, "LoadStyle", "1");
-    EXPECT_EQ(fileBytes(setting), "LoadStyle=1\r\n");
-    EXPECT_FALSE(QFile::exists(workFile));
-}
+// ---- The sectioned tip file -------------------------------------------------------
 
-TEST_F(ProfileFileTest, WriteSettingLeavesReadOnlyFileAlone)
-{
-    putBytes(setting, "LoadStyle=2\r\n");
-    makeReadOnly(setting);
-    putBytes(workFile, "Garbage=1\r\n");
-    WriteSetting(setting, "LoadStyle", "0");
-    EXPECT_EQ(fileBytes(setting), "LoadStyle=2\r\n");
-    EXPECT_FALSE(QFile::exists(workFile));
-    EXPECT_FALSE(QFile::permissions(setting) & QFileDevice::WriteOwner);
-}
-
-TEST_F(ProfileFileTest, WriteSettingKeepsTheFilesPermissions)
-{
-    putBytes(setting, "LoadStyle=2\r\n");
-    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    ASSERT_TRUE(QFile::setPermissions(setting, permissions));
-    WriteSetting(setting, "LoadStyle", "1");
-    EXPECT_EQ(fileBytes(setting), "LoadStyle=1\r\n");
-    const auto ownerGroupOther = QFileDevice::Permissions(0x7077);  // not the "user" bits
-    EXPECT_EQ(QFile::permissions(setting) & ownerGroupOther, permissions);
-}
-
-TEST_F(ProfileFileTest, WriteSettingStoresChineseAsGb18030)
-{
-    putBytes(setting, "UserName=ksed\r\n");
-    WriteSetting(setting, "UserName", QStringLiteral("员馆"));
-    EXPECT_EQ(fileBytes(setting), "UserName=" + gb(QStringLiteral("员馆")) + "\r\n");
-    EXPECT_EQ(ReadSetting(setting, "UserName"), QStringLiteral("员馆"));
-}
-
-// ---- VersionText ------------------------------------------------------------
-
-TEST(VersionText, FormatsMajorMinorAndBuild)
-{
-    const struct {
-        int major, minor, revision;
-        const char* expected;
-    } cases[] = {
-        {2, 1, 147, " 2.01 Build:0147"},   {3, 12, 5, " 3.12 Build:0005"},
-        {0, 0, 0, " 0.00 Build:0000"},     {10, 100, 12345, " 10.100 Build:12345"},
-        {-1, 2, 3, "-1.02 Build:0003"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(VersionText(c.major, c.minor, c.revision), c.expected) << c.expected;
-}
-
-TEST(VersionText, ThisRelease)
-{
-    // The release number comes from the build (project version 2.1.147).
-    EXPECT_EQ(VersionText(), " 2.01 Build:0147");
-}
-
-// ---- ReadTipEntry -----------------------------------------------------------
-
-TEST_F(ProfileFileTest, ReadTipEntryMatchesSectionsAndKeysWithoutCase)
+TEST_F(Files, ReadTipEntryMatchesSectionAndKeyWithoutCaseAndTrimsTheValue)
 {
     putBytes(tips, "[OTHER]\r\nCURRENT=9\r\n"
-                   "[TIP]\r\n  START = 1  \r\ncurrent=3\r\n1=" + gb(QStringLiteral("欢迎使用")) + "\r\n"
-                   "\r\n[ Last ]\r\nK=\tv w\t\r\nCURRENT=7\r\n");
+                   "[TIP]\r\n  START = 1  \r\ncurrent=3\r\n1=" + kJieShu + "\r\n"
+                   "\r\n[ Last ]\r\nK=\tv w\t\r\n");
     const struct {
         QString section, key, expected;
     } cases[] = {
-        {"TIP", "START", "1"},        {"tip", "start", "1"},
-        {"TIP", "CURRENT", "3"},      {"Tip", "Current", "3"},
-        {"TIP", "1", QStringLiteral("欢迎使用")},
-        {"last", "k", "v w"},         {"LAST", "CURRENT", "7"},
-        {"TIP", "K", "unknown"},      {"TIP", "2", "unknown"},
-        {"NONE", "START", "unknown"}, {"OTHER", "START", "unknown"},
+        {"tip", "start", "1"},   {"Tip", "Current", "3"}, {"TIP", "1", QStringLiteral("借书")},
+        {"last", "k", "v w"},    {"TIP", "K", "unknown"}, {"NONE", "START", "unknown"},
+        {"OTHER", "START", "unknown"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(readTip(c.section, c.key), c.expected) << c.section.toStdString() << "/"
-                                                          << c.key.toStdString();
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(ProfileFileTest, ReadTipEntryOfMissingFileIsUnknownWithoutABox)
-{
+        EXPECT_EQ(readTip(c.section, c.key), c.expected) << qPrintable(c.section + "/" + c.key);
+    QFile::remove(tips);
     EXPECT_EQ(readTip("TIP", "START"), "unknown");
     EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_FALSE(QFile::exists(tips));
 }
 
-TEST_F(ProfileFileTest, ReadTipEntryOfEmptyValueShowsTheStopBox)
+TEST_F(Files, ReadTipEntryOfAnEmptyValueShowsTheStopBox)
 {
     putBytes(tips, "[TIP]\r\nSTART=\r\nCURRENT=   \r\n");
     EXPECT_EQ(readTip("TIP", "START"), "");
     EXPECT_EQ(readTip("tip", "Current"), "");
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("非法条目> TIP/START"));
-    EXPECT_EQ(prompter.shown[0].title, QStringLiteral("找不到所需字段"));
+    EXPECT_EQ(prompter.texts(), QStringList({"非法条目> TIP/START", "非法条目> tip/Current"}));
+    EXPECT_EQ(prompter.shown[0].title, "找不到所需字段");
     EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Stop);
-    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("非法条目> tip/Current"));
 }
 
-TEST_F(ProfileFileTest, ReadTipEntryCutsLongValuesTo999BytesWithoutSplittingACharacter)
+TEST_F(Files, ReadTipEntryCutsAValueTo999BytesNeverInsideACharacter)
 {
     const QString chinese = QString(600, QChar(0x501F));  // 借, two bytes each
     const QString rare = QString::fromUcs4(U"\U00020000");  // four bytes
@@ -236,75 +177,58 @@ TEST_F(ProfileFileTest, ReadTipEntryCutsLongValuesTo999BytesWithoutSplittingACha
         QString stored, expected;
     } cases[] = {
         {QString(1200, 'a'), QString(999, 'a')},
-        {QString(999, 'a'), QString(999, 'a')},
         {chinese, chinese.left(499)},
-        {"a" + chinese, "a" + chinese.left(499)},
-        {"abc" + rare.repeated(300), "abc" + rare.repeated(249)},
         {"ab" + rare.repeated(300), "ab" + rare.repeated(249)},
     };
     for (const auto& c : cases) {
-        putBytes(tips, "[TIP]\r\n1=" + gb(c.stored) + "\r\n");
-        const QString value = readTip("TIP", "1");
-        EXPECT_EQ(value, c.expected) << gb(c.stored).size();
-        EXPECT_LE(gb(value).size(), 999);
+        putBytes(tips, "[TIP]\r\n1=" + TextFile::encode(c.stored) + "\r\n");
+        EXPECT_EQ(readTip("TIP", "1"), c.expected) << c.stored.size();
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-// ---- WriteTipEntry ----------------------------------------------------------
-
-TEST_F(ProfileFileTest, WriteTipEntryCreatesFileSectionAndKey)
+TEST_F(Files, WriteTipEntryReplacesInPlaceOrAddsAtTheEndOfTheSectionOrFile)
 {
     EXPECT_EQ(writeTip("TIP", "START", "1"), "");
     EXPECT_EQ(fileBytes(tips), "[TIP]\r\nSTART=1\r\n");
-    EXPECT_EQ(writeTip("TIP", "CURRENT", "2"), "");
-    EXPECT_EQ(writeTip("MORE", "X", "y"), "");
-    EXPECT_EQ(fileBytes(tips), "[TIP]\r\nSTART=1\r\nCURRENT=2\r\n[MORE]\r\nX=y\r\n");
-    EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_EQ(filesIn(dir), QStringList({"QUICKTIP.INI"}));
-}
 
-TEST_F(ProfileFileTest, WriteTipEntryReplacesInPlaceKeepingOtherLines)
-{
-    const QByteArray tip1 = gb(QStringLiteral("1=按回车键查找读者"));
-    putBytes(tips, "; tips\r\n[TIP]\r\nSTART=1\r\n Current = 3 \r\n" + tip1 + "\r\n\r\n[X]\r\nCURRENT=8\r\n");
-    writeTip("tip", "CURRENT", "4");
-    EXPECT_EQ(fileBytes(tips),
-              "; tips\r\n[TIP]\r\nSTART=1\r\nCurrent=4\r\n" + tip1 + "\r\n\r\n[X]\r\nCURRENT=8\r\n");
-    EXPECT_EQ(readTip("TIP", "CURRENT"), "4");
-    EXPECT_EQ(readTip("X", "CURRENT"), "8");
-}
-
-TEST_F(ProfileFileTest, WriteTipEntryAddsKeyAtTheEndOfItsSection)
-{
-    putBytes(tips, "[TIP]\r\nSTART=1\r\n\r\n[X]\r\nA=1\r\n");
-    writeTip("TIP", "CURRENT", "2");
-    EXPECT_EQ(fileBytes(tips), "[TIP]\r\nSTART=1\r\nCURRENT=2\r\n\r\n[X]\r\nA=1\r\n");
-}
-
-TEST_F(ProfileFileTest, WriteTipEntryRoundTripsChineseThroughGb18030)
-{
     const QString tip = QStringLiteral("借书前请先输入读者编号，再按回车");
+    putBytes(tips, "; tips\r\n[TIP]\r\n Current = 3 \r\n\r\n[X]\r\nCURRENT=8\r\n");
+    writeTip("tip", "CURRENT", "4");
     writeTip("TIP", "7", tip);
-    EXPECT_EQ(fileBytes(tips), "[TIP]\r\n7=" + gb(tip) + "\r\n");
+    writeTip("MORE", "X", "y");
+    EXPECT_EQ(fileBytes(tips), "; tips\r\n[TIP]\r\nCurrent=4\r\n7=" + TextFile::encode(tip)
+                                   + "\r\n\r\n[X]\r\nCURRENT=8\r\n[MORE]\r\nX=y\r\n");
     EXPECT_EQ(readTip("tip", "7"), tip);
-    writeTip("TIP", "8", "  padded  ");
-    EXPECT_EQ(readTip("TIP", "8"), "padded");
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(filesInDir(), QStringList({"QUICKTIP.INI"}));
 }
 
-TEST_F(ProfileFileTest, WriteTipEntryFailureShowsTheStopBoxAndKeepsTheFile)
+// A read-only file is refused by its permission bits, whatever rights the
+// process has: text writes fail, a setting is silently not saved, a tip write
+// shows its stop box. A writable file keeps its mode through a rewrite.
+TEST_F(Files, ReadOnlyFilesAreLeftAsTheyAre)
 {
-    putBytes(tips, "[TIP]\r\nCURRENT=3\r\n");
-    makeReadOnly(tips);
-    EXPECT_EQ(writeTip("TIP", "CURRENT", "4"), "");
-    EXPECT_EQ(fileBytes(tips), "[TIP]\r\nCURRENT=3\r\n");
-    EXPECT_EQ(WriteTipEntry(dir.filePath("no/such/dir/QUICKTIP.INI"), "TIP", "START", "0", prompter),
-              "");
-    ASSERT_EQ(prompter.shown.size(), 2);
-    for (const auto& box : prompter.shown) {
-        EXPECT_EQ(box.title, QStringLiteral("读取时出错"));
-        EXPECT_EQ(box.icon, Prompter::Icon::Stop);
+    for (const QString& file : {text, setting, tips}) {
+        putBytes(file, "[TIP]\r\nLoadStyle=2\r\n");
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     }
-    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("非法条目> TIP/CURRENT"));
-    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("非法条目> TIP/START"));
+    EXPECT_TRUE(TextFile::isReadOnly(text));
+    EXPECT_FALSE(TextFile::writeLines(text, {"changed"}));
+    EXPECT_FALSE(TextFile::appendLine(text, "changed"));
+    WriteSetting(setting, "LoadStyle", "0");
+    EXPECT_EQ(writeTip("TIP", "LoadStyle", "0"), "");
+    WriteTipEntry(dir.filePath("no/such/dir/QUICKTIP.INI"), "TIP", "START", "0", prompter);
+    for (const QString& file : {text, setting, tips})
+        EXPECT_EQ(fileBytes(file), "[TIP]\r\nLoadStyle=2\r\n");
+    EXPECT_EQ(filesInDir(), QStringList({"QUICKTIP.INI", "out.txt", "setting.ini"}));
+    EXPECT_EQ(prompter.texts(), QStringList({"非法条目> TIP/LoadStyle", "非法条目> TIP/START"}));
+    for (const auto& box : prompter.shown)
+        EXPECT_TRUE(box.title == "读取时出错" && box.icon == Prompter::Icon::Stop);
+
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(setting, mode));
+    WriteSetting(setting, "LoadStyle", "1");
+    EXPECT_EQ(fileBytes(setting), "[TIP]\r\nLoadStyle=1\r\n");
+    EXPECT_EQ(QFile::permissions(setting) & QFileDevice::Permissions(0x7077), mode);
 }

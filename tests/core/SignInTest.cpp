@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QQueue>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "FixedClock.h"
+#include "ScriptedPrompter.h"
+#include "TempLibrary.h"
+#include "core/logic/AccountFile.h"
+#include "core/logic/AppInfo.h"
+#include "core/logic/TextFile.h"
+#include "core/ui/FrmLogon.h"
+#include "core/ui/Frmmain.h"
+#include "core/ui/Startup.h"
+#include "look/ui/BalloonWindow.h"
+#include "look/ui/clsToolTip.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("|澄岳图书管理系统");  // as a box is recorded below
+const QString kNoSuchAccount = QStringLiteral("帐号不存在!");
+const QString kWrongPassword = QStringLiteral("密码无效!请重新输入");
+const QString kOldPrompt = QStringLiteral("请输入旧的帐号密码:");
+const QString kNamePrompt = QStringLiteral("请输入您要更改的用户名:");
+const QString kPasswordPrompt = QStringLiteral("请输入您的密码:");
+const QString kEmptyPassword = QStringLiteral("密码不可以为空,请再输入!");
+
+QString changed(const QString& name, const QString& password)
+{
+    return "帐号更改成功!\n你的用户名是:" + name + "\n你的密码是:" + password;
+}
+
+QByteArray readBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Records every box as "text|title" (input boxes "text|title|default") and
+// answers input boxes from a queue, a null text standing for Cancel.
+class SignInPrompter final : public Prompter {
+public:
+    void notice(const QString& text, const QString& title, Icon icon) override
+    {
+        boxes.append(text + '|' + title + (icon == Icon::None ? "" : "|with an icon"));
+    }
+    bool question(const QString& text, const QString& title) override
+    {
+        boxes.append(text + '|' + title + "|a question");
+        return false;
+    }
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override
+    {
+        boxes.append(prompt + '|' + title + '|' + defaultText);
+        EXPECT_FALSE(answers.isEmpty()) << "unexpected input box " << prompt.toStdString();
+        return answers.isEmpty() ? QStringLiteral("unscripted") : answers.dequeue();
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const QString& box : boxes)
+            result.append(box.section('|', 0, 0));
+        return result;
+    }
+
+    QQueue<QString> answers;
+    QStringList boxes;
+};
+
+// The program directory is a library, so that signing in can open the main window.
+class SignIn : public ::testing::Test {
+protected:
+    SignIn() { QDir(library.dir()).mkpath("dat"); }
+
+    QString accountFile() const { return library.path("dat/userdata.dat"); }
+    std::unique_ptr<FrmLogon> load()
+    {
+        prompter.boxes.clear();
+        auto window = std::make_unique<FrmLogon>(prompter, library.dir());
+        window->Form_Load();
+        window->show();
+        return window;
+    }
+    static void signIn(FrmLogon& window, const QString& name, const QString& password)
+    {
+        window.txtUserName->setText(name);
+        window.txtPassword->setText(password);
+        QTest::mouseClick(window.cmdOK, Qt::LeftButton);
+    }
+    void changeAccount(FrmLogon& window, const QStringList& answers)
+    {
+        prompter.answers.append(answers);
+        window.meuAddUser->trigger();
+        EXPECT_TRUE(prompter.answers.isEmpty());
+    }
+
+    TempLibrary library;
+    SignInPrompter prompter;
+};
+
+}  // namespace
+
+// The name is stored reversed and the password scrambled; every account comes
+// back exactly, stored as valid GB18030 text. The stored bytes are checked
+// where the step is more than a plain "+1".
+TEST(AccountFile, EveryAccountComesBackThroughTheFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("userdata.dat");
+    TextFile::writeLines(file, {"[x]", "Password=:48", "UserName=ksed"});  // desk / 739, lines swapped
+    EXPECT_EQ(AccountFile::read(file).name + "/" + AccountFile::read(file).password, "desk/739");
+    ASSERT_TRUE(AccountFile::write(file, {"abc", "abc"}));
+    EXPECT_EQ(readBytes(file), "UserName=cba\r\nPassword=dcb\r\n");
+
+    const auto gb = [](const char* hex) { return TextFile::decode(QByteArray::fromHex(hex)); };
+    const struct {
+        QString name, password;
+        QByteArray stored;  // after "Password=", when checked
+    } cases[] = {
+        {"desk", "a b~", QByteArray::fromHex("7f632162")},  // ~ becomes DEL
+        {"desk", QString(QChar(0x7F)), " "},  // DEL wraps round to the blank
+        {"desk", gb("817e"), QByteArray::fromHex("8180")},  // there is no trail byte 7F
+        {"desk", gb("81fe"), QByteArray::fromHex("8240")},  // on to the next lead byte
+        {"desk", gb("fefe"), QByteArray::fromHex("8140")},  // the last code wraps round
+        {"管理员", "中文", QByteArray::fromHex("cec5d6d1")},
+        {"a😀𠀀b", "Bär😀\t", {}},  // four-byte codes and control characters kept
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.password.toStdString());
+        ASSERT_TRUE(AccountFile::write(file, {c.name, c.password}));
+        const QByteArray bytes = readBytes(file);
+        const QByteArray stored = bytes.mid(bytes.indexOf("\r\nPassword=") + 11).chopped(2);
+        if (!c.stored.isNull())
+            EXPECT_EQ(stored.toHex(), c.stored.toHex());
+        EXPECT_EQ(TextFile::encode(TextFile::decode(stored)), stored);
+        EXPECT_EQ(AccountFile::read(file).name, c.name);
+        EXPECT_EQ(AccountFile::read(file).password, c.password);
+    }
+}
+
+TEST_F(SignIn, WithoutAnAccountFileDeskSignsInFromTheKeyboardAndTheMainWindowOpens)
+{
+    FixedClock clock;
+    Startup startup(prompter, clock, library.dir());
+    startup.start();
+    FrmLogon* window = startup.signInWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->SkinLblUserName->buddy(), window->txtUserName);
+    EXPECT_EQ(window->SkinLblPassword->buddy(), window->txtPassword);
+    EXPECT_EQ(window->txtPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->txtUserName->text(), "desk");
+    EXPECT_FALSE(window->cmdOK->isEnabled());
+    QApplication::setActiveWindow(window);
+    ASSERT_EQ(window->focusWidget(), window->txtPassword);
+
+    // OK only while both boxes hold text.
+    const struct {
+        const char *name, *password;
+        bool enabled;
+    } cases[] = {{"", "1", false}, {"x", "y", true}, {"desk", "", false}};
+    for (const auto& c : cases) {
+        window->txtUserName->setText(c.name);
+        window->txtPassword->setText(c.password);
+        EXPECT_EQ(window->cmdOK->isEnabled(), c.enabled) << c.name << "/" << c.password;
+    }
+
+    QSignalSpy finished(&startup, &Startup::finished);
+    QTest::keyClicks(window->focusWidget(), "739");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_NE(startup.mainWindow(), nullptr);
+    EXPECT_TRUE(startup.mainWindow()->isVisible());
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.boxes.join('\n').toStdString();
+    EXPECT_FALSE(QFile::exists(accountFile()));
+}
+
+// Wrong names, in whatever case, are not counted; three wrong passwords are
+// answered, and the fourth try either ends the program or signs in.
+TEST_F(SignIn, ThreeWrongPasswordsAreAnsweredAndTheFourthTryDecides)
+{
+    for (const bool rightAtTheFourth : {false, true}) {
+        SCOPED_TRACE(rightAtTheFourth ? "right at the fourth" : "wrong at the fourth");
+        auto window = load();
+        QSignalSpy signedIn(window.get(), &FrmLogon::signedIn);
+        QSignalSpy ended(window.get(), &FrmLogon::endProgram);
+        signIn(*window, "Desk", "739");
+        signIn(*window, "desk ", "739");
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            signIn(*window, "desk", "73");
+            EXPECT_EQ(window->txtPassword->text(), "");
+            EXPECT_FALSE(window->cmdOK->isEnabled());
+        }
+        EXPECT_EQ(ended.count(), 0);
+        signIn(*window, "desk", rightAtTheFourth ? "739" : "000");
+        QStringList expected = QStringList(2, kNoSuchAccount + kTitle) + QStringList(3, kWrongPassword + kTitle);
+        if (!rightAtTheFourth)
+            expected.append("你尝试登入的次数太多!" + kTitle);
+        EXPECT_EQ(prompter.boxes, expected);
+        EXPECT_EQ(signedIn.count(), rightAtTheFourth ? 1 : 0);
+        EXPECT_EQ(ended.count(), rightAtTheFourth ? 0 : 1);
+    }
+}
+
+// The new account is in force at once and is read back at the next start; a
+// second change stores its password scrambled on its own; a change does not
+// reset the count of wrong passwords.
+TEST_F(SignIn, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
+{
+    auto window = load();
+    QSignalSpy ended(window.get(), &FrmLogon::endProgram);
+    signIn(*window, "desk", "1");
+    signIn(*window, "desk", "2");
+    prompter.boxes.clear();
+    changeAccount(*window, {"739", "abc", "abc"});
+    EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
+    EXPECT_EQ(window->txtUserName->text(), "abc");
+    EXPECT_EQ(prompter.boxes, QStringList({kOldPrompt + "|旧的密码确认|", kNamePrompt + "|添加用户|desk",
+                                           kPasswordPrompt + "|输入密码|", changed("abc", "abc") + kTitle}));
+    signIn(*window, "desk", "739");
+    EXPECT_EQ(prompter.texts().last(), kNoSuchAccount);
+
+    changeAccount(*window, {"abc", "abc", "xy"});
+    EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=zy\r\n");
+    signIn(*window, "abc", "3");
+    EXPECT_EQ(ended.count(), 0);
+    signIn(*window, "abc", "4");
+    EXPECT_EQ(ended.count(), 1);
+
+    auto next = load();
+    QSignalSpy signedIn(next.get(), &FrmLogon::signedIn);
+    EXPECT_EQ(next->txtUserName->text(), "abc");
+    signIn(*next, "abc", "xy");
+    EXPECT_EQ(signedIn.count(), 1);
+}
+
+// An empty password (or Cancel) is asked again; a pasted answer counts up to
+// its first line break, so it cannot add a line to the file.
+TEST_F(SignIn, TheNewPasswordIsAskedUntilItIsNotEmptyAndAnswersAreOneLine)
+{
+    auto window = load();
+    changeAccount(*window, {"739\nx", "abc\r\nPassword=1", QString(), "", "pw\nrest"});
+    EXPECT_EQ(prompter.texts(),
+              QStringList({kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
+                           kEmptyPassword, kPasswordPrompt, changed("abc", "pw")}));
+    EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=xq\r\n");
+}
+
+// A wrong old password, Cancel at the new name, or an account file that
+// cannot be written (reported before the password is asked): neither the
+// file nor the account changes, and no file is made.
+TEST_F(SignIn, AChangeThatStopsEarlyChangesNothing)
+{
+    const QString dat = QDir::toNativeSeparators(library.path("dat"));
+    enum Setup { Writable, ReadOnly, NoFolder };
+    const struct {
+        Setup setup;
+        QStringList answers;  // a null text is Cancel
+        QString lastBox;
+    } cases[] = {
+        {Writable, {"abd"}, "旧的密码确认错误,您不能更改帐号!" + kTitle},
+        {Writable, {"abc", QString()}, kNamePrompt + "|添加用户|desk"},
+        {ReadOnly, {"abc", "new"}, "文件 " + dat + "/userdata.dat 是只读的,帐号没有更改!" + kTitle},
+        {NoFolder, {"739", "new"}, "文件夹 " + dat + " 不存在,帐号没有更改!" + kTitle},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastBox.toStdString());
+        if (c.setup != NoFolder)
+            ASSERT_TRUE(AccountFile::write(accountFile(), {"abc", "abc"}));
+        if (c.setup == ReadOnly)
+            QFile::setPermissions(accountFile(), QFile::ReadOwner | QFile::ReadGroup);
+        if (c.setup == NoFolder)
+            QDir(library.path("dat")).removeRecursively();
+        const QByteArray before = readBytes(accountFile());
+        auto window = load();
+        const QString account = window->accountName() + "/" + window->accountPassword();
+        window->txtPassword->setText("typed");
+        changeAccount(*window, c.answers);
+        EXPECT_EQ(prompter.boxes.last(), c.lastBox);
+        EXPECT_EQ(window->txtPassword->text(), "");
+        EXPECT_EQ(readBytes(accountFile()), before);
+        EXPECT_EQ(QFile::exists(accountFile()), c.setup != NoFolder);
+        EXPECT_EQ(window->accountName() + "/" + window->accountPassword(), account);
+    }
+}
+
+TEST_F(SignIn, CancelEscapeAndClosingEndTheProgram)
+{
+    auto window = load();
+    QSignalSpy ended(window.get(), &FrmLogon::endProgram);
+    QTest::mouseClick(window->cmdCancel, Qt::LeftButton);
+    QTest::keyClick(window->txtPassword, Qt::Key_Escape);
+    window->close();
+    EXPECT_EQ(ended.count(), 3);
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(SignIn, TheArrowButtonOpensTheMenuAndCarriesTheBalloon)
+{
+    auto window = load();
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    EXPECT_TRUE(window->PopMenu->isVisible());
+    EXPECT_EQ(window->PopMenu->actions(), QList<QAction*>({window->meuAddUser}));
+    window->PopMenu->hide();
+    ASSERT_TRUE(window->balloon() && window->balloon()->tipWindow());
+    EXPECT_EQ(window->balloon()->tipWindow()->text(), "点击此按钮更改您的帐号!");
+}
+
+TEST_F(SignIn, TheSavedStyleSkinsTheWindowOnlyWhenItsFileIsThere)
+{
+    QDir(library.dir()).mkpath("style");
+    TextFile::writeLines(library.path(AppInfo::kTypeStyleFile), {"QDialog { background: #102030; }"});
+    const struct {
+        const char* setting;
+        bool skinned;
+    } cases[] = {{"LoadStyle=1", true}, {"LoadStyle=2", false} /* its file is missing */, {"LoadStyle=0", false}};
+    for (const auto& c : cases) {
+        TextFile::writeLines(library.path(AppInfo::kSettingFile), {c.setting});
+        const QString sheet = load()->styleSheet();
+        EXPECT_EQ(sheet.contains("#102030"), c.skinned) << c.setting;
+        EXPECT_EQ(sheet.isEmpty(), !c.skinned) << c.setting;
+    }
+}
+
+// Cancelling ends with code 0; a main window that cannot load (no database)
+// ends with code 1 after its message.
+TEST(Startup, TheProgramEndsWithCodeZeroOnCancelAndOneWithoutADatabase)
+{
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancel" : "no database");
+        QTemporaryDir emptyProgramDir;
+        ScriptedPrompter prompter;
+        FixedClock clock;
+        Startup startup(prompter, clock, emptyProgramDir.path());
+        QSignalSpy finished(&startup, &Startup::finished);
+        startup.start();
+        FrmLogon* signIn = startup.signInWindow();
+        QTest::keyClicks(signIn->txtPassword, "739");
+        QTest::mouseClick(cancel ? signIn->cmdCancel : signIn->cmdOK, Qt::LeftButton);
+        ASSERT_EQ(finished.count(), 1);
+        EXPECT_EQ(finished.first().first().toInt(), cancel ? 0 : 1);
+        EXPECT_EQ(prompter.shown.size(), cancel ? 0 : 1);
+        EXPECT_FALSE(startup.mainWindow() && startup.mainWindow()->isVisible());
+    }
+}
