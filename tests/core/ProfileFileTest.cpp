@@ -19,19 +19,18 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Writes the bytes, or removes the file for null bytes.
 void putBytes(const QString& path, const QByteArray& bytes)
 {
+    QFile::remove(path);
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    if (!bytes.isNull())
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 class Files : public ::testing::Test {
 protected:
-    QStringList filesInDir() const
-    {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
     QString readTip(const QString& section, const QString& key)
     {
         return ReadTipEntry(tips, section, key, prompter);
@@ -61,7 +60,7 @@ TEST_F(Files, TextIsGb18030WithAnyLineEndReadAndCrLfWritten)
         QByteArray bytes;
         QStringList lines;
     } cases[] = {
-        {"a\r\nb\r\n", {"a", "b"}},     {"a\nb", {"a", "b"}},   {"a\rb\r", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},       {"a\nb", {"a", "b"}},         {"a\rb\r", {"a", "b"}},
         {"a\r\n\r\nb\n", {"a", "", "b"}}, {"a\r\r\nb", {"a", "", "b"}}, {"", {}},
         {"[TIP]\r\n1=" + kJieShu, {"[TIP]", QStringLiteral("1=借书")}},
     };
@@ -90,17 +89,20 @@ TEST_F(Files, ReadSettingTakesTheRestOfTheFirstLineHoldingKeyAndEquals)
         QByteArray content;  // null: no file
         QString key, expected;
     } cases[] = {
-        {"LoadStyle=1\r\n", "LoadStyle", "1"},  {"LoadStyle=1\r\n", "loadstyle", ""},
-        {"OldLoadStyle=5\r\nLoadStyle=2\r\n", "LoadStyle", "5"},  {{}, "LoadStyle", ""},
-        {"A=1\nLoadStyle=a=b \nLoadStyle=3\n", "LoadStyle", "a=b "},  {"LoadStyle 1\r\n", "LoadStyle", ""},
+        {"LoadStyle=1\r\n", "LoadStyle", "1"}, {"LoadStyle=1\r\n", "loadstyle", ""}, {{}, "LoadStyle", ""},
+        {"OldLoadStyle=5\r\nLoadStyle=2\r\n", "LoadStyle", "5"}, {"LoadStyle 1\r\n", "LoadStyle", ""},
+        {"A=1\nLoadStyle=a=b \nLoadStyle=3\n", "LoadStyle", "a=b "},
         {"UserName=" + kJieShu + "\r\n", "UserName", QStringLiteral("借书")},
     };
     for (const auto& c : cases) {
-        QFile::remove(setting);
-        if (!c.content.isNull())
-            putBytes(setting, c.content);
+        putBytes(setting, c.content);
         EXPECT_EQ(ReadSetting(setting, c.key), c.expected) << c.content.toStdString();
     }
+}
+
+TEST(VersionText, IsMajorMinorInTwoDigitsAndTheBuildInFour)
+{
+    EXPECT_EQ(VersionText(3, 12, 5), " 3.12 Build:0005");
 }
 
 // A rewrite starts the work file temp.ini afresh, whatever an interrupted
@@ -116,57 +118,41 @@ TEST_F(Files, WriteSettingReplacesEveryMatchingLineOrAppendsOrCreates)
         {{}, "LoadStyle=0\r\n"},
         {"LoadStyle=1\r\nA=1\r\nOldLoadStyle=5\r\nLoadStyle=2",
          "LoadStyle=0\r\nA=1\r\nLoadStyle=0\r\nLoadStyle=0\r\n"},
-        {"loadstyle=1\r\n", "loadstyle=1\r\nLoadStyle=0\r\n"},
-        {"A=1\nLoadStyle=2\n\nB=2\n", "A=1\r\nLoadStyle=0\r\n\r\nB=2\r\n"},
+        {"A=1\nloadstyle=2\n\nB=2\n", "A=1\r\nloadstyle=2\r\n\r\nB=2\r\nLoadStyle=0\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before.toStdString());
-        QFile::remove(setting);
-        if (!c.before.isNull()) {
-            putBytes(setting, c.before);
-            putBytes(dir.filePath("temp.ini"), "Garbage=1\r\nLoadStyle=9\r\n");
-        }
+        putBytes(setting, c.before);
+        putBytes(dir.filePath("temp.ini"), c.before.isNull() ? QByteArray() : "Garbage=1\r\nLoadStyle=9\r\n");
         WriteSetting(setting, "LoadStyle", "0");
         EXPECT_EQ(fileBytes(setting), c.after);
         EXPECT_EQ(filesInDir(), QStringList({"setting.ini"}));
     }
 }
 
-TEST(VersionText, IsMajorMinorInTwoDigitsAndTheBuildInFour)
-{
-    EXPECT_EQ(VersionText(3, 12, 5), " 3.12 Build:0005");
-    EXPECT_EQ(VersionText(10, 100, 12345), " 10.100 Build:12345");
-}
-
 // ---- The sectioned tip file -------------------------------------------------------
 
+// Section and key match without case and the value comes back trimmed; an
+// entry with an empty value shows the stop box.
 TEST_F(Files, ReadTipEntryMatchesSectionAndKeyWithoutCaseAndTrimsTheValue)
 {
     putBytes(tips, "[OTHER]\r\nCURRENT=9\r\n"
-                   "[TIP]\r\n  START = 1  \r\ncurrent=3\r\n1=" + kJieShu + "\r\n"
+                   "[TIP]\r\n  START = 1  \r\ncurrent=3\r\n1=" + kJieShu + "\r\nEMPTY=\r\nBLANK=   \r\n"
                    "\r\n[ Last ]\r\nK=\tv w\t\r\n");
     const struct {
         QString section, key, expected;
     } cases[] = {
-        {"tip", "start", "1"},   {"Tip", "Current", "3"}, {"TIP", "1", QStringLiteral("借书")},
-        {"last", "k", "v w"},    {"TIP", "K", "unknown"}, {"NONE", "START", "unknown"},
-        {"OTHER", "START", "unknown"},
+        {"tip", "start", "1"},    {"Tip", "Current", "3"}, {"TIP", "1", QStringLiteral("借书")},
+        {"last", "k", "v w"},     {"TIP", "K", "unknown"}, {"NONE", "START", "unknown"},
+        {"OTHER", "START", "unknown"}, {"TIP", "EMPTY", ""}, {"tip", "Blank", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readTip(c.section, c.key), c.expected) << qPrintable(c.section + "/" + c.key);
     QFile::remove(tips);
     EXPECT_EQ(readTip("TIP", "START"), "unknown");
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(Files, ReadTipEntryOfAnEmptyValueShowsTheStopBox)
-{
-    putBytes(tips, "[TIP]\r\nSTART=\r\nCURRENT=   \r\n");
-    EXPECT_EQ(readTip("TIP", "START"), "");
-    EXPECT_EQ(readTip("tip", "Current"), "");
-    EXPECT_EQ(prompter.texts(), QStringList({"非法条目> TIP/START", "非法条目> tip/Current"}));
-    EXPECT_EQ(prompter.shown[0].title, "找不到所需字段");
-    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Stop);
+    EXPECT_EQ(prompter.texts(), QStringList({"非法条目> TIP/EMPTY", "非法条目> tip/Blank"}));
+    EXPECT_EQ(prompter.shown.value(0).title, "找不到所需字段");
+    EXPECT_EQ(prompter.shown.value(0).icon, Prompter::Icon::Stop);
 }
 
 TEST_F(Files, ReadTipEntryCutsAValueTo999BytesNeverInsideACharacter)
