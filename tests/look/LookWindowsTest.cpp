@@ -15,6 +15,7 @@
 #include "core/logic/Database.h"
 #include "core/logic/ProfileFile.h"
 #include "core/logic/TextFile.h"
+#include "core/ui/FrmLogon.h"
 #include "core/ui/Frmmain.h"
 #include "look/logic/MakerLinks.h"
 #include "look/ui/FrmAbout.h"
@@ -97,7 +98,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
         const char* file;  // nullptr: no style file
         bool skins;
         QString marked;
-        QString sheet;  // of the main window and of a window opened later
+        QString sheet;  // of the sign-in, the main window and a window opened later
     } cases[] = {
         {nullptr, true, "Windows默认", ""},
         {"LoadStyle=1", true, "经典传奇", kTypeSheet},
@@ -112,6 +113,9 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
         QFile::remove(settingFile());
         if (c.file)
             writeLines(settingFile(), {c.file});
+        FrmLogon signIn(prompter, library.dir());
+        signIn.Form_Load();
+        EXPECT_EQ(signIn.styleSheet(), c.sheet);
         auto started = start();
         EXPECT_EQ(marked(*started), QStringList{c.marked});
         EXPECT_EQ(started->styleSheet(), c.sheet);
