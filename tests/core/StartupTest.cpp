@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QQueue>
 #include <QSignalSpy>
@@ -14,9 +17,11 @@
 #include <memory>
 
 #include "FixedClock.h"
-#include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
+#include "core/logic/AppState.h"
+#include "core/logic/Database.h"
+#include "core/logic/Prompter.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/FrmLogon.h"
 #include "core/ui/Frmmain.h"
@@ -24,16 +29,22 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("|澄岳图书管理系统");  // as a notice is recorded below
-const QString kNoSuchAccount = QStringLiteral("帐号不存在!") + kTitle;
+const QString kTitle = QStringLiteral("澄岳图书管理系统");
+const QString kNoSuchAccount = QStringLiteral("帐号不存在!|") + kTitle;
 const QString kOldPrompt = QStringLiteral("请输入旧的帐号密码:|旧的密码确认|");
 const QString kNamePrompt = QStringLiteral("请输入您要更改的用户名:|添加用户|desk");
 const QString kPasswordPrompt = QStringLiteral("请输入您的密码:|输入密码|");
-const QString kEmptyPassword = QStringLiteral("密码不可以为空,请再输入!") + kTitle;
+const QString kEmptyPassword = QStringLiteral("密码不可以为空,请再输入!|") + kTitle;
+
+// A notice as BoxRecorder records it.
+QString box(const QString& text)
+{
+    return text + '|' + kTitle;
+}
 
 QString changed(const QString& name, const QString& password)
 {
-    return "帐号更改成功!\n你的用户名是:" + name + "\n你的密码是:" + password + kTitle;
+    return box("帐号更改成功!\n你的用户名是:" + name + "\n你的密码是:" + password);
 }
 
 QByteArray readBytes(const QString& fileName)
@@ -42,10 +53,19 @@ QByteArray readBytes(const QString& fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The captions of a menu or menu bar as the clerk sees them, "-" for a separator.
+QStringList entries(const QWidget* menu)
+{
+    QStringList result;
+    for (const QAction* action : menu->actions())
+        result.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return result;
+}
+
 // Records every box as "text|title" (input boxes "prompt|title|default") and
 // answers input boxes from a queue, a null text standing for Cancel; an input
 // box nobody scripted fails the test instead of looping on empty answers.
-class SignInPrompter final : public Prompter {
+class BoxRecorder final : public Prompter {
 public:
     void notice(const QString& text, const QString& title, Icon icon) override
     {
@@ -68,9 +88,9 @@ public:
 };
 
 // The program directory is a library, so that signing in can open the main window.
-class SignIn : public ::testing::Test {
+class Windows : public ::testing::Test {
 protected:
-    SignIn() { QDir(library.dir()).mkpath("dat"); }
+    Windows() { QDir(library.dir()).mkpath("dat"); }
 
     QString accountFile() const { return library.path("dat/userdata.dat"); }
     std::unique_ptr<FrmLogon> load()
@@ -95,7 +115,8 @@ protected:
     }
 
     TempLibrary library;
-    SignInPrompter prompter;
+    BoxRecorder prompter;
+    FixedClock clock;
 };
 
 }  // namespace
@@ -110,10 +131,7 @@ TEST(AccountFile, EveryAccountComesBackThroughTheFile)
     EXPECT_EQ(AccountFile::read(file).name + "/" + AccountFile::read(file).password, "desk/739");
 
     const auto gb = [](const char* hex) { return TextFile::decode(QByteArray::fromHex(hex)); };
-    const struct {
-        QString name, password;
-        QByteArray stored;  // after "Password=", when checked
-    } cases[] = {
+    const struct { QString name, password; QByteArray stored; /* after "Password=", if given */ } cases[] = {
         {"desk", "a b~", QByteArray::fromHex("7f632162")},  // ~ becomes DEL
         {"desk", QString(QChar(0x7F)), " "},                // DEL wraps round to the blank
         {"desk", gb("817e"), QByteArray::fromHex("8180")},  // there is no trail byte 7F
@@ -135,10 +153,14 @@ TEST(AccountFile, EveryAccountComesBackThroughTheFile)
     }
 }
 
-TEST_F(SignIn, WithoutAnAccountFileDeskSignsInFromTheKeyboardAndTheMainWindowOpens)
+// Without an account file desk signs in from the keyboard; the main window
+// opens the shared connection, shows the version, keeps its size and closes
+// the connection when it closes.
+TEST_F(Windows, DeskSignsInFromTheKeyboardAndTheMainWindowOpens)
 {
-    FixedClock clock;
+    Database::close();
     Startup startup(prompter, clock, library.dir());
+    QSignalSpy finished(&startup, &Startup::finished);
     startup.start();
     FrmLogon* window = startup.signInWindow();
     ASSERT_NE(window, nullptr);
@@ -155,47 +177,53 @@ TEST_F(SignIn, WithoutAnAccountFileDeskSignsInFromTheKeyboardAndTheMainWindowOpe
     window->txtUserName->clear();
     EXPECT_FALSE(window->cmdOK->isEnabled());
     QTest::keyClicks(window->txtUserName, "desk");
-
-    QSignalSpy finished(&startup, &Startup::finished);
     QTest::keyClick(window->focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(window->isVisible());
-    ASSERT_NE(startup.mainWindow(), nullptr);
-    EXPECT_TRUE(startup.mainWindow()->isVisible());
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.boxes.join('\n').toStdString();
     EXPECT_FALSE(QFile::exists(accountFile()));
+
+    Frmmain* main = startup.mainWindow();
+    ASSERT_TRUE(main && main->isVisible());
+    EXPECT_EQ(main->windowTitle(), kTitle + QStringLiteral(" Ver 2.01 Build:0147"));
+    EXPECT_TRUE(Database::isOpen());
+    EXPECT_EQ(entries(main->menuBar()), (QStringList{"书库管理", "系统查询", "系统设置", "帮助(&H)"}));
+    EXPECT_EQ(entries(main->meuFormStyle), (QStringList{"Windows默认", "-", "经典传奇", "轻松一刻"}));
+    const QSize designed = main->size();
+    main->resize(designed + QSize(200, 150));  // dragging the border: it springs back
+    EXPECT_EQ(main->size(), designed);
+    // The reader window's mode: 2 from "读者管理", 0 from "读者查询".
+    main->meuReaderSet->trigger();
+    EXPECT_EQ(AppState::ReaderFormMode, 2);
+    main->meuReaderSort->trigger();
+    EXPECT_EQ(AppState::ReaderFormMode, 0);
+    main->close();
+    EXPECT_FALSE(Database::isOpen());
 }
 
 // Wrong names, in whatever case, are not counted; three wrong passwords are
-// answered, and the fourth try either ends the program or signs in.
-TEST_F(SignIn, ThreeWrongPasswordsAreAnsweredAndTheFourthTryDecides)
+// answered and a right fourth try signs in (a wrong one ends the program, below).
+TEST_F(Windows, ThreeWrongPasswordsAreAnsweredAndARightFourthTrySignsIn)
 {
-    for (const bool rightAtTheFourth : {false, true}) {
-        SCOPED_TRACE(rightAtTheFourth ? "right at the fourth" : "wrong at the fourth");
-        auto window = load();
-        QSignalSpy signedIn(window.get(), &FrmLogon::signedIn);
-        QSignalSpy ended(window.get(), &FrmLogon::endProgram);
-        signIn(*window, "Desk", "739");
-        signIn(*window, "desk ", "739");
-        for (int attempt = 1; attempt <= 3; ++attempt) {
-            signIn(*window, "desk", "73");
-            EXPECT_EQ(window->txtPassword->text(), "");
-        }
-        EXPECT_EQ(ended.count(), 0);
-        signIn(*window, "desk", rightAtTheFourth ? "739" : "000");
-        QStringList expected = QStringList(2, kNoSuchAccount) + QStringList(3, "密码无效!请重新输入" + kTitle);
-        if (!rightAtTheFourth)
-            expected.append("你尝试登入的次数太多!" + kTitle);
-        EXPECT_EQ(prompter.boxes, expected);
-        EXPECT_EQ(signedIn.count(), rightAtTheFourth ? 1 : 0);
-        EXPECT_EQ(ended.count(), rightAtTheFourth ? 0 : 1);
+    auto window = load();
+    QSignalSpy signedIn(window.get(), &FrmLogon::signedIn);
+    QSignalSpy ended(window.get(), &FrmLogon::endProgram);
+    signIn(*window, "Desk", "739");
+    signIn(*window, "desk ", "739");
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        signIn(*window, "desk", "73");
+        EXPECT_EQ(window->txtPassword->text(), "");
     }
+    signIn(*window, "desk", "739");
+    EXPECT_EQ(prompter.boxes, QStringList(2, kNoSuchAccount) + QStringList(3, box("密码无效!请重新输入")));
+    EXPECT_EQ(signedIn.count(), 1);
+    EXPECT_EQ(ended.count(), 0);
 }
 
 // The new account is in force at once and is read back at the next start; a
 // second change stores its password scrambled on its own; a change does not
-// reset the count of wrong passwords.
-TEST_F(SignIn, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
+// reset the count of wrong passwords, and the fourth wrong one ends the program.
+TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
 {
     auto window = load();
     QSignalSpy ended(window.get(), &FrmLogon::endProgram);
@@ -207,8 +235,8 @@ TEST_F(SignIn, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     changeAccount(*window, {"739\nx", "abc\r\nPassword=1", QString(), "", "abc\nrest"});
     EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
     EXPECT_EQ(window->txtUserName->text(), "abc");
-    EXPECT_EQ(prompter.boxes, QStringList({kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword,
-                                           kPasswordPrompt, kEmptyPassword, kPasswordPrompt, changed("abc", "abc")}));
+    EXPECT_EQ(prompter.boxes, (QStringList{kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
+                                           kEmptyPassword, kPasswordPrompt, changed("abc", "abc")}));
     signIn(*window, "desk", "739");
     EXPECT_EQ(prompter.boxes.last(), kNoSuchAccount);
 
@@ -218,6 +246,7 @@ TEST_F(SignIn, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     EXPECT_EQ(ended.count(), 0);
     signIn(*window, "abc", "4");
     EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(prompter.boxes.last(), box("你尝试登入的次数太多!"));
 
     auto next = load();
     QSignalSpy signedIn(next.get(), &FrmLogon::signedIn);
@@ -229,19 +258,15 @@ TEST_F(SignIn, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
 // A wrong old password, Cancel at the new name, or an account file that
 // cannot be written (reported before the password is asked): neither the
 // file nor the account changes, and no file is made.
-TEST_F(SignIn, AChangeThatStopsEarlyChangesNothing)
+TEST_F(Windows, AChangeThatStopsEarlyChangesNothing)
 {
     const QString dat = QDir::toNativeSeparators(library.path("dat"));
     enum Setup { Writable, ReadOnly, NoFolder };
-    const struct {
-        Setup setup;
-        QStringList answers;  // a null text is Cancel
-        QString lastBox;
-    } cases[] = {
-        {Writable, {"abd"}, "旧的密码确认错误,您不能更改帐号!" + kTitle},
+    const struct { Setup setup; QStringList answers; /* a null text is Cancel */ QString lastBox; } cases[] = {
+        {Writable, {"abd"}, box("旧的密码确认错误,您不能更改帐号!")},
         {Writable, {"abc", QString()}, kNamePrompt},
-        {ReadOnly, {"abc", "new"}, "文件 " + dat + "/userdata.dat 是只读的,帐号没有更改!" + kTitle},
-        {NoFolder, {"739", "new"}, "文件夹 " + dat + " 不存在,帐号没有更改!" + kTitle},
+        {ReadOnly, {"abc", "new"}, box("文件 " + dat + "/userdata.dat 是只读的,帐号没有更改!")},
+        {NoFolder, {"739", "new"}, box("文件夹 " + dat + " 不存在,帐号没有更改!")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastBox.toStdString());
@@ -262,7 +287,7 @@ TEST_F(SignIn, AChangeThatStopsEarlyChangesNothing)
     }
 }
 
-TEST_F(SignIn, CancelEscapeAndClosingEndTheProgram)
+TEST_F(Windows, CancelEscapeAndClosingEndTheProgram)
 {
     auto window = load();
     QSignalSpy ended(window.get(), &FrmLogon::endProgram);
@@ -271,4 +296,57 @@ TEST_F(SignIn, CancelEscapeAndClosingEndTheProgram)
     window->close();
     EXPECT_EQ(ended.count(), 3);
     EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(Windows, HelpIsReportedMissingOrShownInOneViewer)
+{
+    Frmmain window(prompter, clock, library.dir());
+    window.meuUseHelper->trigger();
+    EXPECT_EQ(prompter.boxes, QStringList{box("帮助文件 readme.txt 未找到!")});
+    EXPECT_TRUE(window.findChildren<QWidget*>(QStringLiteral("HelpViewer")).isEmpty());
+
+    prompter.boxes.clear();
+    TextFile::writeLines(library.path("readme.txt"), {"借书"});
+    window.meuUseHelper->trigger();
+    window.meuUseHelper->trigger();
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    const auto viewers = window.findChildren<QWidget*>(QStringLiteral("HelpViewer"));
+    ASSERT_EQ(viewers.size(), 1);
+    EXPECT_TRUE(viewers[0]->isVisible());
+    const QObject* text = viewers[0]->findChild<QObject*>(QStringLiteral("txtHelp"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->property("plainText").toString().startsWith(QStringLiteral("借书")));
+}
+
+// A missing or unreadable database: after signing in, the message names the
+// file and the engine's reason, the program ends with code 1, and it never
+// creates the file.
+TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWithCodeOne)
+{
+    for (const QByteArray content : {QByteArray(), QByteArray("Not a database, but a text file of some length.")}) {
+        const char* reason = content.isNull() ? "文件不存在" : "not a database";
+        SCOPED_TRACE(reason);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath("mdb");
+        const QString file = QDir(dir.path()).filePath("mdb/Shelfmark.mdb");
+        if (!content.isNull())
+            TextFile::writeLines(file, {content});
+        BoxRecorder prompter;
+        FixedClock clock;
+        Startup startup(prompter, clock, dir.path());
+        QSignalSpy finished(&startup, &Startup::finished);
+        startup.start();
+        QTest::keyClicks(startup.signInWindow()->txtPassword, "739");
+        QTest::mouseClick(startup.signInWindow()->cmdOK, Qt::LeftButton);
+        ASSERT_EQ(finished.count(), 1);
+        EXPECT_EQ(finished.first().first().toInt(), 1);
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        const QString message = prompter.boxes[0];
+        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(reason))) << message.toStdString();
+        EXPECT_TRUE(message.endsWith('|' + kTitle)) << message.toStdString();
+        EXPECT_FALSE(startup.mainWindow() && startup.mainWindow()->isVisible());
+        EXPECT_FALSE(Database::isOpen());
+        EXPECT_EQ(QFileInfo::exists(file), !content.isNull());
+    }
 }
