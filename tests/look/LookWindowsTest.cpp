@@ -20,6 +20,7 @@
 #include "look/logic/MakerLinks.h"
 #include "look/ui/FrmAbout.h"
 #include "look/ui/FrmHelp.h"
+#include "look/ui/clsToolTip.h"
 
 namespace {
 
@@ -50,14 +51,15 @@ struct LookWindows : ::testing::Test {
 
     QString settingFile() const { return library.path(AppInfo::kSettingFile); }
     QString tipFile() const { return library.path(AppInfo::kTipFile); }
-    void setSkins(bool type, bool light)
+    // Both skin files beside the program, or neither.
+    void setSkins(bool present)
     {
         QDir(library.path("style")).removeRecursively();
         QDir(library.dir()).mkpath("style");
-        if (type)
+        if (present) {
             writeLines(library.path(AppInfo::kTypeStyleFile), {kTypeSheet.trimmed()});
-        if (light)
             writeLines(library.path(AppInfo::kLightStyleFile), {kLightSheet.trimmed()});
+        }
     }
     std::unique_ptr<Frmmain> start()
     {
@@ -109,7 +111,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file ? c.file : "no style file");
-        setSkins(c.skins, c.skins);
+        setSkins(c.skins);
         QFile::remove(settingFile());
         if (c.file)
             writeLines(settingFile(), {c.file});
@@ -126,7 +128,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
 
 TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesWhileOpenWindowsKeepTheirLook)
 {
-    setSkins(true, true);
+    setSkins(true);
     const struct {
         QAction* item;
         QString sheet;
@@ -159,7 +161,7 @@ TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesWhileOpenWindowsKeepTheirLook)
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // A skin file gone: its own message, and marks, skin and saved style stay.
-    setSkins(false, false);
+    setSkins(false);
     const QStringList before = state();
     for (const auto& [item, message] :
          {std::pair{window.meuTypeStyle, "文件 .\\style\\type-style.skn 不存在!"},
@@ -242,6 +244,20 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
         EXPECT_FALSE(tips.isVisible());
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+// ---- sign-in balloon ------------------------------------------------------
+
+TEST_F(LookWindows, SignInArrowCarriesTheBalloonWithTitleInformationIconAndText)
+{
+    FrmLogon signIn(prompter, library.dir());
+    signIn.Form_Load();
+    ASSERT_TRUE(signIn.balloon() && signIn.balloon()->tipWindow());
+    EXPECT_EQ(signIn.balloon()->toolWindow(), signIn.Command1);
+    const BalloonWindow* bubble = signIn.balloon()->tipWindow();
+    EXPECT_EQ(bubble->title(), "提示");
+    EXPECT_EQ(bubble->icon(), BalloonWindow::kInformation);
+    EXPECT_EQ(bubble->text(), "点击此按钮更改您的帐号!");
 }
 
 // ---- about box -------------------------------------------------------------

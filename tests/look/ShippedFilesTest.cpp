@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <QVBoxLayout>
 
 #include "core/logic/TextFile.h"
 #include "look/ui/SkinControl.h"
@@ -37,30 +36,6 @@ QStringList gb18030Lines(const QString& relative)
     return lines;
 }
 
-// A window like the desk: a menu and a desk input box.
-struct Specimen {
-    QMainWindow window;
-    QLineEdit* deskInput = new QLineEdit;
-
-    Specimen()
-    {
-        window.menuBar()->addMenu("系统设置")->addAction("界面风格");
-        deskInput->setObjectName("txtBookID");
-        auto* page = new QWidget;
-        auto* column = new QVBoxLayout(page);
-        column->addWidget(deskInput);
-        window.setCentralWidget(page);
-        window.resize(640, 480);
-    }
-    QColor at(QPoint point) { return window.grab().toImage().pixelColor(point); }
-    // The colour inside the desk box, away from its text and border.
-    QColor deskInputColour()
-    {
-        return at(deskInput->mapTo(&window, QPoint(deskInput->width() - 8, deskInput->height() / 2)));
-    }
-    QColor background() { return at(QPoint(4, window.height() - 4)); }
-};
-
 QStringList g_warnings;
 void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
@@ -68,11 +43,33 @@ void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& me
         g_warnings.append(message);
 }
 
+// A window like the desk (a menu, a desk input box) drawn with the skin, or with
+// the system look: its background, and the inside of the desk box away from its
+// text and border. The warnings given while drawing are left in g_warnings.
+std::pair<QColor, QColor> drawnColours(SkinControl* skin)
+{
+    QMainWindow window;
+    window.menuBar()->addMenu("系统设置")->addAction("界面风格");
+    window.setCentralWidget(new QWidget);
+    auto* deskInput = new QLineEdit(window.centralWidget());
+    deskInput->setObjectName("txtBookID");
+    deskInput->setGeometry(20, 20, 200, 24);
+    window.resize(640, 480);
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+    if (skin)
+        skin->apply(&window);
+    const QImage image = window.grab().toImage();
+    qInstallMessageHandler(previous);
+    return {image.pixelColor(4, window.height() - 4),
+            image.pixelColor(deskInput->mapTo(&window, QPoint(deskInput->width() - 8, 12)))};
+}
+
 }  // namespace
 
 TEST(ShippedSkins, ParseCleanlyDifferAndKeepTheDeskInputsPaleCyan)
 {
-    const QColor systemBackground = Specimen().background();
+    const QColor systemBackground = drawnColours(nullptr).first;
     QList<QColor> backgrounds;
     for (const char* skinFile : {"style/type-style.skn", "style/light-hearted.skn"}) {
         SCOPED_TRACE(skinFile);
@@ -86,18 +83,12 @@ TEST(ShippedSkins, ParseCleanlyDifferAndKeepTheDeskInputsPaleCyan)
             EXPECT_FALSE(QPixmap(picture).isNull()) << picture.toStdString();
         }
 
-        Specimen specimen;
-        g_warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
-        skin.apply(&specimen.window);
-        specimen.window.grab();
-        qInstallMessageHandler(previous);
+        const auto [background, deskInput] = drawnColours(&skin);
         EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
-
-        backgrounds.append(specimen.background());
-        EXPECT_NE(backgrounds.last().name(), systemBackground.name());
+        EXPECT_NE(background.name(), systemBackground.name());
         // The desk's input boxes stay pale cyan.
-        EXPECT_EQ(specimen.deskInputColour().name(), QColor(192, 255, 255).name());
+        EXPECT_EQ(deskInput.name(), QColor(192, 255, 255).name());
+        backgrounds.append(background);
     }
     EXPECT_NE(backgrounds[0].name(), backgrounds[1].name());
 }

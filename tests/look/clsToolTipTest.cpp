@@ -67,10 +67,8 @@ TEST_F(BalloonTip, BubbleHoldsWhatItWasGivenAndTimesSetBeforeRegistration)
         QColor backColour, textColour;
         int shownAfter, shownFor;
     } cases[] = {
-        {64, "提示", 1, "", "", -1, -1,
-         true, BalloonWindow::kInformation, systemBack, systemText, systemDelay, 10000},
-        {64, "", 1, "", "", 250, 3000,  // no title: no icon either
-         true, BalloonWindow::kNoIcon, systemBack, systemText, 250, 3000},
+        {64, "", 1, "", "", 250, -1,  // no title: no icon either
+         true, BalloonWindow::kNoIcon, systemBack, systemText, 250, 10000},
         {0, "标题", 3, "255", "16711680", -1, 3000,  // without the balloon bit: a plain box
          false, BalloonWindow::kError, QColor(255, 0, 0), QColor(0, 0, 255), systemDelay, 3000},
     };
