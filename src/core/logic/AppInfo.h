@@ -10,6 +10,13 @@ inline const QString kAppTitle = QStringLiteral("澄岳图书管理系统");
 // The title of an ordinary notice box.
 inline const QString kNoticeTitle = QStringLiteral("提示");
 
+// Window sizes are designed in twips, 1440 to the inch: 15 to the pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int pixelsFromTwips(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
+
 // The directory the program runs from (where everything it keeps lies).
 QString programDir();
 // programDir() joined with a relative path such as "mdb/Shelfmark.mdb".

@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr qint16 kAllowedWrongPasswords = 3;
 
 const QString kBalloonText = QStringLiteral("点击此按钮更改您的帐号!");
@@ -46,7 +45,7 @@ FrmLogon::FrmLogon(Prompter& prompter, const QString& programDir, QWidget* paren
     Skin1->setObjectName(QStringLiteral("Skin1"));
     buildControls();
 
-    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    setFixedSize(AppInfo::pixelsFromTwips(kClientWidthTwips), AppInfo::pixelsFromTwips(kClientHeightTwips));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }

@@ -32,10 +32,6 @@
 #include "look/ui/SkinControl.h"
 #include "look/ui/WindowStyler.h"
 
-namespace {
-constexpr int kTwipsPerPixel = 15;
-}
-
 Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_prompter(prompter), m_clock(clock), m_programDir(programDir)
 {
@@ -150,8 +146,8 @@ void Frmmain::buildDesk()
 void Frmmain::fixSize()
 {
     // The client area keeps its design size; the menu bar sits above it.
-    const int width = kClientWidthTwips / kTwipsPerPixel;
-    const int height = kClientHeightTwips / kTwipsPerPixel + menuBar()->sizeHint().height();
+    const int width = AppInfo::pixelsFromTwips(kClientWidthTwips);
+    const int height = AppInfo::pixelsFromTwips(kClientHeightTwips) + menuBar()->sizeHint().height();
     setFixedSize(width, height);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
