@@ -7,7 +7,7 @@
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
 #include "core/ui/MessageBoxPrompter.h"
-#include "core/ui/Startup.h"
+#include "app/Startup.h"
 
 int main(int argc, char** argv)
 {

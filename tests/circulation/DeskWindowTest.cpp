@@ -17,7 +17,7 @@
 #include "TempLibrary.h"
 #include "circulation/ui/LendTab.h"
 #include "core/logic/AppState.h"
-#include "core/ui/Frmmain.h"
+#include "app/Frmmain.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "core/ui/Startup.h"
+#include "app/Startup.h"
 
-#include "core/ui/FrmLogon.h"
-#include "core/ui/Frmmain.h"
+#include "app/FrmLogon.h"
+#include "app/Frmmain.h"
 
 Startup::Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
                  QObject* parent)

@@ -1,4 +1,4 @@
-#include "core/ui/FrmLogon.h"
+#include "app/FrmLogon.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -23,9 +23,9 @@
 #include "core/logic/Database.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/TextFile.h"
-#include "core/ui/FrmLogon.h"
-#include "core/ui/Frmmain.h"
-#include "core/ui/Startup.h"
+#include "app/FrmLogon.h"
+#include "app/Frmmain.h"
+#include "app/Startup.h"
 
 namespace {
 

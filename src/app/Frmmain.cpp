@@ -1,4 +1,4 @@
-#include "core/ui/Frmmain.h"
+#include "app/Frmmain.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
