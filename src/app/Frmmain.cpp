@@ -248,7 +248,7 @@ void Frmmain::meuUseHelper_Click()
         m_prompter.notice(QStringLiteral("帮助文件 readme.txt 未找到!"), AppInfo::kAppTitle);
         return;
     }
-    showSingle(m_helpViewer, [&] { return new HelpViewer(lines->join(QLatin1Char('\n')), this); });
+    showSingle(m_helpViewer, this, [&] { return new HelpViewer(lines->join(QLatin1Char('\n')), this); });
 }
 
 void Frmmain::meuReaderSort_Click()
@@ -314,7 +314,7 @@ void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage
 
 void Frmmain::meuHowToUse_Click()
 {
-    showSingle(m_frmHelp, [this] {
+    showSingle(m_frmHelp, this, [this] {
         auto* window = new FrmHelp(m_prompter, *m_styler, m_programDir, this);
         window->Form_Load();
         return window;
@@ -323,7 +323,7 @@ void Frmmain::meuHowToUse_Click()
 
 void Frmmain::meuAbout_Click()
 {
-    showSingle(m_frmAbout, [this] {
+    showSingle(m_frmAbout, this, [this] {
         auto* window = new FrmAbout(*m_styler, this);
         window->Form_Load();
         return window;
