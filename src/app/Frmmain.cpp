@@ -13,6 +13,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "catalogue/ui/FrmAddnew.h"
+#include "catalogue/ui/FrmSetBook.h"
+#include "catalogue/ui/FrmShelfmark.h"
+#include "catalogue/ui/FrmUpdateBook.h"
 #include "circulation/ui/LendTab.h"
 #include "circulation/ui/RenewTab.h"
 #include "circulation/ui/ReturnTab.h"
@@ -103,10 +107,13 @@ void Frmmain::buildMenus()
     barHelp = named(meuHelp->addSeparator(), "barHelp");
     meuAbout = named(meuHelp->addAction(QStringLiteral("关于...")), "meuAbout");
 
+    connect(meuAddNewBook, &QAction::triggered, this, &Frmmain::meuAddNewBook_Click);
+    connect(mnuShelfmark, &QAction::triggered, this, &Frmmain::mnuShelfmark_Click);
     connect(meuExit, &QAction::triggered, this, &Frmmain::meuExit_Click);
     connect(meuUseHelper, &QAction::triggered, this, &Frmmain::meuUseHelper_Click);
     connect(meuReaderSort, &QAction::triggered, this, &Frmmain::meuReaderSort_Click);
     connect(meuReaderSet, &QAction::triggered, this, &Frmmain::meuReaderSet_Click);
+    connect(mnuSetBook, &QAction::triggered, this, &Frmmain::mnuSetBook_Click);
     connect(meuWinStyle, &QAction::triggered, this, &Frmmain::meuWinStyle_Click);
     connect(meuTypeStyle, &QAction::triggered, this, &Frmmain::meuTypeStyle_Click);
     connect(meuLight, &QAction::triggered, this, &Frmmain::meuLight_Click);
@@ -325,6 +332,58 @@ void Frmmain::meuAbout_Click()
 {
     showSingle(m_frmAbout, this, [this] {
         auto* window = new FrmAbout(*m_styler, this);
+        window->Form_Load();
+        return window;
+    });
+}
+
+// The catalogue windows. The new-book window is the same one whether the menu
+// or the book list opens it; it and the edit window ask the book list, when
+// open, to show the catalogue again.
+void Frmmain::meuAddNewBook_Click()
+{
+    showSingle(m_frmAddnew, this, [this] {
+        auto* window = new FrmAddnew(m_prompter, m_clock, *m_styler);
+        connect(window, &FrmAddnew::bookListRefreshRequested, this, &Frmmain::refreshBookList);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuShelfmark_Click()
+{
+    showSingle(m_frmShelfmark, this, [this] {
+        auto* window = new FrmShelfmark(m_prompter, *m_styler);
+        connect(window, &FrmShelfmark::addBookRequested, this, &Frmmain::meuAddNewBook_Click);
+        connect(window, &FrmShelfmark::editBookRequested, this, &Frmmain::showBookEditor);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::showBookEditor(const BookListRow& row)
+{
+    if (m_frmUpdateBook)
+        m_frmUpdateBook->setSuggestEnabled(0);  // it keeps the book it took over
+    showSingle(m_frmUpdateBook, this, [&] {
+        auto* window = new FrmUpdateBook(m_prompter, m_clock, *m_styler, row);
+        connect(window, &FrmUpdateBook::bookListRefreshRequested, this, &Frmmain::refreshBookList);
+        window->setSuggestEnabled(0);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::refreshBookList()
+{
+    if (m_frmShelfmark)
+        m_frmShelfmark->refreshList();
+}
+
+void Frmmain::mnuSetBook_Click()
+{
+    showSingle(m_frmSetBook, this, [this] {
+        auto* window = new FrmSetBook(m_prompter, *m_styler);
         window->Form_Load();
         return window;
     });

@@ -10,6 +10,10 @@ class QMenu;
 class QTabWidget;
 class Clock;
 class FrmAbout;
+class FrmAddnew;
+class FrmSetBook;
+class FrmShelfmark;
+class FrmUpdateBook;
 class FrmHelp;
 class HelpViewer;
 class LendTab;
@@ -18,6 +22,7 @@ class RenewTab;
 class ReturnTab;
 class SkinControl;
 class WindowStyler;
+struct BookListRow;
 
 // The main window: the frame of the circulation desk (tab control SSTab1)
 // and the menu bar from which every other window is opened. It owns the
@@ -87,15 +92,20 @@ public slots:
     void InitDataGrid(bool blnRenew);
 
     void LoadSetting();
+    void meuAddNewBook_Click();
+    void mnuShelfmark_Click();
     void meuExit_Click();
     void meuUseHelper_Click();
     void meuReaderSort_Click();
     void meuReaderSet_Click();
+    void mnuSetBook_Click();
     void meuWinStyle_Click();
     void meuTypeStyle_Click();
     void meuLight_Click();
     void meuHowToUse_Click();
     void meuAbout_Click();
+    // The book list's "修改": the edit window for that row.
+    void showBookEditor(const BookListRow& row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +120,7 @@ private:
     void showTipsAtStart();
     void chooseSkin(int style, QAction* mark, const QString& missingMessage);
     void undoMenuToggle(QAction* item);
+    void refreshBookList();
 
     Prompter& m_prompter;
     const Clock& m_clock;
@@ -118,6 +129,10 @@ private:
     std::unique_ptr<WindowStyler> m_styler;
     QPointer<FrmHelp> m_frmHelp;
     QPointer<FrmAbout> m_frmAbout;
+    QPointer<FrmAddnew> m_frmAddnew;
+    QPointer<FrmShelfmark> m_frmShelfmark;
+    QPointer<FrmUpdateBook> m_frmUpdateBook;
+    QPointer<FrmSetBook> m_frmSetBook;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

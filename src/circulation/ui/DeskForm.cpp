@@ -1,6 +1,5 @@
 #include "circulation/ui/DeskForm.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,33 +26,6 @@ QLineEdit* displayBox(const char* name, QWidget* parent)
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
     return box;
-}
-
-QDateEdit* datePicker(const char* name, QWidget* parent)
-{
-    auto* picker = new QDateEdit(parent);
-    picker->setObjectName(QString::fromLatin1(name));
-    picker->setDisplayFormat(QStringLiteral("yyyy/M/d"));
-    picker->setCalendarPopup(true);
-    picker->setMinimumWidth(120);
-    picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    return picker;
-}
-
-QPushButton* button(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(true);
-    return button;
-}
-
-QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setBuddy(buddy);
-    return label;
 }
 
 QLabel* enterHint(QWidget* parent)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <initializer_list>
 
+#include "core/ui/FormParts.h"
+
 class QDateEdit;
 class QGridLayout;
 class QLabel;
@@ -20,11 +22,11 @@ inline constexpr int kInputRed = 192, kInputGreen = 255, kInputBlue = 255;
 
 QLineEdit* inputBox(const char* name, QWidget* parent);
 QLineEdit* displayBox(const char* name, QWidget* parent);
-QDateEdit* datePicker(const char* name, QWidget* parent);
-// A button named by its caption; Enter presses it when it has the focus.
-QPushButton* button(const QString& caption, const char* name, QWidget* parent);
-// The caption beside a box, with the box as its buddy.
-QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent);
+// Named buttons, captions with their box as buddy and short-date pickers,
+// as every window has them.
+using FormParts::button;
+using FormParts::caption;
+using FormParts::datePicker;
 // The hint beside an input box: "<输完按回车>".
 QLabel* enterHint(QWidget* parent);
 // Puts caption + box (+ hint) in one row of a grid at the given column.

@@ -1,0 +1,137 @@
+#include "catalogue/logic/Books.h"
+
+#include "catalogue/logic/Publishers.h"
+#include "core/logic/Sql.h"
+#include "core/logic/Transaction.h"
+
+namespace Books {
+
+namespace {
+
+const QString kRegisterAction = QStringLiteral("添加新书");
+const QString kUpdateAction = QStringLiteral("保存修改");
+const QString kDeleteAction = QStringLiteral("删除书籍");
+
+// A text as the store keeps it: never null, also when the box was never filled.
+QVariant textValue(const QString& text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+QVariantMap detailValues(const BookDetails& book)
+{
+    return {{QStringLiteral("title"), textValue(book.title)},
+            {QStringLiteral("code"), textValue(book.categoryCode)},
+            {QStringLiteral("publisher"), textValue(book.publisher)},
+            {QStringLiteral("author"), textValue(book.author)},
+            {QStringLiteral("price"), textValue(book.price)},
+            {QStringLiteral("pages"), textValue(book.pages)},
+            {QStringLiteral("registered"), Sql::dateValue(book.registered)}};
+}
+
+bool exists(const QString& number, const QString& action)
+{
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookInfo WHERE 书籍编号 = :number LIMIT 1"),
+                               {{QStringLiteral("number"), number}}, action);
+    return query.next();
+}
+
+}  // namespace
+
+QString refusal(Outcome outcome, const QString& number)
+{
+    switch (outcome) {
+    case Outcome::Done: return QString();
+    case Outcome::DuplicateNumber:
+        return QStringLiteral("编号为") + number + QStringLiteral("的书籍已经存在,请换一个书籍编号!");
+    case Outcome::NoSuchBook:
+        return QStringLiteral("编号为") + number + QStringLiteral("的书籍已不存在!");
+    }
+    return QString();
+}
+
+Outcome RegisterBook(const BookDetails& book)
+{
+    if (exists(book.number, kRegisterAction))
+        return Outcome::DuplicateNumber;
+    QVariantMap values = detailValues(book);
+    values.insert(QStringLiteral("number"), textValue(book.number));
+    Sql::run(QStringLiteral("INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格,"
+                            " 书籍页码, 登记日期, 是否借出) VALUES (:number, :title, :code, :publisher,"
+                            " :author, :price, :pages, :registered, 0)"),
+             values, kRegisterAction);
+    return Outcome::Done;
+}
+
+Outcome UpdateBook(const QString& number, const BookDetails& book)
+{
+    QVariantMap values = detailValues(book);
+    values.insert(QStringLiteral("number"), textValue(number));
+    QSqlQuery query = Sql::run(
+        QStringLiteral("UPDATE bookInfo SET 书籍名称 = :title, 类别代码 = :code, 出版社 = :publisher,"
+                       " 作者姓名 = :author, 书籍价格 = :price, 书籍页码 = :pages, 登记日期 = :registered"
+                       " WHERE rowid = (SELECT rowid FROM bookInfo WHERE 书籍编号 = :number"
+                       " ORDER BY rowid LIMIT 1)"),
+        values, kUpdateAction);
+    return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchBook;
+}
+
+Outcome DeleteBook(const QString& number)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("DELETE FROM bookInfo WHERE rowid ="
+                       " (SELECT rowid FROM bookInfo WHERE 书籍编号 = :number ORDER BY rowid LIMIT 1)"),
+        {{QStringLiteral("number"), textValue(number)}}, kDeleteAction);
+    return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchBook;
+}
+
+Outcome saveNewBook(const BookDetails& book)
+{
+    Transaction transaction(kRegisterAction);
+    const Outcome outcome = RegisterBook(book);
+    if (outcome != Outcome::Done)
+        return outcome;
+    Publishers::RememberPublisher(book.publisher);
+    transaction.commit();
+    return outcome;
+}
+
+Outcome saveChanges(const QString& number, const BookDetails& book)
+{
+    Transaction transaction(kUpdateAction);
+    const Outcome outcome = UpdateBook(number, book);
+    if (outcome != Outcome::Done)
+        return outcome;
+    Publishers::RememberPublisher(book.publisher);
+    transaction.commit();
+    return outcome;
+}
+
+int count()
+{
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT count(*) FROM bookInfo"), {}, QStringLiteral("读取书籍"));
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batchSize)
+{
+    const QString action = QStringLiteral("删除所有书籍");
+    int deleted = 0;
+    for (;;) {
+        Transaction transaction(action);
+        QSqlQuery batch = Sql::run(
+            QStringLiteral("DELETE FROM bookInfo WHERE rowid IN"
+                           " (SELECT rowid FROM bookInfo ORDER BY rowid LIMIT :batch)"),
+            {{QStringLiteral("batch"), qMax(1, batchSize)}}, action);
+        const int removed = batch.numRowsAffected();
+        batch.finish();
+        transaction.commit();
+        if (removed <= 0)
+            return deleted;
+        deleted += removed;
+        if (afterBatch)
+            afterBatch(deleted);
+    }
+}
+
+}  // namespace Books

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+// The catalogue's book rows (bookInfo): registering, changing and deleting
+// books. Each save records the book's publisher in the same transaction.
+namespace Books {
+
+// A book's catalogue details as the book windows hold them.
+struct BookDetails {
+    QString number;        // 书籍编号
+    QString title;         // 书籍名称
+    QString categoryCode;  // 类别代码
+    QString publisher;     // 出版社
+    QString author;        // 作者姓名
+    QString price;         // 书籍价格, as typed
+    QString pages;         // 书籍页码, as typed
+    QDate registered;      // 登记日期
+};
+
+enum class Outcome {
+    Done,
+    DuplicateNumber,  // a book with this number is in the catalogue already
+    NoSuchBook,       // the book was deleted meanwhile
+};
+
+// What the clerk is told when a book operation is refused.
+QString refusal(Outcome outcome, const QString& number);
+
+// Appends the book, not lent. Throws StoreError.
+Outcome RegisterBook(const BookDetails& book);
+// Rewrites title, category, publisher, author, price, pages and registration
+// date of the book with this number; its number and lent flag stay. Throws StoreError.
+Outcome UpdateBook(const QString& number, const BookDetails& book);
+// Removes the book with this number; its loans stay. Throws StoreError.
+Outcome DeleteBook(const QString& number);
+
+// The new-book window's save: the book, and its publisher remembered, in one
+// transaction. Throws StoreError (nothing written).
+Outcome saveNewBook(const BookDetails& book);
+// The edit window's save: the changes, and the publisher remembered, in one
+// transaction. Throws StoreError (nothing written).
+Outcome saveChanges(const QString& number, const BookDetails& book);
+
+// Number of books in the catalogue. Throws StoreError.
+int count();
+
+// Books deleted per transaction by DeleteAllBooks.
+inline constexpr int kDeleteBatch = 500;
+// Deletes every book, a batch at a time, each batch in its own transaction;
+// after each batch calls `afterBatch` with the number deleted so far (the
+// window refreshes its list and repaints there). Loans stay. Returns the
+// number deleted. Throws StoreError: batches already done stay deleted.
+int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batchSize = kDeleteBatch);
+
+}  // namespace Books

@@ -1,0 +1,47 @@
+#include "catalogue/logic/Publishers.h"
+
+#include "core/logic/Sql.h"
+
+namespace Publishers {
+
+namespace {
+
+// A LIKE pattern that contains `text` literally: the escape character and the
+// two wildcards are escaped, and the pattern is used with ESCAPE '\'.
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped.append(QLatin1Char('\\'));
+        escaped.append(c);
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+}  // namespace
+
+void RememberPublisher(const QString& publisher)
+{
+    const QString name = publisher.trimmed();
+    if (name.isEmpty())
+        return;
+    Sql::run(QStringLiteral("INSERT INTO bookconcernList (出版社) SELECT :name"
+                            " WHERE NOT EXISTS (SELECT 1 FROM bookconcernList WHERE 出版社 = :name)"),
+             {{QStringLiteral("name"), name}}, QStringLiteral("记录出版社"));
+}
+
+QStringList SuggestPublishers(const QString& typed)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("SELECT 出版社 FROM bookconcernList WHERE 出版社 LIKE :pattern ESCAPE '\\'"
+                       " ORDER BY rowid"),
+        {{QStringLiteral("pattern"), containsPattern(typed.trimmed())}}, QStringLiteral("查找出版社"));
+    QStringList names;
+    while (query.next())
+        names.append(query.value(0).toString());
+    return names;
+}
+
+}  // namespace Publishers

@@ -1,0 +1,73 @@
+#include "catalogue/ui/BookFieldsFrame.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "core/ui/FormParts.h"
+
+namespace {
+
+QLineEdit* textBox(const char* name, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+}  // namespace
+
+BookFieldsFrame::BookFieldsFrame(const QString& title, const char* priceName, QWidget* parent)
+    : QGroupBox(title, parent)
+{
+    setObjectName(QStringLiteral("Frame1"));
+    txtBookID = textBox("txtBookID", this);
+    txtBookName = textBox("txtBookName", this);
+    cboType = new QComboBox(this);
+    cboType->setObjectName(QStringLiteral("cboType"));
+    cboType->setEditable(true);
+    cboType->setInsertPolicy(QComboBox::NoInsert);
+    txtBookConcern = textBox("txtBookConcern", this);
+    txtWriter = textBox("txtWriter", this);
+    dtpRigDate = FormParts::datePicker("dtpRigDate", this);
+    dtpRigDate->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    dtpRigDate->setMinimumWidth(0);
+    txtPage = textBox("txtPage", this);
+    price = textBox(priceName, this);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 10, 8, 10);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(12);
+    const struct { const char* caption; QWidget* box; } cells[4][2] = {
+        {{"书籍编号:", txtBookID}, {"书籍名称:", txtBookName}},
+        {{"书籍类别:", cboType}, {"出版社:", txtBookConcern}},
+        {{"作者姓名:", txtWriter}, {"登记日期:", dtpRigDate}},
+        {{"书籍页码:", txtPage}, {"书籍价格:", price}},
+    };
+    for (int row = 0; row < 4; ++row) {
+        for (int side = 0; side < 2; ++side) {
+            const auto& cell = cells[row][side];
+            grid->addWidget(FormParts::caption(QString::fromUtf8(cell.caption), cell.box, this), row, side * 2);
+            grid->addWidget(cell.box, row, side * 2 + 1);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(2, 0);
+}
+
+void BookFieldsFrame::setCategoryItems(const QStringList& items)
+{
+    cboType->clear();
+    cboType->addItems(items);
+    cboType->setCurrentIndex(-1);
+    cboType->clearEditText();
+}
+
+QList<QWidget*> BookFieldsFrame::tabOrder() const
+{
+    return {txtBookID, txtBookName, cboType, txtBookConcern, txtWriter, dtpRigDate, txtPage, price};
+}

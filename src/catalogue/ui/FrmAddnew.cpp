@@ -1,0 +1,152 @@
+#include "catalogue/ui/FrmAddnew.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "catalogue/logic/Books.h"
+#include "catalogue/logic/Categories.h"
+#include "catalogue/ui/BookFieldsFrame.h"
+#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/logic/AppInfo.h"
+#include "core/logic/Clock.h"
+#include "core/logic/Prompter.h"
+#include "core/logic/StoreError.h"
+#include "core/ui/FormParts.h"
+#include "look/ui/WindowStyler.h"
+
+namespace {
+const QString kUnknown = QStringLiteral("不详");
+}
+
+FrmAddnew::FrmAddnew(Prompter& prompter, const Clock& clock, const WindowStyler& styler, QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_clock(clock), m_styler(styler)
+{
+    setObjectName(QStringLiteral("FrmAddnew"));
+    setWindowTitle(QStringLiteral("添加新书"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    Frame1 = new BookFieldsFrame(QStringLiteral("书籍信息:"), "txtBookPrice", this);
+    txtBookID = Frame1->txtBookID;
+    txtBookName = Frame1->txtBookName;
+    cboType = Frame1->cboType;
+    txtBookConcern = Frame1->txtBookConcern;
+    txtWriter = Frame1->txtWriter;
+    dtpRigDate = Frame1->dtpRigDate;
+    txtPage = Frame1->txtPage;
+    txtBookPrice = Frame1->price;
+
+    cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", this);
+    cmdClear = FormParts::button(QStringLiteral("清空"), "cmdClear", this);
+    cmdClose = FormParts::button(QStringLiteral("关闭"), "cmdClose", this);
+    connect(cmdSave, &QPushButton::clicked, this, &FrmAddnew::cmdSave_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &FrmAddnew::cmdClear_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FrmAddnew::cmdClose_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(24);
+    buttons->addStretch();
+    for (QPushButton* button : {cmdSave, cmdClear, cmdClose})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(Frame1, 1);
+    layout->addLayout(buttons);
+
+    QList<QWidget*> order = Frame1->tabOrder();
+    order << cmdSave << cmdClear << cmdClose;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2415, 1575);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
+}
+
+void FrmAddnew::Form_Load()
+{
+    dtpRigDate->setDate(m_clock.today());
+    m_styler.ApplyWindowStyle(this);
+    QCoreApplication::processEvents();
+    try {
+        Frame1->setCategoryItems(Categories::LoadCategoryItems());
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+    }
+}
+
+bool FrmAddnew::checkAndFillDefaults()
+{
+    if (txtBookID->text().isEmpty()) {
+        m_prompter.notice(QStringLiteral("请输入书籍编号!"), AppInfo::kAppTitle);
+        return false;
+    }
+    if (txtBookName->text().isEmpty()) {
+        m_prompter.notice(QStringLiteral("请输入书籍名称!"), AppInfo::kAppTitle);
+        return false;
+    }
+    if (cboType->currentText().isEmpty()) {
+        m_prompter.notice(QStringLiteral("请选择书籍类别!"), AppInfo::kAppTitle);
+        return false;
+    }
+    if (txtBookConcern->text().isEmpty())
+        txtBookConcern->setText(kUnknown);
+    if (txtWriter->text().isEmpty())
+        txtWriter->setText(kUnknown);
+    if (txtBookPrice->text().isEmpty()) {
+        m_prompter.notice(QStringLiteral("请输入书籍价格!"), AppInfo::kAppTitle);
+        return false;
+    }
+    if (txtPage->text().isEmpty())
+        txtPage->setText(kUnknown);
+    return true;
+}
+
+void FrmAddnew::cmdSave_Click()
+{
+    if (checkAndFillDefaults())
+        save();
+}
+
+void FrmAddnew::save()
+{
+    const Books::BookDetails book{txtBookID->text(),   txtBookName->text(),
+                                  Categories::CategoryCodeOf(cboType->currentText()),
+                                  txtBookConcern->text(), txtWriter->text(),
+                                  txtBookPrice->text(), txtPage->text(),
+                                  dtpRigDate->date()};
+    try {
+        const Books::Outcome outcome = Books::saveNewBook(book);
+        if (outcome != Books::Outcome::Done) {
+            m_prompter.notice(Books::refusal(outcome, book.number));
+            return;
+        }
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+        return;
+    }
+    m_prompter.notice(QStringLiteral("新书添加完毕"));
+}
+
+void FrmAddnew::cmdClear_Click()
+{
+    for (QLineEdit* box : {txtBookID, txtBookName, txtWriter, txtBookConcern})
+        box->clear();
+    cboType->setCurrentIndex(-1);
+    cboType->clearEditText();
+    txtBookPrice->clear();
+    txtPage->clear();
+}
+
+void FrmAddnew::cmdClose_Click()
+{
+    emit bookListRefreshRequested();
+    close();
+}

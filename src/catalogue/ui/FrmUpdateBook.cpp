@@ -1,0 +1,140 @@
+#include "catalogue/ui/FrmUpdateBook.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "catalogue/logic/Books.h"
+#include "catalogue/logic/Categories.h"
+#include "catalogue/ui/BookFieldsFrame.h"
+#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/logic/Clock.h"
+#include "core/logic/Conversions.h"
+#include "core/logic/Prompter.h"
+#include "core/logic/StoreError.h"
+#include "core/ui/FormParts.h"
+#include "look/ui/WindowStyler.h"
+
+FrmUpdateBook::FrmUpdateBook(Prompter& prompter, const Clock& clock, const WindowStyler& styler,
+                             const BookListRow& row, QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_clock(clock), m_styler(styler), m_row(row)
+{
+    setObjectName(QStringLiteral("FrmUpdateBook"));
+    setWindowTitle(QStringLiteral("正在修改图书"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    Frame1 = new BookFieldsFrame(QStringLiteral("书籍信息"), "txtPrice", this);
+    txtBookID = Frame1->txtBookID;
+    txtBookID->setEnabled(false);  // the number selects the book; it is not changed
+    txtBookName = Frame1->txtBookName;
+    cboType = Frame1->cboType;
+    txtBookConcern = Frame1->txtBookConcern;
+    txtWriter = Frame1->txtWriter;
+    dtpRigDate = Frame1->dtpRigDate;
+    txtPage = Frame1->txtPage;
+    txtPrice = Frame1->price;
+
+    cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", this);
+    cmdClose = FormParts::button(QStringLiteral("退出"), "cmdClose", this);
+    connect(cmdSave, &QPushButton::clicked, this, &FrmUpdateBook::cmdSave_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FrmUpdateBook::cmdClose_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(16);
+    buttons->addStretch();
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(Frame1, 1);
+    layout->addLayout(buttons);
+
+    QList<QWidget*> order = Frame1->tabOrder();
+    order << cmdSave << cmdClose;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2775, 1575);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    setSuggestEnabled(0);
+    FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
+}
+
+void FrmUpdateBook::setSuggestEnabled(qint16 value)
+{
+    m_suggestEnabled = value;
+    DataGrid1->setSuppressed(value != 1);
+}
+
+void FrmUpdateBook::Form_Load()
+{
+    dtpRigDate->setDate(m_clock.today());
+    m_styler.ApplyWindowStyle(this);
+    QCoreApplication::processEvents();
+    try {
+        Frame1->setCategoryItems(Categories::LoadCategoryItems());
+        takeOverRow();
+        cboType->setEditText(Categories::itemForName(cboType->currentText()));
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+    }
+    setSuggestEnabled(1);
+}
+
+// The list row's cells into the boxes, in the list's column order.
+void FrmUpdateBook::takeOverRow()
+{
+    txtBookID->setText(m_row.number);
+    txtBookName->setText(m_row.title);
+    cboType->setEditText(m_row.category);
+    txtBookConcern->setText(m_row.publisher);
+    txtWriter->setText(m_row.author);
+    txtPrice->setText(m_row.price);
+    txtPage->setText(m_row.pages);
+    const std::optional<QDate> registered = Conversions::parseShortDate(m_row.registered);
+    if (registered) {
+        dtpRigDate->setDate(*registered);
+        return;
+    }
+    m_dateUnknown = true;
+    connect(dtpRigDate, &QDateEdit::dateChanged, this, [this] { m_dateUnknown = false; });
+    m_prompter.notice(QStringLiteral("该书没有登记日期。不改动登记日期时,保存后登记日期仍然为空。"));
+}
+
+void FrmUpdateBook::cmdSave_Click()
+{
+    const QString number = txtBookID->text();
+    const Books::BookDetails changed{number,
+                                     txtBookName->text(),
+                                     Categories::CategoryCodeOf(cboType->currentText()),
+                                     txtBookConcern->text(),
+                                     txtWriter->text(),
+                                     txtPrice->text(),
+                                     txtPage->text(),
+                                     m_dateUnknown ? QDate() : dtpRigDate->date()};
+    try {
+        const Books::Outcome outcome = Books::saveChanges(number, changed);
+        if (outcome != Books::Outcome::Done) {
+            m_prompter.notice(Books::refusal(outcome, number));
+            return;
+        }
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+        return;
+    }
+    m_prompter.notice(QStringLiteral("保存修改完毕!"));
+    emit bookListRefreshRequested();
+    close();
+}
+
+void FrmUpdateBook::cmdClose_Click()
+{
+    emit bookListRefreshRequested();
+    close();
+}

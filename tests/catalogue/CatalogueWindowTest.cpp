@@ -1,0 +1,625 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "FixedClock.h"
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempLibrary.h"
+#include "app/Frmmain.h"
+#include "catalogue/logic/BookListModel.h"
+#include "catalogue/ui/FrmAddnew.h"
+#include "catalogue/ui/FrmSetBook.h"
+#include "catalogue/ui/FrmShelfmark.h"
+#include "catalogue/ui/FrmUpdateBook.h"
+#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/logic/TextFile.h"
+#include "look/ui/SkinControl.h"
+
+namespace {
+
+// The real main window on a small catalogue, with scripted message boxes and
+// today fixed at 20 March 2026; the catalogue windows open from its menus.
+class CatalogueWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addCategory("A", "文学", 14);
+        library.addCategory("B", "历史", 30);
+        library.addBook("B001", "红楼梦", "A");
+        library.addBook("B002", "史记", "B", true);
+        for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
+            library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", QString::fromUtf8(name)}});
+        library.addReader("001", "张三");
+        library.setRules(3, 0.1);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        prompter.clear();
+    }
+
+    // The open window of this kind, opened from the menu item if need be.
+    template <class W>
+    W* open(QAction* item)
+    {
+        item->trigger();
+        W* opened = find<W>();
+        EXPECT_TRUE(opened);
+        if (opened)
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(opened));
+        return opened;
+    }
+    template <class W>
+    static W* find()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* w = qobject_cast<W*>(top); w && !w->testAttribute(Qt::WA_WState_Hidden))
+                return w;
+        return nullptr;
+    }
+    FrmAddnew* addNew() { return open<FrmAddnew>(window.meuAddNewBook); }
+    FrmShelfmark* shelf() { return open<FrmShelfmark>(window.mnuShelfmark); }
+    FrmSetBook* categories() { return open<FrmSetBook>(window.mnuSetBook); }
+    FrmUpdateBook* editRow(FrmShelfmark* list, int row)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // a window closed before
+        list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(row, 0));
+        list->cmdModify->click();
+        return find<FrmUpdateBook>();
+    }
+    static void closeWindow(QWidget* w)
+    {
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The shown rows of a grid, cells joined by "|", rows by ",".
+    static QString gridRows(const QTableView* grid, int columns = -1)
+    {
+        QStringList rows;
+        const QAbstractItemModel* m = grid->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < (columns < 0 ? m->columnCount() : columns); ++c)
+                cells << m->index(r, c).data().toString();
+            rows << cells.join('|');
+        }
+        return rows.join(',');
+    }
+    static QString texts(std::initializer_list<QWidget*> boxes)
+    {
+        QStringList result;
+        for (QWidget* box : boxes)
+            result << box->property(qobject_cast<QComboBox*>(box) ? "currentText" : "text").toString();
+        return result.join('|');
+    }
+    QString books()
+    {
+        return library.scalar("SELECT group_concat(r, ',') FROM (SELECT 书籍编号 || '|' || 书籍名称 || '|' ||"
+                              " 类别代码 || '|' || 出版社 || '|' || 作者姓名 || '|' || 书籍价格 || '|' ||"
+                              " 书籍页码 || '|' || ifnull(登记日期, '') || '|' || 是否借出 AS r FROM bookInfo"
+                              " ORDER BY rowid)").toString();
+    }
+    QString publishers()
+    {
+        return library.scalar("SELECT group_concat(出版社, ',') FROM (SELECT 出版社 FROM bookconcernList"
+                              " ORDER BY rowid)").toString();
+    }
+    QString categoryRows()
+    {
+        return library.scalar("SELECT group_concat(r, ',') FROM (SELECT 类别代码 || '|' || 书籍类别 || '|' ||"
+                              " 借出天数 AS r FROM bookType ORDER BY rowid)").toString();
+    }
+    QString shown() const { return prompter.texts().join('\n'); }
+    // The answers to the next questions, OK (true) or Cancel (false).
+    void answer(std::initializer_list<bool> answers)
+    {
+        for (bool ok : answers)
+            prompter.questionAnswers.enqueue(ok);
+    }
+
+    TempLibrary library;
+    ScriptedPrompter prompter;
+    FixedClock clock{QDate(2026, 3, 20)};
+    Frmmain window{prompter, clock, library.dir()};
+};
+
+// ---- the menus --------------------------------------------------------------
+
+// Each window opens once, without a parent (so no skin of the main window
+// reaches it), and takes the style chosen when it opens.
+TEST_F(CatalogueWindows, MenusOpenEachWindowOnceWithoutParentInTheChosenStyle)
+{
+    QDir(library.dir()).mkpath("style");
+    ASSERT_TRUE(TextFile::writeLines(library.path("style/type-style.skn"),
+                                     {"QWidget { background-color: rgb(250, 240, 200); }"}));
+    window.meuTypeStyle->trigger();
+    ASSERT_TRUE(window.Skin1->styleSheet().contains("250, 240, 200"));
+    const struct { QAction* item; const char* name; const char* title; } menus[] = {
+        {window.meuAddNewBook, "FrmAddnew", "添加新书"},
+        {window.mnuShelfmark, "FrmShelfmark", "书库管理"},
+        {window.mnuSetBook, "FrmSetBook", "设置图书类别"},
+    };
+    for (const auto& menu : menus) {
+        SCOPED_TRACE(menu.name);
+        menu.item->trigger();
+        menu.item->trigger();
+        QWidgetList named;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == menu.name && top->isVisible())
+                named << top;
+        ASSERT_EQ(named.size(), 1);
+        EXPECT_EQ(named[0]->parentWidget(), nullptr);
+        EXPECT_EQ(named[0]->windowTitle(), QString::fromUtf8(menu.title));
+        EXPECT_EQ(named[0]->styleSheet(), window.Skin1->styleSheet());
+        const QImage drawn = named[0]->grab().toImage();
+        EXPECT_EQ(drawn.pixelColor(2, drawn.height() - 2), QColor(250, 240, 200));
+    }
+    EXPECT_EQ(shown(), "");
+}
+
+// ---- new books ----------------------------------------------------------------
+
+// The checks in their order: each stops the save with its message and writes
+// nothing; the defaults stand in the boxes as far as the save got.
+TEST_F(CatalogueWindows, NewBookChecksInOrderWithDefaultsWrittenAsTheSaveGoes)
+{
+    FrmAddnew* w = addNew();
+    EXPECT_EQ(w->cboType->currentText(), "");  // nothing chosen at load
+    EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 3, 20));
+    const struct { const char* id; const char* name; int category; const char* price; const char* message;
+                   const char* title; const char* after; } cases[] = {
+        // after: publisher|author|pages|price
+        {"", "", -1, "", "请输入书籍编号!", "澄岳图书管理系统", "|||"},
+        {"B100", "", 0, "9", "请输入书籍名称!", "澄岳图书管理系统", "|||9"},
+        {"B100", "围城", -1, "9", "请选择书籍类别!", "澄岳图书管理系统", "|||9"},
+        {"B100", "围城", 1, "", "请输入书籍价格!", "澄岳图书管理系统", "不详|不详||"},
+        {"B100", "围城", 1, "19.8", "新书添加完毕", "提示", "不详|不详|不详|19.8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        w->cmdClear->click();
+        w->txtBookID->setText(c.id);
+        w->txtBookName->setText(QString::fromUtf8(c.name));
+        w->cboType->setCurrentIndex(c.category);
+        w->txtBookPrice->setText(c.price);
+        prompter.clear();
+        w->cmdSave->click();
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_EQ(prompter.lastText(), QString::fromUtf8(c.message));
+        EXPECT_EQ(prompter.shown[0].title, QString::fromUtf8(c.title));
+        EXPECT_EQ(texts({w->txtBookConcern, w->txtWriter, w->txtPage, w->txtBookPrice}), QString::fromUtf8(c.after));
+    }
+    EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
+                       "B002|史记|B|人民文学出版社|不详|25.00|320|2026-01-05|1,"
+                       "B100|围城|B|不详|不详|19.8|不详|2026-03-20|0");
+    EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,不详");
+    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType}), "B100|围城|B-历史");  // boxes kept
+}
+
+// Spaces stay in the book row and go from the publisher list; a second save
+// of the same number is refused; "清空" empties seven boxes and keeps the date.
+TEST_F(CatalogueWindows, NewBookKeepsTypedSpacesRefusesItsNumberTwiceAndClears)
+{
+    FrmAddnew* w = addNew();
+    w->txtBookID->setText("B200");
+    w->txtBookName->setText("论语");
+    w->cboType->setCurrentIndex(0);
+    w->txtBookConcern->setText("  商务印书馆 ");
+    w->txtWriter->setText("孔子");
+    w->dtpRigDate->setDate(QDate(2026, 2, 14));
+    w->txtPage->setText("210");
+    w->txtBookPrice->setText("12");
+    w->cmdSave->click();
+    w->cmdSave->click();
+    EXPECT_EQ(shown(), "新书添加完毕\n编号为B200的书籍已经存在,请换一个书籍编号!");
+    EXPECT_EQ(library.scalar("SELECT 出版社 || '|' || 登记日期 FROM bookInfo WHERE 书籍编号 = 'B200'"),
+              "  商务印书馆 |2026-02-14");
+    EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,商务印书馆");
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 3);
+
+    w->cmdClear->click();
+    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPage,
+                     w->txtBookPrice}), "||||||");
+    EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 2, 14));
+    EXPECT_FALSE(w->DataGrid1->isVisible());
+}
+
+// "关闭" shows the new book in the open book list; the close box does not.
+TEST_F(CatalogueWindows, NewBookCloseButtonRefreshesTheBookListAndTheCloseBoxDoesNot)
+{
+    FrmShelfmark* list = shelf();
+    for (const auto& [number, viaButton] : {std::pair{"B301", false}, std::pair{"B302", true}}) {
+        list->cmdAdd->click();  // the list opens the same new-book window as the menu
+        FrmAddnew* w = find<FrmAddnew>();
+        ASSERT_TRUE(w);
+        w->txtBookID->setText(number);
+        w->txtBookName->setText("新书");
+        w->cboType->setCurrentIndex(0);
+        w->txtBookPrice->setText("1");
+        w->cmdSave->click();
+        viaButton ? w->cmdClose->click() : (void)w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(find<FrmAddnew>());
+        EXPECT_EQ(gridRows(list->DataGrid1, 1), viaButton ? "B001,B002,B301,B302" : "B001,B002") << number;
+    }
+}
+
+// ---- publisher suggestions ------------------------------------------------------
+
+// One look-up per change: the list shows under the box while something
+// matches, hides when nothing does or the text is blank (keeping its rows:
+// no look-up ran), and a click on a name takes it and hides the list.
+TEST_F(CatalogueWindows, SuggestionsShowWhileSomethingMatchesAndAClickTakesTheName)
+{
+    FrmAddnew* w = addNew();
+    PublisherSuggestions* list = w->DataGrid1;
+    EXPECT_FALSE(list->isVisible());
+    const struct { const char* typed; bool visible; const char* rows; } steps[] = {
+        {"人", true, "人民文学出版社,人民出版社"},
+        {"人民文", true, "人民文学出版社"},
+        {"人民文x", false, ""},
+        {"   ", false, ""},  // blank: hidden, and the rows of the last look-up stay
+        {" 书局 ", true, "中华书局"},
+        {"", false, "中华书局"},
+        {"%", false, ""},
+        {"出版", true, "人民文学出版社,人民出版社"},
+    };
+    for (const auto& step : steps) {
+        w->txtBookConcern->setText(QString::fromUtf8(step.typed));
+        EXPECT_EQ(list->isVisible(), step.visible) << step.typed;
+        EXPECT_EQ(list->entries().join(','), QString::fromUtf8(step.rows)) << step.typed;
+    }
+    // Shown just under the box, over the controls below it.
+    const QPoint under = w->txtBookConcern->mapTo(w, QPoint(0, w->txtBookConcern->height()));
+    EXPECT_EQ(list->y(), under.y());
+    EXPECT_LE(qAbs(list->x() - under.x()), 24);  // moved left only as far as the window needs
+    EXPECT_TRUE(w->rect().contains(list->geometry()));
+    EXPECT_EQ(list->size(), QSize(161, 105));
+    EXPECT_EQ(w->childAt(w->dtpRigDate->mapTo(w, QPoint(4, 4)))->objectName(), "qt_scrollarea_viewport");
+
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(w->txtBookConcern->text(), "人民出版社");
+    EXPECT_FALSE(list->isVisible());
+
+    // From the keyboard: Down into the list, Enter takes the name.
+    w->txtBookConcern->setText("人民");
+    w->txtBookConcern->setFocus();
+    QTest::keyClick(w->txtBookConcern, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(w->txtBookConcern->text(), "人民文学出版社");
+    EXPECT_FALSE(list->isVisible());
+
+    // Saving with an empty box puts "不详" there; once known, it is offered.
+    library.exec("INSERT INTO bookconcernList (出版社) VALUES ('不详')");
+    w->txtBookConcern->clear();
+    w->txtBookID->setText("B100");
+    w->txtBookName->setText("围城");
+    w->cboType->setCurrentIndex(0);
+    w->txtBookPrice->setText("19.8");
+    w->cmdSave->click();
+    EXPECT_EQ(w->txtBookConcern->text(), "不详");
+    EXPECT_TRUE(list->isVisible());
+}
+
+// ---- editing ----------------------------------------------------------------------
+
+// The edit window takes over the row: the category name becomes the item of
+// the first category of that name, the date is the stored one, and no
+// suggestion shows until the clerk types. The save keeps the lent flag and
+// the list shows the change.
+TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
+{
+    library.addCategory("C", "历史", 60);  // a second category named 历史, later in the table
+    FrmShelfmark* list = shelf();
+    FrmUpdateBook* w = editRow(list, 1);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->parentWidget(), nullptr);
+    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPrice,
+                     w->txtPage}), "B002|史记|B-历史|人民文学出版社|不详|25.00|320");
+    EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 1, 5));
+    EXPECT_FALSE(w->txtBookID->isEnabled());
+    EXPECT_FALSE(w->DataGrid1->isVisible());  // the publisher matched, but the window was taking over
+    EXPECT_EQ(w->SuggestEnabled(), 1);
+    w->txtBookConcern->setText("人民");
+    EXPECT_TRUE(w->DataGrid1->isVisible());
+
+    w->txtBookName->setText("史记(校注本)");
+    w->txtBookConcern->setText(" 岳麓书社 ");
+    w->txtPage->clear();  // no defaults here: written empty
+    w->cmdSave->click();
+    EXPECT_EQ(shown(), "保存修改完毕!");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(find<FrmUpdateBook>());
+    EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
+                       "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2026-01-05|1");
+    EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,岳麓书社");
+    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记(校注本)");
+}
+
+// Opened again while open, the edit window keeps its book and shows no more
+// suggestions; "退出" writes nothing and refreshes the list; the close box
+// does not refresh it.
+TEST_F(CatalogueWindows, EditWindowOpenedAgainKeepsItsBookAndExitWritesNothing)
+{
+    FrmShelfmark* list = shelf();
+    FrmUpdateBook* w = editRow(list, 0);
+    FrmUpdateBook* again = editRow(list, 1);
+    EXPECT_EQ(again, w);
+    EXPECT_EQ(w->txtBookID->text(), "B001");
+    w->txtBookConcern->setText("人民");
+    EXPECT_FALSE(w->DataGrid1->isVisible());
+    w->txtBookName->setText("改了但没保存");
+    const QString before = books();
+    library.exec("UPDATE bookInfo SET 书籍名称 = '别处改的' WHERE 书籍编号 = 'B002'");
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记");  // not refreshed
+    w = editRow(list, 0);
+    w->cmdClose->click();
+    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|别处改的");
+    EXPECT_EQ(shown(), "");
+    library.exec("UPDATE bookInfo SET 书籍名称 = '史记' WHERE 书籍编号 = 'B002'");
+    EXPECT_EQ(books(), before);
+}
+
+// A row that is gone, or has no date: the clerk is told, nothing is written
+// that the clerk did not ask for.
+TEST_F(CatalogueWindows, EditRefusalsAndARowWithoutDate)
+{
+    library.exec("UPDATE bookInfo SET 登记日期 = NULL WHERE 书籍编号 = 'B001'");
+    FrmShelfmark* list = shelf();
+    FrmUpdateBook* w = editRow(list, 0);
+    EXPECT_EQ(shown(), "该书没有登记日期。不改动登记日期时,保存后登记日期仍然为空。");
+    w->txtWriter->setText("曹雪芹");
+    prompter.clear();
+    w->cmdSave->click();
+    EXPECT_EQ(shown(), "保存修改完毕!");
+    EXPECT_EQ(library.scalar("SELECT 作者姓名 || '|' || ifnull(登记日期, 'null') FROM bookInfo WHERE 书籍编号 = 'B001'"),
+              "曹雪芹|null");
+
+    w = editRow(list, 1);
+    library.exec("DELETE FROM bookInfo WHERE 书籍编号 = 'B002'");
+    prompter.clear();
+    w->cmdSave->click();
+    EXPECT_EQ(shown(), "编号为B002的书籍已不存在!");
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 1);
+    EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局");
+}
+
+// ---- the book list ------------------------------------------------------------------
+
+TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
+{
+    FrmShelfmark* list = shelf();
+    QStringList headers;
+    for (int c = 0; c < list->DataGrid1->model()->columnCount(); ++c)
+        headers << list->DataGrid1->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers.join(' '), "书籍编号 书籍名称 书籍类别 出版社 作者姓名 书籍价格 书籍页码 登记日期 是否借出");
+    EXPECT_EQ(gridRows(list->DataGrid1), "B001|红楼梦|文学|人民文学出版社|不详|25.00|320|2026/1/5|否,"
+                                         "B002|史记|历史|人民文学出版社|不详|25.00|320|2026/1/5|是");
+
+    list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(1, 3));
+    answer({false, true});
+    list->cmdDel->click();
+    EXPECT_EQ(books().count(','), 1);
+    list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(1, 3));
+    list->cmdDel->click();
+    EXPECT_EQ(shown(), "是否真的要删除编号为B002的书籍信息?\n是否真的要删除编号为B002的书籍信息?\n编号B002已删除!");
+    EXPECT_EQ(gridRows(list->DataGrid1, 1), "B001");
+    EXPECT_EQ(list->DataGrid1->currentIndex().row(), 0);  // the list loaded again
+
+    library.exec("DELETE FROM bookInfo");  // gone meanwhile
+    prompter.clear();
+    list->cmdDel->click();
+    EXPECT_EQ(shown(), "是否真的要删除编号为B001的书籍信息?\n编号为B001的书籍已不存在!");
+    prompter.clear();
+    for (QPushButton* button : {list->cmdDel, list->cmdModify, list->CmdDelAll})
+        button->click();
+    EXPECT_EQ(shown(), "书库中没有可以删除的书籍!\n书库中没有可以修改的书籍!\n书库中没有书籍信息!");
+    EXPECT_FALSE(find<FrmUpdateBook>());
+}
+
+// Delete-all goes batch by batch: the store shrinks while the window keeps
+// repainting, its buttons off and its close box refused until the end.
+TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
+{
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
+                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期) SELECT 'X' || i, '书', 'A',"
+                 " '2026-01-01' FROM n");
+    FrmShelfmark* list = shelf();
+    QList<int> left;
+    QStringList states;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        left << library.scalar("SELECT count(*) FROM bookInfo").toInt();
+        QStringList on;
+        for (QPushButton* b : {list->cmdAdd, list->cmdModify, list->cmdDel, list->CmdDelAll, list->cmdClose})
+            on << (b->isEnabled() ? "on" : "off");
+        states << on.join(' ');
+        list->close();  // refused while deleting
+        if (left.last() == 0)
+            watch.stop();
+    });
+    answer({false, true});
+    list->CmdDelAll->click();
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 1202);
+    watch.start(0);
+    list->CmdDelAll->click();
+    EXPECT_EQ(shown(), "是否真的要删除所有的书籍信息?\n是否真的要删除所有的书籍信息?\n所有的书籍信息已删除!");
+    EXPECT_EQ(left, QList<int>({702, 202, 0}));
+    EXPECT_EQ(states.join(','), "off off off off off,off off off off off,off off off off off");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);
+    EXPECT_TRUE(list->cmdClose->isEnabled());
+}
+
+// The grid follows the window: outer size less 360 × 1485 twips, kept when
+// the window is smaller than that.
+TEST_F(CatalogueWindows, BookListGridFollowsTheWindowSize)
+{
+    FrmShelfmark* list = shelf();
+    EXPECT_EQ(list->DataGrid1->geometry(), QRect(8, 64, 705, 313));  // 10575 × 4695 twips
+    const struct { int outerWidth, outerHeight; QSize grid; } cases[] = {
+        {6000, 4500, {376, 201}},   // 5640 × 3015 twips
+        {300, 1200, {376, 201}},    // too small: unchanged
+        {9000, 1500, {576, 1}},
+    };
+    for (const auto& c : cases) {
+        list->resize((c.outerWidth - 120) / 15, (c.outerHeight - 405) / 15);
+        EXPECT_EQ(list->DataGrid1->size(), c.grid) << c.outerWidth;
+        EXPECT_EQ(list->DataGrid1->pos(), QPoint(8, 64));
+    }
+}
+
+// ---- categories ---------------------------------------------------------------------
+
+// Which buttons are on after each event, as the window's state table gives it.
+TEST_F(CatalogueWindows, CategoryButtonsFollowTheStateTable)
+{
+    FrmSetBook* w = categories();
+    auto state = [w] {
+        QString s;
+        for (QWidget* b : {(QWidget*)w->cmdSave, (QWidget*)w->cmdCancel, (QWidget*)w->cmdAdd, (QWidget*)w->cmdModify,
+                           (QWidget*)w->cmdDel, (QWidget*)w->cmdClose, (QWidget*)w->txtTypeID})
+            s += b->isEnabled() ? 'y' : 'n';
+        return s + QString::number(w->EditMode());
+    };
+    //                        保存 取消 添加 修改 删除 关闭 code EditMode
+    EXPECT_EQ(state(), "nnyyyyy0");
+    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "A|文学|14");  // the first row
+    const struct { QPushButton* button; const char* after; } events[] = {
+        {w->cmdAdd, "yynnnny1"},    {w->cmdCancel, "yyyyyyy1"}, {w->cmdModify, "yynnnnn2"},
+        {w->cmdSave, "yyyyyyy2"},   {w->cmdModify, "yynnnnn2"}, {w->cmdCancel, "yyyyyyy2"},
+        {w->cmdDel, "yyyyyyy0"},    {w->cmdAdd, "yynnnny1"},
+    };
+    answer({false});
+    for (const auto& e : events) {
+        e.button->click();
+        EXPECT_EQ(state(), e.after) << e.button->text().toStdString();
+    }
+    EXPECT_EQ(shown(), "保存完毕!\n是否真的要删除类别代码为A的类别信息?");
+}
+
+// Add with 15 days; a further 保存 changes that row rather than adding a
+// second; change touches only the chosen row; cancel drops what was typed.
+TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
+{
+    FrmSetBook* w = categories();
+    w->cmdAdd->click();
+    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "||");
+    QTest::keyClicks(w->txtTypeID, "C");
+    w->txtTypeName->insert("科技");
+    QTest::keyClicks(w->txtDay, "15");
+    w->cmdSave->click();
+    w->txtTypeName->setText("科学技术");
+    w->cmdSave->click();
+    EXPECT_EQ(categoryRows(), "A|文学|14,B|历史|30,C|科学技术|15");
+    EXPECT_EQ(gridRows(w->DataGrid1), "A|文学|14,B|历史|30,C|科学技术|15");
+
+    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    w->cmdModify->click();
+    w->txtTypeName->setText("史地");
+    w->txtDay->setText("7.5");
+    w->cmdSave->click();
+    w->cmdModify->click();
+    w->txtTypeName->setText("不要了");
+    w->cmdCancel->click();
+    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "B|史地|8");
+    EXPECT_EQ(categoryRows(), "A|文学|14,B|史地|8,C|科学技术|15");
+
+    w->cmdAdd->click();  // the code box is on again and takes the new code
+    QTest::keyClicks(w->txtTypeID, "D");
+    EXPECT_EQ(w->txtTypeID->text(), "D");
+    w->cmdCancel->click();
+    EXPECT_EQ(gridRows(w->DataGrid1, 1), "A,B,C");
+    EXPECT_EQ(shown(), "保存完毕!\n保存完毕!\n保存完毕!");
+}
+
+// Refusals leave the store and the edit mode as they were; delete asks, and
+// its Cancel reloads the grid on its first row.
+TEST_F(CatalogueWindows, CategoryRefusalsAndDelete)
+{
+    FrmSetBook* w = categories();
+    const struct { const char* code; const char* days; const char* message; } refused[] = {
+        {"A", "7", "类别代码为A的类别已经存在,请换一个类别代码!"},
+        {"", "7", "请输入类别代码!"},
+        {"E", "", "借出天数必须是 -32768 到 32767 之间的数字!"},
+        {"E", "七天", "借出天数必须是 -32768 到 32767 之间的数字!"},
+        {"E", "40000", "借出天数必须是 -32768 到 32767 之间的数字!"},
+    };
+    w->cmdAdd->click();
+    for (const auto& r : refused) {
+        w->txtTypeID->setText(QString::fromUtf8(r.code));
+        w->txtTypeName->setText("新类");
+        w->txtDay->setText(QString::fromUtf8(r.days));
+        prompter.clear();
+        w->cmdSave->click();
+        EXPECT_EQ(shown(), QString::fromUtf8(r.message));
+        EXPECT_FALSE(w->cmdAdd->isEnabled());  // still adding
+    }
+    w->cmdCancel->click();
+    EXPECT_EQ(categoryRows(), "A|文学|14,B|历史|30");
+
+    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    prompter.clear();
+    answer({false, true});
+    w->cmdDel->click();
+    EXPECT_EQ(w->DataGrid1->currentIndex().row(), 0);
+    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    w->cmdDel->click();
+    EXPECT_EQ(shown(), "是否真的要删除类别代码为B的类别信息?\n是否真的要删除类别代码为B的类别信息?\n删除完毕!");
+    EXPECT_EQ(categoryRows(), "A|文学|14");
+    EXPECT_EQ(library.scalar("SELECT 类别代码 FROM bookInfo WHERE 书籍编号 = 'B002'"), "B");  // the book stays
+
+    library.exec("DELETE FROM bookType");
+    w->Form_Load();
+    prompter.clear();
+    w->cmdDel->click();
+    EXPECT_EQ(shown(), "没有可以删除的类别!");
+}
+
+// ---- the desk sees the catalogue at once ----------------------------------------------
+
+TEST_F(CatalogueWindows, DeskLendsANewBookAndShowsAnEditedTitleAtOnce)
+{
+    auto* reader = window.findChild<QLineEdit*>("txtReaderID");
+    auto* bookBox = window.findChild<QLineEdit*>("txtBookID");
+    auto* title = window.findChild<QLineEdit*>("txtBookName");
+    auto deskLookUp = [&](const QString& number) {
+        bookBox->setText(number);
+        QTest::keyClick(bookBox, Qt::Key_Return);
+        return title->text();
+    };
+    reader->setText("001");
+    QTest::keyClick(reader, Qt::Key_Return);
+    EXPECT_EQ(deskLookUp("B001"), "红楼梦");  // the desk's look-up is prepared now
+
+    FrmAddnew* w = addNew();
+    w->txtBookID->setText("B900");
+    w->txtBookName->setText("新到的书");
+    w->cboType->setCurrentIndex(0);
+    w->txtBookPrice->setText("30");
+    w->cmdSave->click();
+    EXPECT_EQ(deskLookUp("B900"), "新到的书");
+    window.findChild<QPushButton*>("cmdLendBook")->click();
+    EXPECT_EQ(library.scalar("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = 'B900'"), 1);
+
+    FrmShelfmark* list = shelf();
+    FrmUpdateBook* edit = editRow(list, 0);
+    edit->txtBookName->setText("红楼梦(脂评本)");
+    edit->cmdSave->click();
+    EXPECT_EQ(deskLookUp("B001"), "红楼梦(脂评本)");
+    EXPECT_EQ(shown(), "新书添加完毕\n借出完毕!\n保存修改完毕!");
+}
+
+}  // namespace
