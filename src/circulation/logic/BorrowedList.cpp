@@ -37,10 +37,10 @@ QSqlQuery query(const QString& readerNumber)
 {
     QSqlQuery query(Database::connection());
     if (!query.prepare(kListStatement))
-        throw StoreError(kAction, query.lastError().text());
+        throw StoreError(kAction, query.lastError());
     query.bindValue(QStringLiteral(":reader"), readerNumber);
     if (!query.exec())
-        throw StoreError(kAction, query.lastError().text());
+        throw StoreError(kAction, query.lastError());
     return query;
 }
 

@@ -22,14 +22,14 @@ QSqlQuery prepare(const QString& statement, const QString& action)
     QSqlQuery query(Database::connection());
     query.setForwardOnly(true);
     if (!query.prepare(statement))
-        throw StoreError(action, query.lastError().text());
+        throw StoreError(action, query.lastError());
     return query;
 }
 
 void exec(QSqlQuery& query, const QString& action)
 {
     if (!query.exec())
-        throw StoreError(action, query.lastError().text());
+        throw StoreError(action, query.lastError());
 }
 
 QSqlQuery run(const QString& statement, const QVariantMap& values, const QString& action)

@@ -1,13 +1,68 @@
 #include "core/logic/StoreError.h"
 
-StoreError::StoreError(const QString& action, const QString& engineText)
+#include <QSqlError>
+
+namespace {
+
+// SQLite's primary result codes (the low byte of an extended code).
+StoreError::Cause causeOf(const QSqlError& error)
+{
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber) & 0xff;
+    if (!isNumber)
+        return StoreError::Cause::Other;
+    switch (code) {
+    case 5:   // SQLITE_BUSY
+    case 6:   // SQLITE_LOCKED
+        return StoreError::Cause::Busy;
+    case 13:  // SQLITE_FULL
+        return StoreError::Cause::DiskFull;
+    case 8:   // SQLITE_READONLY
+        return StoreError::Cause::ReadOnly;
+    case 11:  // SQLITE_CORRUPT
+    case 26:  // SQLITE_NOTADB
+        return StoreError::Cause::Damaged;
+    default:
+        return StoreError::Cause::Other;
+    }
+}
+
+QString advice(StoreError::Cause cause)
+{
+    switch (cause) {
+    case StoreError::Cause::Busy:
+        return QStringLiteral("数据库正被另一处(其它借还台或程序)使用,请稍后再试。");
+    case StoreError::Cause::DiskFull:
+        return QStringLiteral("磁盘已满,请腾出磁盘空间后再试。");
+    case StoreError::Cause::ReadOnly:
+        return QStringLiteral("数据库文件或其所在文件夹不可写入。");
+    case StoreError::Cause::Damaged:
+        return QStringLiteral("数据库文件已损坏或不是本系统的数据库。");
+    case StoreError::Cause::Other:
+        break;
+    }
+    return QString();
+}
+
+}  // namespace
+
+StoreError::StoreError(const QString& action, const QString& engineText, Cause cause)
     : std::runtime_error((action + QStringLiteral(": ") + engineText).toStdString()),
       m_action(action),
-      m_engineText(engineText)
+      m_engineText(engineText),
+      m_cause(cause)
+{
+}
+
+StoreError::StoreError(const QString& action, const QSqlError& error)
+    : StoreError(action, error.text(), causeOf(error))
 {
 }
 
 QString StoreError::message() const
 {
-    return m_action + QStringLiteral("失败!\n数据库报告: ") + m_engineText;
+    const QString head = m_action + QStringLiteral("失败!\n");
+    if (m_cause == Cause::Other)
+        return head + QStringLiteral("数据库报告: ") + m_engineText;
+    return head + advice(m_cause) + QStringLiteral("没有写入任何内容。\n数据库报告: ") + m_engineText;
 }

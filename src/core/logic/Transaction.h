@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// One transaction on the shared connection. Rolls back when it goes out of
+// One write transaction on the shared connection. It holds the database's
+// write lock from the start (BEGIN IMMEDIATE), so what it reads before writing
+// cannot change under it from another desk. Rolls back when it goes out of
 // scope without commit(), so a failed step never leaves half a change.
 class Transaction {
 public:

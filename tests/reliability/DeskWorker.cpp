@@ -1,0 +1,187 @@
+// A desk in a process of its own, for the crash and two-desk tests. It works
+// the library file through the same logic the program's windows call.
+//
+//   desk_worker crash DB SEED   lends, renews and returns at random, for ever,
+//                               writing "b OP..." before each operation and
+//                               "d OP..." once the logic has reported it done
+//   desk_worker serve DB        answers one line per command read from stdin:
+//                               "lend READER BOOK DATE", "return LOAN",
+//                               "renew LOAN DATE", "hold MS", "quit"
+//
+// Every line goes out with one write(2), so a kill never leaves half a line.
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QThread>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "circulation/logic/Lending.h"
+#include "circulation/logic/LoanClosing.h"
+#include "circulation/logic/Renewal.h"
+#include "core/logic/Database.h"
+#include "core/logic/StoreError.h"
+
+namespace {
+
+void say(const QString& line)
+{
+    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+    if (::write(STDOUT_FILENO, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
+        std::_Exit(3);
+}
+
+QStringList column(const QString& statement)
+{
+    QStringList values;
+    QSqlQuery query(Database::connection());
+    query.exec(statement);
+    while (query.next())
+        values << query.value(0).toString();
+    return values;
+}
+
+qint64 outstandingLoanOf(const QString& book)
+{
+    QSqlQuery query(Database::connection());
+    query.prepare(QStringLiteral("SELECT rowid FROM lentInfo WHERE 书籍编号 = ? AND 还书日期 IS NULL"));
+    query.addBindValue(book);
+    query.exec();
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+QString isoDate(const QDate& date) { return date.toString(Qt::ISODate); }
+
+// One random desk operation on one random book: lend it when it is in, else
+// renew or take back its loan.
+void randomOperation(QRandomGenerator& random, const QStringList& books, const QStringList& readers)
+{
+    const QString book = books.at(random.bounded(books.size()));
+    const QDate date = QDate(2026, 1, 1).addDays(random.bounded(78));
+    const qint64 loan = outstandingLoanOf(book);
+    if (loan == 0) {
+        const QString reader = readers.at(random.bounded(readers.size()));
+        say(QStringLiteral("b L %1 %2 %3").arg(reader, book, isoDate(date)));
+        if (Lending::lend(reader, book, date) != Lending::Outcome::Lent) {
+            say(QStringLiteral("d X"));
+            return;
+        }
+        say(QStringLiteral("d L %1").arg(column(QStringLiteral("SELECT max(rowid) FROM lentInfo")).value(0)));
+    } else if (random.bounded(2) == 0) {
+        say(QStringLiteral("b N %1 %2").arg(loan).arg(isoDate(date)));
+        say(Renewal::renew(loan, date) == Renewal::Outcome::Renewed ? QStringLiteral("d N") : QStringLiteral("d X"));
+    } else {
+        const int overdue = random.bounded(40);
+        say(QStringLiteral("b R %1 %2").arg(loan).arg(overdue));
+        const auto outcome = LoanClosing::close(loan, QStringLiteral("2026/3/20"), QString::number(overdue),
+                                                QStringLiteral("0.5"));
+        say(outcome == LoanClosing::Outcome::Closed ? QStringLiteral("d R") : QStringLiteral("d X"));
+    }
+}
+
+int crash(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    const QStringList books = column(QStringLiteral("SELECT 书籍编号 FROM bookInfo"));
+    const QStringList readers = column(QStringLiteral("SELECT 读者编号 FROM readerInfo"));
+    say(QStringLiteral("ready"));
+    for (;;)
+        randomOperation(random, books, readers);
+}
+
+qint64 nowNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Holds the write lock for a while, as another program on the file might.
+QString hold(int milliseconds)
+{
+    QSqlQuery query(Database::connection());
+    if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+        return QStringLiteral("error ") + query.lastError().text();
+    say(QStringLiteral("held"));
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+    query.exec(QStringLiteral("ROLLBACK"));
+    return QStringLiteral("released");
+}
+
+QString outcomeName(Lending::Outcome outcome)
+{
+    switch (outcome) {
+    case Lending::Outcome::Lent: return QStringLiteral("Lent");
+    case Lending::Outcome::AlreadyLent: return QStringLiteral("AlreadyLent");
+    default: return QStringLiteral("Refused:") + Lending::message(outcome);
+    }
+}
+
+QString command(const QStringList& words)
+{
+    const QString verb = words.value(0);
+    if (verb == QLatin1String("lend"))
+        return outcomeName(Lending::lend(words.value(1), words.value(2),
+                                         QDate::fromString(words.value(3), Qt::ISODate)));
+    if (verb == QLatin1String("return"))
+        return LoanClosing::close(words.value(1).toLongLong(), QStringLiteral("2026/3/20"), QStringLiteral("2"),
+                                  QStringLiteral("0.2")) == LoanClosing::Outcome::Closed
+                   ? QStringLiteral("Closed")
+                   : QStringLiteral("NotOutstanding");
+    if (verb == QLatin1String("renew"))
+        return Renewal::renew(words.value(1).toLongLong(), QDate::fromString(words.value(2), Qt::ISODate))
+                       == Renewal::Outcome::Renewed
+                   ? QStringLiteral("Renewed")
+                   : QStringLiteral("NotOutstanding");
+    if (verb == QLatin1String("hold"))
+        return hold(words.value(1).toInt());
+    return QStringLiteral("error unknown command ") + verb;
+}
+
+// Each answer carries the outcome, then when the operation started and ended
+// (monotonic nanoseconds, comparable between processes), so the test can tell
+// which rounds really overlapped.
+int serve()
+{
+    say(QStringLiteral("ready"));
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.value(0) == QLatin1String("quit"))
+            break;
+        const qint64 started = nowNs();
+        QString answer;
+        try {
+            answer = command(words);
+        } catch (const StoreError& e) {
+            answer = (e.cause() == StoreError::Cause::Busy ? QStringLiteral("busy ") : QStringLiteral("error "))
+                     + e.message().replace(QLatin1Char('\n'), QLatin1Char(' '));
+        }
+        say(QStringLiteral("%1 %2 %3").arg(answer).arg(started).arg(nowNs()));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString error;
+    if (args.size() < 3 || !Database::open(args.at(2), &error)) {
+        std::fprintf(stderr, "desk_worker: %s\n", qPrintable(error));
+        return 2;
+    }
+    if (args.at(1) == QLatin1String("crash"))
+        return crash(args.value(3).toUInt());
+    return serve();
+}
