@@ -1,9 +1,10 @@
 // A desk in a process of its own, for the crash and two-desk tests. It works
 // the library file through the same logic the program's windows call.
 //
-//   desk_worker crash DB SEED   lends, renews and returns at random, for ever,
-//                               writing "b OP..." before each operation and
-//                               "d OP..." once the logic has reported it done
+//   desk_worker crash DB SEED   lends, renews and returns, registers, edits and
+//                               deletes books at random, for ever, writing
+//                               "b OP..." before each operation and "d OP..."
+//                               once the logic has reported it done
 //   desk_worker serve DB        answers one line per command read from stdin:
 //                               "lend READER BOOK DATE", "return LOAN",
 //                               "renew LOAN DATE", "hold MS", "quit"
@@ -27,6 +28,7 @@
 #include "circulation/logic/Lending.h"
 #include "circulation/logic/LoanClosing.h"
 #include "circulation/logic/Renewal.h"
+#include "catalogue/logic/Books.h"
 #include "core/logic/Database.h"
 #include "core/logic/StoreError.h"
 
@@ -62,8 +64,9 @@ QString isoDate(const QDate& date) { return date.toString(Qt::ISODate); }
 
 // One random desk operation on one random book: lend it when it is in, else
 // renew or take back its loan.
-void randomOperation(QRandomGenerator& random, const QStringList& books, const QStringList& readers)
+void deskOperation(QRandomGenerator& random, const QStringList& readers)
 {
+    const QStringList books = column(QStringLiteral("SELECT 书籍编号 FROM bookInfo"));
     const QString book = books.at(random.bounded(books.size()));
     const QDate date = QDate(2026, 1, 1).addDays(random.bounded(78));
     const qint64 loan = outstandingLoanOf(book);
@@ -87,14 +90,41 @@ void randomOperation(QRandomGenerator& random, const QStringList& books, const Q
     }
 }
 
+// One random catalogue operation: register a new book, change a book's title
+// and publisher, or delete a book that is in.
+void catalogueOperation(QRandomGenerator& random, const QString& tag)
+{
+    Books::BookDetails details{QStringLiteral("N") + tag, QStringLiteral("题") + tag, QStringLiteral("A"),
+                               QStringLiteral("社") + tag, QStringLiteral("佚名"), QStringLiteral("12.5"),
+                               QStringLiteral("100"), QDate(2026, 3, 1)};
+    const int choice = random.bounded(3);
+    Books::Outcome outcome = Books::Outcome::Done;
+    if (choice == 0) {
+        say(QStringLiteral("b A %1 %2 %3").arg(details.number, details.title, details.publisher));
+        outcome = Books::saveNewBook(details);
+    } else {
+        const QStringList books = column(choice == 1 ? QStringLiteral("SELECT 书籍编号 FROM bookInfo")
+                                                     : QStringLiteral("SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 0"));
+        if (books.isEmpty())
+            return;
+        const QString book = books.at(random.bounded(books.size()));
+        say(QStringLiteral("b %1 %2 %3 %4").arg(choice == 1 ? "E" : "D", book, details.title, details.publisher));
+        outcome = choice == 1 ? Books::saveChanges(book, details) : Books::DeleteBook(book);
+    }
+    say(outcome == Books::Outcome::Done ? QStringLiteral("d C") : QStringLiteral("d X"));
+}
+
 int crash(quint32 seed)
 {
     QRandomGenerator random(seed);
-    const QStringList books = column(QStringLiteral("SELECT 书籍编号 FROM bookInfo"));
     const QStringList readers = column(QStringLiteral("SELECT 读者编号 FROM readerInfo"));
     say(QStringLiteral("ready"));
-    for (;;)
-        randomOperation(random, books, readers);
+    for (int step = 0;; ++step) {
+        if (random.bounded(10) < 3)
+            catalogueOperation(random, QStringLiteral("%1-%2").arg(seed).arg(step));
+        else
+            deskOperation(random, readers);
+    }
 }
 
 qint64 nowNs()
