@@ -2,6 +2,7 @@
 
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
+#include "core/ui/WindowAccessibility.h"
 
 Startup::Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
                  QObject* parent)
@@ -18,6 +19,7 @@ Startup::~Startup()
 
 void Startup::start()
 {
+    WindowAccessibility::install();
     m_signIn = std::make_unique<FrmLogon>(m_prompter, m_programDir);
     connect(m_signIn.get(), &FrmLogon::endProgram, this, [this] { emit finished(0); });
     connect(m_signIn.get(), &FrmLogon::signedIn, this, &Startup::openMainWindow);
