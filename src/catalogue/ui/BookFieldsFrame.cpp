@@ -54,9 +54,10 @@ BookFieldsFrame::BookFieldsFrame(const QString& title, const char* priceName, QW
             grid->addWidget(cell.box, row, side * 2 + 1);
         }
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnMinimumWidth(2, 0);
+    // The right column is the wider one, so that the publisher list, wider
+    // than its box, still lies under the box within the window.
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 3);
 }
 
 void BookFieldsFrame::setCategoryItems(const QStringList& items)

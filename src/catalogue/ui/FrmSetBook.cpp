@@ -92,9 +92,10 @@ QGroupBox* FrmSetBook::buildControls()
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid1->setTabKeyNavigation(false);
     DataGrid1->verticalHeader()->setDefaultSectionSize(22);
-    DataGrid1->horizontalHeader()->setStretchLastSection(true);
-    DataGrid1->setColumnWidth(0, 64);
-    DataGrid1->setColumnWidth(1, 80);
+    DataGrid1->verticalHeader()->hide();  // the three columns need the whole width
+    DataGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    DataGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    DataGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     DataGrid1->setFixedSize(AppInfo::pixelsFromTwips(3255), AppInfo::pixelsFromTwips(3375));
 
     auto* separator = new QFrame(frame);

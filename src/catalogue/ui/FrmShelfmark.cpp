@@ -67,6 +67,12 @@ void FrmShelfmark::buildControls()
     DataGrid1->setTabKeyNavigation(false);
     DataGrid1->verticalHeader()->setDefaultSectionSize(22);
     DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    // Widths that show the nine columns side by side at the opening size.
+    const int widths[BookListModel::ColumnCount] = {70, 116, 70, 104, 70, 60, 60, 84, 60};
+    connect(m_list, &QAbstractItemModel::modelReset, DataGrid1, [this, widths] {
+        for (int column = 0; column < BookListModel::ColumnCount; ++column)
+            DataGrid1->setColumnWidth(column, widths[column]);
+    });
     DataGrid1->move(px(120), px(960));
     DataGrid1->resize(px(10575), px(4695));
 
