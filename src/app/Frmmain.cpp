@@ -35,6 +35,8 @@
 #include "look/ui/FrmHelp.h"
 #include "look/ui/SkinControl.h"
 #include "look/ui/WindowStyler.h"
+#include "queries/ui/FrmBookQuery.h"
+#include "queries/ui/FrmLendQuery.h"
 
 Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir, QWidget* parent)
     : QMainWindow(parent), m_prompter(prompter), m_clock(clock), m_programDir(programDir)
@@ -110,6 +112,8 @@ void Frmmain::buildMenus()
     connect(meuAddNewBook, &QAction::triggered, this, &Frmmain::meuAddNewBook_Click);
     connect(mnuShelfmark, &QAction::triggered, this, &Frmmain::mnuShelfmark_Click);
     connect(meuExit, &QAction::triggered, this, &Frmmain::meuExit_Click);
+    connect(mnuBookQuery, &QAction::triggered, this, &Frmmain::mnuBookQuery_Click);
+    connect(mnuLendQuery, &QAction::triggered, this, &Frmmain::mnuLendQuery_Click);
     connect(meuUseHelper, &QAction::triggered, this, &Frmmain::meuUseHelper_Click);
     connect(meuReaderSort, &QAction::triggered, this, &Frmmain::meuReaderSort_Click);
     connect(meuReaderSet, &QAction::triggered, this, &Frmmain::meuReaderSet_Click);
@@ -245,6 +249,26 @@ void Frmmain::ApplyWindowStyle(QWidget* window) const
 void Frmmain::meuExit_Click()
 {
     QCoreApplication::exit(0);
+}
+
+// The query windows have no parent, so the main window's skin never reaches
+// them; each takes its look from the style step at load.
+void Frmmain::mnuBookQuery_Click()
+{
+    showSingle(m_frmBookQuery, this, [this] {
+        auto* window = new FrmBookQuery(m_prompter, m_clock, *m_styler);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuLendQuery_Click()
+{
+    showSingle(m_frmLendQuery, this, [this] {
+        auto* window = new FrmLendQuery(m_prompter, *m_styler);
+        window->Form_Load();
+        return window;
+    });
 }
 
 void Frmmain::meuUseHelper_Click()

@@ -14,7 +14,9 @@ class FrmAddnew;
 class FrmSetBook;
 class FrmShelfmark;
 class FrmUpdateBook;
+class FrmBookQuery;
 class FrmHelp;
+class FrmLendQuery;
 class HelpViewer;
 class LendTab;
 class Prompter;
@@ -95,6 +97,8 @@ public slots:
     void meuAddNewBook_Click();
     void mnuShelfmark_Click();
     void meuExit_Click();
+    void mnuBookQuery_Click();
+    void mnuLendQuery_Click();
     void meuUseHelper_Click();
     void meuReaderSort_Click();
     void meuReaderSet_Click();
@@ -133,6 +137,8 @@ private:
     QPointer<FrmShelfmark> m_frmShelfmark;
     QPointer<FrmUpdateBook> m_frmUpdateBook;
     QPointer<FrmSetBook> m_frmSetBook;
+    QPointer<FrmBookQuery> m_frmBookQuery;
+    QPointer<FrmLendQuery> m_frmLendQuery;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QSqlQuery>
+
+#include "QtPrinters.h"
+#include "TempLibrary.h"
+#include "queries/logic/QueryBuilder.h"
+#include "queries/logic/QueryResultModel.h"
+
+namespace {
+
+// A statement as it would read with its values written in: each "?" of the
+// text replaced by the next value in single quotes. Only for reading tests.
+QString spliced(const QueryStatement& statement)
+{
+    QString result;
+    int next = 0;
+    for (const QChar c : statement.text) {
+        if (c == QLatin1Char('?') && next < statement.values.size())
+            result += QLatin1Char('\'') + statement.values[next++].toString() + QLatin1Char('\'');
+        else
+            result += c;
+    }
+    return next == statement.values.size() ? result : result + " (values left over)";
+}
+
+const QString kLendBase = QStringLiteral(
+    "select lentInfo.读者编号,readerInfo.读者姓名,lentInfo.书籍编号,"
+    " bookInfo.书籍名称,bookType.书籍类别,bookInfo.出版社,bookInfo.书籍页码,lentInfo.借书日期,"
+    " lentInfo.还书日期,lentInfo.超出天数,lentInfo.罚款金额 from readerInfo,bookInfo,lentInfo,bookType "
+    " where readerInfo.读者编号=lentInfo.读者编号 and bookInfo.书籍编号=lentInfo.书籍编号 "
+    " and bookType.类别代码=bookInfo.类别代码 ");
+
+const QDate kDay(2026, 3, 20);
+
+struct BookCase {
+    const char* name;
+    BookCriteria criteria;
+    bool fuzzy;
+    QString statement;  // spliced
+};
+
+TEST(BuildBookQuery, ConditionsInOrderWithTheirValuesBound)
+{
+    const BookCase cases[] = {
+        {"nothing", {}, false, "select * from bookInfo"},
+        {"nothing fuzzy", {}, true, "select * from bookInfo"},
+        {"only the date", {.registered = kDay}, false, "select * from bookInfo where 登记日期='2026-03-20'"},
+        {"only the date, fuzzy: no wildcards", {.registered = kDay}, true,
+         "select * from bookInfo where 登记日期 like '2026-03-20'"},
+        {"number exact", {.bookId = "0012"}, false, "select * from bookInfo where 书籍编号='0012'"},
+        {"number fuzzy", {.bookId = "0012"}, true,
+         "select * from bookInfo where 书籍编号 like '%0012%' escape '\\'"},
+        {"category", {.categoryCode = "B"}, false, "select * from bookInfo where 类别代码='B'"},
+        {"title and category fuzzy", {.bookName = "红楼梦", .categoryCode = "A"}, true,
+         "select * from bookInfo where 书籍名称 like '%红楼梦%' escape '\\' and 类别代码 like '%A%' escape '\\'"},
+        {"all five in order",
+         {.bookId = "B1", .bookName = "史记", .categoryCode = "B", .publisher = "中华书局", .registered = kDay},
+         false,
+         "select * from bookInfo where 书籍编号='B1' and 书籍名称='史记' and 类别代码='B' and 出版社='中华书局'"
+         " and 登记日期='2026-03-20'"},
+        {"blanks are kept", {.bookName = " 围城 "}, false, "select * from bookInfo where 书籍名称=' 围城 '"},
+        {"quote exact", {.publisher = "O'Reilly"}, false, "select * from bookInfo where 出版社='O'Reilly'"},
+        {"wildcards typed are escaped", {.bookName = "50%_off\\"}, true,
+         "select * from bookInfo where 书籍名称 like '%50\\%\\_off\\\\%' escape '\\'"},
+    };
+    for (const BookCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QueryStatement statement = BuildBookQuery(c.criteria, c.fuzzy);
+        EXPECT_EQ(spliced(statement), c.statement);
+        // Every value bound: the only quotes in the text are the escape character's.
+        EXPECT_EQ(statement.text.count('?'), statement.values.size());
+        EXPECT_EQ(statement.text.count('\''), 2 * statement.text.count("escape '\\'"));
+    }
+}
+
+struct LendCase {
+    const char* name;
+    LendCriteria criteria;
+    bool fuzzy;
+    QString conditions;  // spliced, after the base text
+};
+
+TEST(BuildLendQuery, BaseTextThenConditionsInOrder)
+{
+    const LendCase cases[] = {
+        {"nothing", {}, false, ""},
+        {"nothing fuzzy", {}, true, ""},
+        {"reader number", {.readerId = "001"}, false, " and lentInfo.读者编号='001'"},
+        {"reader name fuzzy", {.readerName = "张"}, true, " and readerInfo.读者姓名 like '%张%' escape '\\'"},
+        {"book number before reader name", {.bookId = "B004", .readerName = "李四"}, false,
+         " and lentInfo.书籍编号='B004' and readerInfo.读者姓名='李四'"},
+        {"all four in order", {.bookId = "B4", .bookName = "边城", .readerId = "002", .readerName = "李四"}, true,
+         " and lentInfo.书籍编号 like '%B4%' escape '\\' and bookInfo.书籍名称 like '%边城%' escape '\\'"
+         " and lentInfo.读者编号 like '%002%' escape '\\' and readerInfo.读者姓名 like '%李四%' escape '\\'"},
+        {"typed quote", {.readerName = "O'Hara"}, false, " and readerInfo.读者姓名='O'Hara'"},
+    };
+    for (const LendCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(spliced(BuildLendQuery(c.criteria, c.fuzzy)), kLendBase + c.conditions);
+    }
+}
+
+// Runs a statement and returns its first column, one row per element.
+QStringList firstColumn(const QueryStatement& statement)
+{
+    QueryResultModel model;
+    model.run(statement);
+    while (model.canFetchMore())
+        model.fetchMore();
+    QStringList result;
+    for (int row = 0; row < model.rowCount(); ++row)
+        result << model.index(row, 0).data().toString();
+    result.sort();
+    return result;
+}
+
+class QueryOnLibrary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addCategory("A", "文学", 14);
+        library.addCategory("B", "历史", 30);
+        for (const char* number : {"0012", "00125", "10012", "0013"})
+            library.addBook(number, QStringLiteral("书") + number, "A");
+        library.addBook("B001", "史记", "B");
+        library.exec("UPDATE bookInfo SET 登记日期 = '2026-03-20' WHERE 书籍编号 IN ('0013', 'B001')");
+        library.addReader("001", "张三");
+        library.addReader("002", "李四");
+        library.addReader("003", "张小明");
+    }
+    TempLibrary library;
+};
+
+TEST_F(QueryOnLibrary, BookQueryFindsWhatItsConditionsSay)
+{
+    EXPECT_EQ(firstColumn(BuildBookQuery({}, false)).join(','), "0012,00125,0013,10012,B001");
+    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "0012"}, false)).join(','), "0012");
+    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "0012"}, true)).join(','), "0012,00125,10012");
+    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "b001"}, false)).join(','), "B001");  // case as the old store
+    for (bool fuzzy : {false, true}) {
+        EXPECT_EQ(firstColumn(BuildBookQuery({.registered = kDay}, fuzzy)).join(','), "0013,B001");
+        EXPECT_EQ(firstColumn(BuildBookQuery({.categoryCode = "A", .registered = kDay}, fuzzy)).join(','),
+                  "0013");
+    }
+}
+
+TEST_F(QueryOnLibrary, LendQueryListsReturnedAndOutstandingLoansWhoseRowsExist)
+{
+    library.addLoan("001", "0012", "2026-03-01", "2026-03-10");
+    library.addLoan("001", "0012", "2026-03-12");  // the same book again
+    library.addLoan("003", "B001", "2026-03-02");
+    library.addLoan("999", "0013", "2026-03-02");  // reader gone
+    library.addLoan("002", "9999", "2026-03-02");  // book gone
+    library.addBook("X1", "无类别", "Z");
+    library.addLoan("002", "X1", "2026-03-02");  // category gone
+
+    QueryResultModel model;
+    model.run(BuildLendQuery({}, false));
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column)
+            cells << model.index(row, column).data().toString();
+        rows << cells.join('|');
+    }
+    rows.sort();
+    EXPECT_EQ(rows.join('\n'),
+              QString("001|张三|0012|书0012|文学|人民文学出版社|320|2026/3/12|||\n"
+              "001|张三|0012|书0012|文学|人民文学出版社|320|2026/3/1|2026/3/10||\n"
+              "003|张小明|B001|史记|历史|人民文学出版社|320|2026/3/2|||"));
+    EXPECT_EQ(model.columnCount(), 11);
+
+    EXPECT_EQ(firstColumn(BuildLendQuery({.readerName = "张"}, true)).join(','), "001,001,003");
+    EXPECT_EQ(firstColumn(BuildLendQuery({.readerName = "张"}, false)).join(','), "");
+    EXPECT_EQ(firstColumn(BuildLendQuery({.bookId = "0012", .readerId = "001"}, false)).join(','), "001,001");
+}
+
+}  // namespace

@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+
+#include "FixedClock.h"
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempLibrary.h"
+#include "app/Frmmain.h"
+#include "queries/ui/FrmBookQuery.h"
+#include "queries/ui/FrmLendQuery.h"
+
+namespace {
+
+const QString kShown = QStringLiteral("查询结果如下!!");
+
+// The real main window on a small library, with scripted message boxes and
+// today fixed at 20 March 2026; the query windows are opened from its menu.
+class QueryWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addCategory("A", "文学", 14);
+        library.addCategory("B", "历史", 30);
+        library.addBook("0012", "红楼梦", "A");
+        library.addBook("00125", "红楼梦新证", "B");
+        library.addBook("10012", "史记", "B", true);
+        library.addBook("B004", "边城", "A");
+        library.exec("UPDATE bookInfo SET 登记日期 = '2026-03-20', 出版社 = 'O''Reilly 50%_社'"
+                     " WHERE 书籍编号 = 'B004'");
+        library.addReader("001", "张三");
+        library.addReader("002", "李四");
+        library.addReader("003", "张小明");
+        library.addLoan("001", "0012", "2026-03-01", "2026-03-10");
+        library.addLoan("001", "0012", "2026-03-12");
+        library.addLoan("003", "10012", "2026-03-02");
+        library.addLoan("002", "B004", "2026-02-02", "2026-02-20");
+        ASSERT_TRUE(main.Form_Load());
+        main.show();
+    }
+    void TearDown() override
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<FrmBookQuery*>(window) || qobject_cast<FrmLendQuery*>(window))
+                delete window;
+    }
+
+    template <class Window>
+    Window* open(QAction* item)
+    {
+        item->trigger();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* found = qobject_cast<Window*>(window))
+                return found;
+        ADD_FAILURE() << "no window";
+        return nullptr;
+    }
+    FrmBookQuery* openBooks() { return open<FrmBookQuery>(main.mnuBookQuery); }
+    FrmLendQuery* openLoans() { return open<FrmLendQuery>(main.mnuLendQuery); }
+
+    // What a grid shows: its visible headers, then each fetched row, cells
+    // joined by "|", in the order the clerk sees them.
+    static QStringList shown(QTableView* grid)
+    {
+        const QHeaderView* header = grid->horizontalHeader();
+        auto visibleCells = [&](auto cell) {
+            QStringList cells;
+            for (int visual = 0; visual < header->count(); ++visual) {
+                const int logical = header->logicalIndex(visual);
+                if (!header->isSectionHidden(logical))
+                    cells << cell(logical);
+            }
+            return cells.join('|');
+        };
+        QStringList lines{visibleCells([&](int column) {
+            return grid->model()->headerData(column, Qt::Horizontal).toString();
+        })};
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            lines << visibleCells([&](int column) { return grid->model()->index(row, column).data().toString(); });
+        return lines;
+    }
+    // The first shown column of each row, sorted.
+    static QString firstCells(QTableView* grid)
+    {
+        QStringList lines = shown(grid).mid(1);
+        for (QString& line : lines)
+            line = line.section('|', 0, 0);
+        lines.sort();
+        return lines.join(',');
+    }
+    // Presses a button and expects "查询结果如下!!" titled "提示" and nothing else.
+    void search(QPushButton* button)
+    {
+        prompter.clear();
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_EQ(prompter.shown.size(), 1) << prompter.texts().join('\n').toStdString();
+        EXPECT_EQ(prompter.shown[0].text, kShown);
+        EXPECT_EQ(prompter.shown[0].title, "提示");
+    }
+
+    TempLibrary library;
+    ScriptedPrompter prompter;
+    FixedClock clock{QDate(2026, 3, 20)};
+    Frmmain main{prompter, clock, library.dir()};
+};
+
+TEST_F(QueryWindows, MenusOpenEachQueryWindowOnceWithoutAParent)
+{
+    FrmBookQuery* books = openBooks();
+    FrmLendQuery* loans = openLoans();
+    ASSERT_TRUE(books && loans);
+    EXPECT_EQ(books->parentWidget(), nullptr);
+    EXPECT_EQ(loans->parentWidget(), nullptr);
+    EXPECT_EQ(books->windowTitle() + loans->windowTitle(), "书库查询借阅查询");
+    EXPECT_EQ(openBooks(), books);  // only brought to the front
+    EXPECT_EQ(openLoans(), loans);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(loans->dtgrdLendBook->model()->rowCount(), 0);  // no search at load
+}
+
+TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
+{
+    FrmBookQuery* w = openBooks();
+    EXPECT_EQ(w->cboType->count(), 2);
+    EXPECT_EQ(w->cboType->itemText(1), "B-历史");
+    EXPECT_EQ(w->cboType->currentText(), "");
+    EXPECT_EQ(w->dtpRigDate->text(), "2026/3/20");
+    EXPECT_FALSE(w->dtpRigDate->isEnabled());
+
+    search(w->cmdFind);
+    const QStringList all = shown(w->DataGrid1);
+    EXPECT_EQ(all[0], "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出");
+    EXPECT_EQ(all.mid(1).join('\n'),
+              "0012|红楼梦|A|人民文学出版社|不详|25.00|320|2026/1/5|否\n"
+              "00125|红楼梦新证|B|人民文学出版社|不详|25.00|320|2026/1/5|否\n"
+              "10012|史记|B|人民文学出版社|不详|25.00|320|2026/1/5|是\n"
+              "B004|边城|A|O'Reilly 50%_社|不详|25.00|320|2026/3/20|否");
+
+    const struct {
+        const char* box;
+        QString typed;
+        bool fuzzy;
+        QString found;
+    } cases[] = {
+        {"txtBookID", "0012", false, "0012"},
+        {"txtBookID", "0012", true, "0012,00125,10012"},
+        {"txtBookName", "红楼", true, "0012,00125"},
+        {"txtBookName", "红楼", false, ""},
+        {"txtBookConcern", "50%_", true, "B004"},
+        {"txtBookConcern", "0%", true, "B004"},
+        {"txtBookConcern", "5%", true, ""},  // % typed is a percent sign, not a wildcard
+        {"txtBookConcern", "O'Reilly 50%_社", false, "B004"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1 %2%3").arg(c.box, c.typed, c.fuzzy ? " fuzzy" : "").toStdString());
+        w->cmdClear_Click();
+        w->chkMoHu->setChecked(c.fuzzy);
+        QTest::keyClicks(w->findChild<QLineEdit*>(c.box), c.typed);
+        search(w->cmdFind);
+        EXPECT_EQ(firstCells(w->DataGrid1), c.found);
+    }
+
+    // The category by its item, or by text typed into the box: its first character.
+    w->cmdClear_Click();
+    w->chkMoHu->setChecked(false);
+    w->cboType->setCurrentIndex(1);
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+    w->cboType->clearEditText();
+    QTest::keyClicks(w->cboType, "Bx");
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+    EXPECT_EQ(w->cboType->count(), 2);  // typed text is not added to the list
+}
+
+TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
+{
+    FrmBookQuery* w = openBooks();
+    QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
+    EXPECT_TRUE(w->chkRigDate->isChecked());
+    EXPECT_TRUE(w->dtpRigDate->isEnabled());
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->DataGrid1), "B004");  // registered today
+
+    w->chkMoHu->setChecked(true);
+    QTest::keyClicks(w->txtBookID, "0");
+    QTest::keyClicks(w->txtBookName, "红");
+    QTest::keyClicks(w->txtBookConcern, "社");
+    w->cboType->setCurrentIndex(0);
+    QTest::mouseClick(w->cmdClear, Qt::LeftButton);
+    EXPECT_EQ(QStringList({w->txtBookID->text(), w->txtBookName->text(), w->cboType->currentText(),
+                           w->txtBookConcern->text()}).join('|'), "|||");
+    EXPECT_TRUE(w->chkRigDate->isChecked() && w->chkMoHu->isChecked());
+    EXPECT_EQ(firstCells(w->DataGrid1), "B004");  // the grid stays
+    search(w->cmdFind);  // still by date, fuzzy: the day itself
+    EXPECT_EQ(firstCells(w->DataGrid1), "B004");
+
+    QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
+    EXPECT_FALSE(w->dtpRigDate->isEnabled());
+    EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 3, 20));
+    search(w->cmdFind);  // the picker still holds a date, but the box is clear
+    EXPECT_EQ(firstCells(w->DataGrid1), "0012,00125,10012,B004");
+}
+
+TEST_F(QueryWindows, EnterInAnyBoxOfTheBookQuerySearches)
+{
+    FrmBookQuery* w = openBooks();
+    w->chkRigDate->setChecked(true);
+    w->chkRigDate_Click();
+    for (QWidget* box : std::initializer_list<QWidget*>{w->txtBookID, w->txtBookName, w->cboType,
+                                                        w->txtBookConcern, w->dtpRigDate, w->chkMoHu}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        w->activateWindow();
+        box->setFocus();
+        prompter.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(prompter.texts(), QStringList{kShown});
+    }
+    w->cmdClear->setFocus();  // a button with the focus takes Enter itself
+    prompter.clear();
+    QTest::keyClick(w->cmdClear, Qt::Key_Return);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
+{
+    FrmLendQuery* w = openLoans();
+    search(w->cmdFind);
+    QStringList rows = shown(w->dtgrdLendBook);
+    EXPECT_EQ(rows.takeFirst(), "读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期");
+    rows.sort();
+    EXPECT_EQ(rows.join('\n'),
+              "001|张三|0012|红楼梦|文学|320|人民文学出版社|2026/3/1|2026/3/10\n"
+              "001|张三|0012|红楼梦|文学|320|人民文学出版社|2026/3/12|\n"
+              "002|李四|B004|边城|文学|320|O'Reilly 50%_社|2026/2/2|2026/2/20\n"
+              "003|张小明|10012|史记|历史|320|人民文学出版社|2026/3/2|");
+
+    QTest::keyClicks(w->txtReaderName, "张");
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->dtgrdLendBook), "");  // exact: nobody is called 张
+    w->chkMoHu->setChecked(true);
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
+    QTest::keyClicks(w->txtBookID, "12");
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
+    QTest::keyClicks(w->txtReaderID, "'");  // a quote is only a character
+    search(w->cmdFind);
+    EXPECT_EQ(firstCells(w->dtgrdLendBook), "");
+
+    // 清空 empties the four boxes and leaves the switch and the last results.
+    w->txtReaderName->setText("李四");
+    w->chkMoHu->setChecked(false);
+    w->txtReaderID->clear();
+    w->txtBookID->clear();
+    search(w->cmdFind);
+    QTest::mouseClick(w->cmdClear, Qt::LeftButton);
+    EXPECT_EQ(QStringList({w->txtReaderID->text(), w->txtReaderName->text(), w->txtBookID->text(),
+                           w->txtBookName->text()}).join('|'), "|||");
+    EXPECT_FALSE(w->chkMoHu->isChecked());
+    EXPECT_EQ(firstCells(w->dtgrdLendBook), "002");
+
+    // No default button: Enter in a box searches nothing.
+    prompter.clear();
+    QTest::keyClick(w->txtReaderID, Qt::Key_Return);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+// A refused search tells the clerk what failed and the window goes on.
+TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
+{
+    FrmBookQuery* books = openBooks();
+    FrmLendQuery* loans = openLoans();
+    library.exec("ALTER TABLE bookInfo RENAME TO gone");
+    for (QPushButton* find : {books->cmdFind, loans->cmdFind}) {
+        prompter.clear();
+        find->click();
+        EXPECT_EQ(prompter.texts().join('\n'), kShown + "\n查询失败!\n数据库报告: no such table: bookInfo");
+    }
+    library.exec("ALTER TABLE gone RENAME TO bookInfo");
+    search(books->cmdFind);
+    EXPECT_EQ(firstCells(books->DataGrid1), "0012,00125,10012,B004");
+}
+
+// Thousands of books: the grid holds only the rows scrolled to so far.
+TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
+{
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
+                 " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
+    FrmBookQuery* w = openBooks();
+    search(w->cmdFind);
+    QAbstractItemModel* rows = w->DataGrid1->model();
+    EXPECT_LT(rows->rowCount(), 1000);
+    EXPECT_TRUE(rows->canFetchMore({}));
+    for (int i = 0; i < 40 && rows->canFetchMore({}); ++i) {
+        w->DataGrid1->scrollToBottom();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(rows->rowCount(), 3004);
+    EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
+}
+
+// The results grid follows the window: it grows and shrinks with it.
+TEST_F(QueryWindows, GridsFollowTheWindowSize)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{openBooks(), openLoans()}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        auto* grid = w->findChild<QTableView*>(w->objectName() == "FrmBookQuery" ? "DataGrid1" : "dtgrdLendBook");
+        QApplication::processEvents();
+        const QSize before = w->size() - grid->size();
+        w->resize(w->size() + QSize(160, 120));
+        QApplication::processEvents();
+        EXPECT_EQ(w->size() - grid->size(), before);
+        EXPECT_TRUE(w->rect().contains(grid->geometry()));
+    }
+}
+
+}  // namespace
