@@ -5,6 +5,7 @@
 
 #include "circulation/logic/BorrowedList.h"
 #include "circulation/logic/BorrowedListModel.h"
+#include "core/ui/FormParts.h"
 
 namespace BorrowedGrid {
 
@@ -43,16 +44,7 @@ void layOutColumns(QTableView* view)
 
 QTableView* create(const char* name, BorrowedListModel* model, QWidget* parent)
 {
-    auto* view = new QTableView(parent);
-    view->setObjectName(QString::fromLatin1(name));
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTabKeyNavigation(false);
-    view->horizontalHeader()->setStretchLastSection(true);
-    view->verticalHeader()->setDefaultSectionSize(22);
-    view->verticalHeader()->setMinimumWidth(16);
+    QTableView* view = FormParts::readOnlyGrid(name, model, parent);
     QObject::connect(model, &BorrowedListModel::modelReset, view, [view] { layOutColumns(view); });
     return view;
 }

@@ -1,8 +1,10 @@
 #include "core/ui/FormParts.h"
 
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 #include "core/logic/AppInfo.h"
 
@@ -33,6 +35,21 @@ QDateEdit* datePicker(const char* name, QWidget* parent)
     picker->setMinimumWidth(120);
     picker->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return picker;
+}
+
+QTableView* readOnlyGrid(const char* name, QAbstractItemModel* model, QWidget* parent)
+{
+    auto* view = new QTableView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->verticalHeader()->setDefaultSectionSize(22);
+    view->verticalHeader()->setMinimumWidth(16);
+    return view;
 }
 
 void fixOuterSize(QWidget* window, int outerWidthTwips, int outerHeightTwips)

@@ -2,13 +2,16 @@
 
 #include <QString>
 
+class QAbstractItemModel;
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class QTableView;
 class QWidget;
 
 // Building blocks every window shares: named buttons, captions that name
-// their box, short-date pickers, and window sizes designed in twips.
+// their box, short-date pickers, read-only grids, and window sizes designed
+// in twips.
 namespace FormParts {
 
 // A button named by its caption; Enter presses it when it has the focus.
@@ -17,6 +20,9 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent);
 QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent);
 // A date picker showing the short form yyyy/M/d, with a calendar to pick from.
 QDateEdit* datePicker(const char* name, QWidget* parent);
+// A read-only grid over a model: whole rows selected one at a time, Tab
+// leaves the grid, rows of the desk's height.
+QTableView* readOnlyGrid(const char* name, QAbstractItemModel* model, QWidget* parent);
 
 // The window frame around the client area, in twips: the borders left and
 // right, and the title bar with the borders above and below.

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include "core/ui/FormParts.h"
 #include "queries/logic/QueryResultModel.h"
 
 namespace QueryGrid {
@@ -31,16 +32,7 @@ void layOutColumns(QTableView* view, const QueryResultModel* model, const QList<
 QTableView* create(const char* objectName, QueryResultModel* model, const QList<Column>& shown,
                    QWidget* parent)
 {
-    auto* view = new QTableView(parent);
-    view->setObjectName(QString::fromLatin1(objectName));
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTabKeyNavigation(false);
-    view->horizontalHeader()->setStretchLastSection(true);
-    view->verticalHeader()->setDefaultSectionSize(22);
-    view->verticalHeader()->setMinimumWidth(16);
+    QTableView* view = FormParts::readOnlyGrid(objectName, model, parent);
     QObject::connect(model, &QueryResultModel::modelReset, view,
                      [view, model, shown] { layOutColumns(view, model, shown); });
     return view;

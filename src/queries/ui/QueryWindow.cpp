@@ -1,0 +1,102 @@
+#include "queries/ui/QueryWindow.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "core/logic/AppInfo.h"
+#include "core/logic/Prompter.h"
+#include "core/logic/StoreError.h"
+#include "core/ui/FormParts.h"
+#include "look/ui/WindowStyler.h"
+#include "queries/logic/QueryBuilder.h"
+#include "queries/logic/QueryResultModel.h"
+
+QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design)
+    : QWidget(nullptr, Qt::Window), m_prompter(prompter), m_styler(styler),
+      m_results(new QueryResultModel(this))
+{
+    setObjectName(QString::fromLatin1(design.name));
+    setWindowTitle(design.title);
+    Frame1 = new QGroupBox(QStringLiteral("请选择要查询的项:"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    m_criteria = new QGridLayout(Frame1);
+    m_criteria->setContentsMargins(10, 6, 10, 8);
+    m_criteria->setHorizontalSpacing(8);
+    m_criteria->setColumnStretch(1, 1);
+    m_criteria->setColumnStretch(3, 1);
+
+    m_grid = QueryGrid::create(design.gridName, m_results, design.columns, this);
+    SkinLabel5 = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
+    SkinLabel5->setObjectName(QStringLiteral("SkinLabel5"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frame1, 1);
+    top->addLayout(buildButtons(design.findCaption));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(SkinLabel5);
+    layout->addWidget(m_grid, 1);  // the grid takes every pixel the window gains or loses
+    resize(AppInfo::pixelsFromTwips(design.widthTwips), AppInfo::pixelsFromTwips(design.heightTwips));
+}
+
+// The three buttons down the right of the criteria: find at the top, clear
+// in the middle, close at the bottom.
+QLayout* QueryWindow::buildButtons(const QString& findCaption)
+{
+    cmdFind = FormParts::button(findCaption, "cmdFind", this);
+    cmdClear = FormParts::button(QStringLiteral("清空"), "cmdClear", this);
+    cmdClose = FormParts::button(QStringLiteral("关闭"), "cmdClose", this);
+    auto* buttons = new QVBoxLayout;
+    buttons->setContentsMargins(6, 8, 0, 0);
+    buttons->addWidget(cmdFind);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClear);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    connect(cmdClose, &QPushButton::clicked, this, &QueryWindow::cmdClose_Click);
+
+    return buttons;
+}
+
+QLineEdit* QueryWindow::addTextBox(const char* name, const QString& caption, int row, int column)
+{
+    auto* box = new QLineEdit(Frame1);
+    box->setObjectName(QString::fromLatin1(name));
+    addCaptioned(caption, box, row, column);
+    return box;
+}
+
+void QueryWindow::addCaptioned(const QString& caption, QWidget* box, int row, int column)
+{
+    m_criteria->addWidget(FormParts::caption(caption, box, Frame1), row, column);
+    m_criteria->addWidget(box, row, column + 1);
+}
+
+void QueryWindow::applyWindowStyle()
+{
+    m_styler.ApplyWindowStyle(this);
+    QCoreApplication::processEvents();
+}
+
+void QueryWindow::search(const QueryStatement& statement)
+{
+    m_prompter.notice(QStringLiteral("查询结果如下!!"));
+    try {
+        m_results->run(statement);
+    } catch (const StoreError& e) {
+        m_prompter.notice(e.message());
+    }
+}
+
+void QueryWindow::cmdClose_Click()
+{
+    close();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include "queries/ui/QueryGrid.h"
+
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class Prompter;
+class QueryResultModel;
+class WindowStyler;
+struct QueryStatement;
+
+// What the two query windows share: the criteria frame "请选择要查询的项:"
+// with the find, clear and close buttons on its right, and the results grid
+// under its caption "查询结果如下:", following the window's size.
+class QueryWindow : public QWidget {
+    Q_OBJECT
+public:
+    struct Design {
+        const char* name;
+        QString title;
+        QString findCaption;
+        const char* gridName;
+        QList<QueryGrid::Column> columns;
+        int widthTwips, heightTwips;  // client area
+    };
+
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* cmdFind = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QLabel* SkinLabel5 = nullptr;
+
+public slots:
+    void cmdClose_Click();
+
+protected:
+    QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design);
+
+    // The grid of Frame1 that the criteria go into.
+    QGridLayout* criteria() const { return m_criteria; }
+    QTableView* grid() const { return m_grid; }
+    // A text box with its caption in one row of the criteria, from the given column.
+    QLineEdit* addTextBox(const char* name, const QString& caption, int row, int column);
+    void addCaptioned(const QString& caption, QWidget* box, int row, int column);
+    // The style step of the load: the window style, then pending events once.
+    void applyWindowStyle();
+    // "查询结果如下!!", then the statement's rows in the grid; a statement the
+    // store refuses is reported and the old rows stay.
+    void search(const QueryStatement& statement);
+
+    Prompter& m_prompter;
+
+private:
+    QLayout* buildButtons(const QString& findCaption);
+
+    const WindowStyler& m_styler;
+    QueryResultModel* m_results;
+    QGridLayout* m_criteria = nullptr;
+    QTableView* m_grid = nullptr;
+};
