@@ -19,6 +19,7 @@
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "app/Frmmain.h"
+#include "catalogue/ui/PublisherSuggestions.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -216,6 +217,34 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 3, 20));
     search(w->cmdFind);  // the picker still holds a date, but the box is clear
     EXPECT_EQ(firstCells(w->DataGrid1), "0012,00125,10012,B004");
+}
+
+// The publisher box offers the known publishers as in the book windows; a
+// search adds none, and 清空 hides the list through the box's change.
+TEST_F(QueryWindows, PublisherBoxOffersKnownPublishers)
+{
+    for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
+        library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", name}});
+    FrmBookQuery* w = openBooks();
+    PublisherSuggestions* list = w->DataGrid2;
+    EXPECT_FALSE(list->isVisible());
+    type(w->txtBookConcern, "人民");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->entries().join(','), "人民文学出版社,人民出版社");
+    EXPECT_EQ(list->geometry().top(), w->txtBookConcern->mapTo(w, QPoint(0, w->txtBookConcern->height())).y());
+    list->setCurrentCell(1, 0);
+    list->pick();
+    EXPECT_EQ(w->txtBookConcern->text(), "人民出版社");
+    EXPECT_FALSE(list->isVisible());
+
+    type(w->txtBookConcern, "x");
+    EXPECT_FALSE(list->isVisible());  // nothing contains it
+    w->txtBookConcern->setText("中华");
+    EXPECT_TRUE(list->isVisible());
+    search(w->cmdFind);
+    QTest::mouseClick(w->cmdClear, Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookconcernList").toInt(), 3);
 }
 
 TEST_F(QueryWindows, EnterInAnyBoxOfTheBookQuerySearches)

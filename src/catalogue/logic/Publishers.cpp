@@ -4,24 +4,6 @@
 
 namespace Publishers {
 
-namespace {
-
-// A LIKE pattern that contains `text` literally: the escape character and the
-// two wildcards are escaped, and the pattern is used with ESCAPE '\'.
-QString containsPattern(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 2);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            escaped.append(QLatin1Char('\\'));
-        escaped.append(c);
-    }
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}
-
-}  // namespace
-
 void RememberPublisher(const QString& publisher)
 {
     const QString name = publisher.trimmed();
@@ -37,7 +19,7 @@ QStringList SuggestPublishers(const QString& typed)
     QSqlQuery query = Sql::run(
         QStringLiteral("SELECT 出版社 FROM bookconcernList WHERE 出版社 LIKE :pattern ESCAPE '\\'"
                        " ORDER BY rowid"),
-        {{QStringLiteral("pattern"), containsPattern(typed.trimmed())}}, QStringLiteral("查找出版社"));
+        {{QStringLiteral("pattern"), Sql::containsPattern(typed.trimmed())}}, QStringLiteral("查找出版社"));
     QStringList names;
     while (query.next())
         names.append(query.value(0).toString());

@@ -55,6 +55,18 @@ void releaseKept()
     keptStatements().clear();
 }
 
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped.append(QLatin1Char('\\'));
+        escaped.append(c);
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
 QVariant dateValue(const QDate& date)
 {
     if (!date.isValid())

@@ -40,6 +40,11 @@ auto withKept(const QString& statement, const QVariantMap& values, const QString
     return read(query);
 }
 
+// A LIKE pattern that finds `text` anywhere in a column, every character
+// taken as itself: the escape character and the two wildcards are escaped,
+// so the pattern is used with ESCAPE '\'.
+QString containsPattern(const QString& text);
+
 // A date as the store keeps it (ISO text), or null for an invalid date.
 QVariant dateValue(const QDate& date);
 // A date read from the store; invalid when null or not a date.

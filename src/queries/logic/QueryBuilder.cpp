@@ -6,20 +6,6 @@
 
 namespace {
 
-// A contains-match that takes every typed character literally: the clerk's
-// own "%", "_" and "\" are escaped before the pattern is wrapped in "%".
-QString containsPattern(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 2);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            escaped += QLatin1Char('\\');
-        escaped += c;
-    }
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}
-
 // Collects the conditions of one statement in the order they are added.
 class Conditions {
 public:
@@ -32,7 +18,7 @@ public:
             return;
         if (m_fuzzy) {
             m_parts << column + QStringLiteral(" like ? escape '\\'");
-            m_values << containsPattern(text);
+            m_values << Sql::containsPattern(text);
         } else {
             m_parts << column + QStringLiteral("=?");
             m_values << text;

@@ -13,8 +13,9 @@
 #include "core/logic/Clock.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
+#include "catalogue/logic/Categories.h"
+#include "catalogue/ui/PublisherSuggestions.h"
 #include "core/ui/FormParts.h"
-#include "queries/logic/CategoryItems.h"
 #include "queries/logic/QueryBuilder.h"
 
 namespace {
@@ -50,6 +51,9 @@ void FrmBookQuery::buildCriteria()
     cboType->setInsertPolicy(QComboBox::NoInsert);  // typed text is a criterion, not a new item
     addCaptioned(QStringLiteral("书籍类别:"), cboType, 1, 0);
     txtBookConcern = addTextBox("txtBookConcern", QStringLiteral("出版社:"), 1, 2);
+    // The known publishers, offered under the box while the clerk types.
+    DataGrid2 = new PublisherSuggestions(txtBookConcern, this, 2295, 975);
+    DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
     chkRigDate = new QCheckBox(QStringLiteral("登记日期:"), Frame1);
     chkRigDate->setObjectName(QStringLiteral("chkRigDate"));
     dtpRigDate = FormParts::datePicker("dtpRigDate", Frame1);
@@ -73,7 +77,7 @@ void FrmBookQuery::loadCategories()
 {
     cboType->clear();
     try {
-        cboType->addItems(CategoryItems::read());
+        cboType->addItems(Categories::LoadCategoryItems());
     } catch (const StoreError& e) {
         m_prompter.notice(e.message());
     }
@@ -91,7 +95,7 @@ void FrmBookQuery::cmdFind_Click()
     BookCriteria criteria;
     criteria.bookId = txtBookID->text();
     criteria.bookName = txtBookName->text();
-    criteria.categoryCode = CategoryItems::codeOf(cboType->currentText());
+    criteria.categoryCode = Categories::CategoryCodeOf(cboType->currentText());
     criteria.publisher = txtBookConcern->text();
     if (chkRigDate->isChecked())
         criteria.registered = dtpRigDate->date();

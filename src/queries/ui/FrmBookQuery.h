@@ -6,6 +6,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class Clock;
+class PublisherSuggestions;
 
 // 书库查询: finds books by number, title, category, publisher and
 // registration date, each exactly or fuzzily, and lists them in a grid.
@@ -27,6 +28,7 @@ public:
     QDateEdit* dtpRigDate = nullptr;
     QCheckBox* chkMoHu = nullptr;
     QTableView* DataGrid1 = nullptr;
+    PublisherSuggestions* DataGrid2 = nullptr;
 
 public slots:
     void chkRigDate_Click();
