@@ -59,13 +59,21 @@ std::optional<qint16> toInteger16(double value)
     return static_cast<qint16>(rounded);
 }
 
-std::optional<qint16> textToInteger16(const QString& text)
+std::optional<double> textToNumber(const QString& text)
 {
     bool ok = false;
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok)
+    if (!ok || !std::isfinite(value))
         return std::nullopt;
-    return toInteger16(value);
+    return value;
+}
+
+std::optional<qint16> textToInteger16(const QString& text)
+{
+    const std::optional<double> value = textToNumber(text);
+    if (!value)
+        return std::nullopt;
+    return toInteger16(*value);
 }
 
 QString numberText(double value)

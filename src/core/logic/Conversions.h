@@ -14,8 +14,11 @@ namespace Conversions {
 // when the result does not fit in 16 bits (the old "overflow" error) or the
 // value is not a finite number.
 std::optional<qint16> toInteger16(double value);
-// Reads a number text (as a clerk types it, blanks around allowed) and rounds
-// it as above; nullopt for text that is not a number or out of range.
+// Reads a number text (as a clerk types it, blanks around allowed); nullopt
+// for text that is not wholly a finite number.
+std::optional<double> textToNumber(const QString& text);
+// Reads a number text as above and rounds it as above; nullopt for text that
+// is not a number or out of range.
 std::optional<qint16> textToInteger16(const QString& text);
 
 // A number as the system shows it: up to 15 significant digits, no trailing

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// One registered reader: the five text columns of readerInfo.
+struct Reader {
+    QString number;      // 读者编号, the key
+    QString name;        // 读者姓名
+    QString sex;         // 读者性别, "男" or "女"
+    QString telephone;   // 联系电话
+    QString department;  // 所在部门
+};

@@ -1,0 +1,85 @@
+#include "readers/logic/ReaderRegistry.h"
+
+#include <cmath>
+
+#include "core/logic/Conversions.h"
+#include "core/logic/Sql.h"
+#include "core/logic/StoreError.h"
+
+namespace ReaderRegistry {
+
+namespace {
+
+QVariantMap columns(const Reader& reader)
+{
+    return {{QStringLiteral("number"), reader.number},
+            {QStringLiteral("name"), reader.name},
+            {QStringLiteral("sex"), reader.sex},
+            {QStringLiteral("telephone"), reader.telephone},
+            {QStringLiteral("department"), reader.department}};
+}
+
+QString text(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+}  // namespace
+
+std::optional<Reader> FindReader(const QString& number)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo"
+                       " WHERE 读者编号 = :number LIMIT 1"),
+        {{QStringLiteral("number"), number}}, QStringLiteral("查找读者"));
+    if (!query.next())
+        return std::nullopt;
+    return Reader{text(query.value(0)), text(query.value(1)), text(query.value(2)),
+                  text(query.value(3)), text(query.value(4))};
+}
+
+void AddReader(const Reader& reader)
+{
+    const QString action = QStringLiteral("添加读者");
+    // The key the clerk looks readers up by: a row without one could never
+    // be found, changed or deleted again.
+    if (reader.number.isEmpty())
+        throw StoreError(action, QStringLiteral("读者编号不能为空"));
+    Sql::run(QStringLiteral("INSERT INTO readerInfo (读者编号, 读者姓名, 读者性别, 联系电话, 所在部门)"
+                            " VALUES (:number, :name, :sex, :telephone, :department)"),
+             columns(reader), action);
+}
+
+bool UpdateReader(const Reader& reader)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("UPDATE readerInfo SET 读者编号 = :number, 读者姓名 = :name, 读者性别 = :sex,"
+                       " 联系电话 = :telephone, 所在部门 = :department WHERE 读者编号 = :number"),
+        columns(reader), QStringLiteral("修改读者"));
+    return query.numRowsAffected() > 0;
+}
+
+bool DeleteReader(const QString& number)
+{
+    QSqlQuery query = Sql::run(QStringLiteral("DELETE FROM readerInfo WHERE 读者编号 = :number"),
+                               {{QStringLiteral("number"), number}}, QStringLiteral("删除读者"));
+    return query.numRowsAffected() > 0;
+}
+
+int LoansOutstanding(const QString& number)
+{
+    QSqlQuery query = Sql::run(
+        QStringLiteral("SELECT count(*) FROM lentInfo WHERE 读者编号 = :number AND 还书日期 IS NULL"),
+        {{QStringLiteral("number"), number}}, QStringLiteral("查找读者的借阅"));
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+QString StepReaderNumber(const QString& text, int step)
+{
+    // Whole numbers round half away from zero, as the "000" pattern does.
+    const double value = std::round(Conversions::leadingNumber(text) + step);
+    const QString digits = QString::number(std::fabs(value), 'f', 0);
+    return (value < 0 ? QStringLiteral("-") : QString()) + digits.rightJustified(3, QLatin1Char('0'));
+}
+
+}  // namespace ReaderRegistry

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include "TempLibrary.h"
+#include "circulation/QtPrinters.h"
+#include "circulation/logic/Lending.h"
+#include "circulation/logic/LoanLookup.h"
+#include "core/logic/StoreError.h"
+#include "readers/logic/LendingRules.h"
+#include "readers/logic/ReaderRegistry.h"
+
+using namespace ReaderRegistry;
+
+namespace {
+
+class ReaderLogic : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addReader("001", "张三");
+        library.addReader("007", "李四");
+    }
+
+    // Every reader as "number|name|sex|telephone|department", by number.
+    QString readers()
+    {
+        return library.scalar("SELECT group_concat(r, ' ') FROM (SELECT 读者编号 || '|' || 读者姓名 || '|' ||"
+                              " 读者性别 || '|' || 联系电话 || '|' || 所在部门 AS r FROM readerInfo"
+                              " ORDER BY 读者编号)").toString();
+    }
+    QString rules()
+    {
+        return library.scalar("SELECT 借出册数 || '|' || 罚款 FROM basicSet").toString();
+    }
+
+    TempLibrary library;
+};
+
+QString shown(const std::optional<Reader>& r)
+{
+    return r ? r->number + "|" + r->name + "|" + r->sex + "|" + r->telephone + "|" + r->department
+             : "(none)";
+}
+
+TEST_F(ReaderLogic, StepReaderNumberReadsTheLeadingNumberAndPadsToThreeDigits)
+{
+    const struct { const char* text; int step; const char* result; } cases[] = {
+        {"", 1, "001"},    {"001", 1, "002"}, {"002", -1, "001"}, {"1", 1, "002"},
+        {"7", 1, "008"},   {"999", 1, "1000"}, {"12a", 1, "013"}, {" 5", -1, "004"},
+        {"abc", 1, "001"}, {"-5", 1, "-004"},  {"099", 1, "100"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StepReaderNumber(c.text, c.step), c.result) << c.text << " " << c.step;
+}
+
+TEST_F(ReaderLogic, AddFindChangeAndDeleteTakeValuesAsData)
+{
+    const Reader quoted{"0'1", "奥'尼尔", "男", "139%", "财务' OR '1'='1"};
+    AddReader(quoted);
+    EXPECT_EQ(shown(FindReader("0'1")), "0'1|奥'尼尔|男|139%|财务' OR '1'='1");
+    EXPECT_EQ(shown(FindReader("' OR 1=1 --")), "(none)");
+    EXPECT_EQ(shown(FindReader("")), "(none)");
+
+    library.exec("INSERT INTO readerInfo (读者编号) VALUES ('050')");  // only a number
+    EXPECT_EQ(shown(FindReader("050")), "050||||");
+
+    EXPECT_TRUE(UpdateReader({"007", "李四四", "女", "0571-1", "馆办"}));
+    EXPECT_TRUE(DeleteReader("0'1"));
+    EXPECT_EQ(readers(), "001|张三|女|0571-8888|办公室 007|李四四|女|0571-1|馆办");
+}
+
+// A refused add, change or delete leaves every row as it was.
+TEST_F(ReaderLogic, RefusedWritesLeaveTheTableUnchanged)
+{
+    const QString before = readers();
+    for (const QString number : {"001", ""}) {
+        try {
+            AddReader({number, "王五", "男", "1", "x"});
+            ADD_FAILURE() << "added " << number.toStdString();
+        } catch (const StoreError& e) {
+            EXPECT_EQ(e.action(), "添加读者");
+        }
+    }
+    EXPECT_FALSE(UpdateReader({"002", "王五", "男", "1", "x"}));
+    EXPECT_FALSE(DeleteReader("002"));
+    EXPECT_FALSE(DeleteReader(""));
+    EXPECT_EQ(readers(), before);
+}
+
+TEST_F(ReaderLogic, ADeletedReadersLoansStayAndAreCountedBeforehand)
+{
+    library.addCategory("A", "文学", 14);
+    library.addBook("B001", "红楼梦", "A", true);
+    library.addLoan("007", "B001", "2026-03-01");
+    library.addLoan("007", "B404", "2026-03-02");                // its book is gone
+    library.addLoan("007", "B002", "2026-01-01", "2026-01-09");  // brought back
+    library.addLoan("001", "B003", "2026-03-03");
+    EXPECT_EQ(LoansOutstanding("007"), 2);
+    EXPECT_EQ(LoansOutstanding("002"), 0);
+    ASSERT_TRUE(DeleteReader("007"));
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '007'").toInt(), 3);
+    EXPECT_EQ(library.scalar("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = 'B001'").toInt(), 1);
+}
+
+TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
+{
+    library.setRules(3, 0.1);
+    const struct { const char *quota, *fine; LendingRules::Outcome outcome; } refused[] = {
+        {"abc", "0.2", LendingRules::Outcome::BadQuota},
+        {"", "0.2", LendingRules::Outcome::BadQuota},
+        {"32768", "0.2", LendingRules::Outcome::BadQuota},
+        {"-1", "0.2", LendingRules::Outcome::BadQuota},
+        {"3x", "0.2", LendingRules::Outcome::BadQuota},
+        {"4", "", LendingRules::Outcome::BadFine},
+        {"4", "一毛", LendingRules::Outcome::BadFine},
+        {"4", "-0.1", LendingRules::Outcome::BadFine},
+        {"4", "inf", LendingRules::Outcome::BadFine},
+    };
+    for (const auto& c : refused) {
+        EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), c.outcome) << c.quota << "/" << c.fine;
+        EXPECT_EQ(rules(), "3|0.1");
+    }
+    EXPECT_EQ(LendingRules::message(LendingRules::Outcome::BadQuota),
+              "每人最多允许借出的册数须是 0 到 32767 之间的整数!");
+    EXPECT_EQ(LendingRules::message(LendingRules::Outcome::BadFine), "超出一天的罚款须是不小于 0 的数!");
+
+    const struct { const char *quota, *fine, *stored; } saved[] = {
+        {"32767", "0", "32767|0.0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"}};
+    for (const auto& c : saved) {
+        EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), LendingRules::Outcome::Saved) << c.quota;
+        EXPECT_EQ(rules(), c.stored);
+    }
+    EXPECT_EQ(LendingRules::message(LendingRules::Outcome::Saved), "设置完毕!");
+}
+
+TEST_F(ReaderLogic, RulesSavedAreWhatTheDeskUsesNext)
+{
+    library.addCategory("A", "文学", 14);
+    for (const char* book : {"B001", "B002", "B003"})
+        library.addBook(book, "书", "A");
+    library.addLoan("001", "B001", "2026-03-01");
+    library.exec("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = 'B001'");
+
+    ASSERT_EQ(LendingRules::SaveLendingRules("1", "0.3"), LendingRules::Outcome::Saved);
+    const LendingRules::Texts loaded = LendingRules::LoadLendingRules();
+    EXPECT_EQ(loaded.quota + "|" + loaded.fine, "1|0.3");
+    EXPECT_EQ(Lending::lend("001", "B002", QDate(2026, 3, 20)), Lending::Outcome::QuotaReached);
+    EXPECT_EQ(LoanLookup::find("B001", QDate(2026, 3, 20)).fine, "1.5");  // 5 days over at 0.3
+
+    ASSERT_EQ(LendingRules::SaveLendingRules("2", "0.2"), LendingRules::Outcome::Saved);
+    EXPECT_EQ(Lending::lend("001", "B002", QDate(2026, 3, 20)), Lending::Outcome::Lent);
+    EXPECT_EQ(LoanLookup::find("B001", QDate(2026, 3, 20)).fine, "1");
+}
+
+TEST_F(ReaderLogic, RulesWithoutTheirRowAreAnErrorNotASuccess)
+{
+    library.exec("UPDATE basicSet SET 借出册数 = NULL, 罚款 = NULL");
+    const LendingRules::Texts unset = LendingRules::LoadLendingRules();
+    EXPECT_EQ(unset.quota + "|" + unset.fine, "|");
+    library.exec("DELETE FROM basicSet");
+    EXPECT_THROW(LendingRules::LoadLendingRules(), StoreError);
+    EXPECT_THROW(LendingRules::SaveLendingRules("3", "0.1"), StoreError);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM basicSet").toInt(), 0);
+}
+
+}  // namespace
