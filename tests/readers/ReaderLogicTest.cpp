@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempLibrary.h"
-#include "circulation/QtPrinters.h"
+#include "QtPrinters.h"
 #include "circulation/logic/Lending.h"
 #include "circulation/logic/LoanLookup.h"
 #include "core/logic/StoreError.h"
