@@ -55,7 +55,7 @@ TEST_F(ReaderLogic, StepReaderNumberReadsTheLeadingNumberAndPadsToThreeDigits)
 TEST_F(ReaderLogic, AddFindChangeAndDeleteTakeValuesAsData)
 {
     const Reader quoted{"0'1", "奥'尼尔", "男", "139%", "财务' OR '1'='1"};
-    AddReader(quoted);
+    EXPECT_EQ(AddReader(quoted), Outcome::Done);
     EXPECT_EQ(shown(FindReader("0'1")), "0'1|奥'尼尔|男|139%|财务' OR '1'='1");
     EXPECT_EQ(shown(FindReader("' OR 1=1 --")), "(none)");
     EXPECT_EQ(shown(FindReader("")), "(none)");
@@ -63,8 +63,8 @@ TEST_F(ReaderLogic, AddFindChangeAndDeleteTakeValuesAsData)
     library.exec("INSERT INTO readerInfo (读者编号) VALUES ('050')");  // only a number
     EXPECT_EQ(shown(FindReader("050")), "050||||");
 
-    EXPECT_TRUE(UpdateReader({"007", "李四四", "女", "0571-1", "馆办"}));
-    EXPECT_TRUE(DeleteReader("0'1"));
+    EXPECT_EQ(UpdateReader({"007", "李四四", "女", "0571-1", "馆办"}), Outcome::Done);
+    EXPECT_EQ(DeleteReader("0'1"), Outcome::Done);
     EXPECT_EQ(readers(), "001|张三|女|0571-8888|办公室 007|李四四|女|0571-1|馆办");
 }
 
@@ -72,17 +72,23 @@ TEST_F(ReaderLogic, AddFindChangeAndDeleteTakeValuesAsData)
 TEST_F(ReaderLogic, RefusedWritesLeaveTheTableUnchanged)
 {
     const QString before = readers();
-    for (const QString number : {"001", ""}) {
-        try {
-            AddReader({number, "王五", "男", "1", "x"});
-            ADD_FAILURE() << "added " << number.toStdString();
-        } catch (const StoreError& e) {
-            EXPECT_EQ(e.action(), "添加读者");
-        }
+    const struct { Outcome outcome; const char* reason; } cases[] = {
+        {AddReader({"001", "王五", "男", "1", "x"}), "该读者编号已经存在。"},
+        {AddReader({"", "王五", "男", "1", "x"}), "请输入读者编号!"},
+        {UpdateReader({"002", "王五", "男", "1", "x"}), "没有该读者信息!"},
+        {DeleteReader("002"), "没有该读者信息!"},
+        {DeleteReader(""), "没有该读者信息!"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reason(c.outcome), c.reason);
+    // A refusal of the store itself comes out as a StoreError naming the step.
+    library.exec("CREATE TRIGGER refuse BEFORE INSERT ON readerInfo BEGIN SELECT RAISE(ABORT, 'no'); END");
+    try {
+        AddReader({"002", "王五", "男", "1", "x"});
+        ADD_FAILURE() << "added 002";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.action(), "添加读者");
     }
-    EXPECT_FALSE(UpdateReader({"002", "王五", "男", "1", "x"}));
-    EXPECT_FALSE(DeleteReader("002"));
-    EXPECT_FALSE(DeleteReader(""));
     EXPECT_EQ(readers(), before);
 }
 
@@ -96,7 +102,7 @@ TEST_F(ReaderLogic, ADeletedReadersLoansStayAndAreCountedBeforehand)
     library.addLoan("001", "B003", "2026-03-03");
     EXPECT_EQ(LoansOutstanding("007"), 2);
     EXPECT_EQ(LoansOutstanding("002"), 0);
-    ASSERT_TRUE(DeleteReader("007"));
+    ASSERT_EQ(DeleteReader("007"), Outcome::Done);
     EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '007'").toInt(), 3);
     EXPECT_EQ(library.scalar("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = 'B001'").toInt(), 1);
 }

@@ -4,7 +4,6 @@
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Sql.h"
-#include "core/logic/StoreError.h"
 
 namespace ReaderRegistry {
 
@@ -26,6 +25,21 @@ QString text(const QVariant& value)
 
 }  // namespace
 
+QString reason(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Done:
+        break;
+    case Outcome::EmptyNumber:
+        return QStringLiteral("请输入读者编号!");
+    case Outcome::NumberTaken:
+        return QStringLiteral("该读者编号已经存在。");
+    case Outcome::NoSuchReader:
+        return QStringLiteral("没有该读者信息!");
+    }
+    return QString();
+}
+
 std::optional<Reader> FindReader(const QString& number)
 {
     QSqlQuery query = Sql::run(
@@ -38,32 +52,33 @@ std::optional<Reader> FindReader(const QString& number)
                   text(query.value(3)), text(query.value(4))};
 }
 
-void AddReader(const Reader& reader)
+Outcome AddReader(const Reader& reader)
 {
-    const QString action = QStringLiteral("添加读者");
-    // The key the clerk looks readers up by: a row without one could never
-    // be found, changed or deleted again.
+    // A row without a number could never be found, changed or deleted again.
     if (reader.number.isEmpty())
-        throw StoreError(action, QStringLiteral("读者编号不能为空"));
+        return Outcome::EmptyNumber;
+    if (FindReader(reader.number))
+        return Outcome::NumberTaken;
     Sql::run(QStringLiteral("INSERT INTO readerInfo (读者编号, 读者姓名, 读者性别, 联系电话, 所在部门)"
                             " VALUES (:number, :name, :sex, :telephone, :department)"),
-             columns(reader), action);
+             columns(reader), QStringLiteral("添加读者"));
+    return Outcome::Done;
 }
 
-bool UpdateReader(const Reader& reader)
+Outcome UpdateReader(const Reader& reader)
 {
     QSqlQuery query = Sql::run(
         QStringLiteral("UPDATE readerInfo SET 读者编号 = :number, 读者姓名 = :name, 读者性别 = :sex,"
                        " 联系电话 = :telephone, 所在部门 = :department WHERE 读者编号 = :number"),
         columns(reader), QStringLiteral("修改读者"));
-    return query.numRowsAffected() > 0;
+    return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchReader;
 }
 
-bool DeleteReader(const QString& number)
+Outcome DeleteReader(const QString& number)
 {
     QSqlQuery query = Sql::run(QStringLiteral("DELETE FROM readerInfo WHERE 读者编号 = :number"),
                                {{QStringLiteral("number"), number}}, QStringLiteral("删除读者"));
-    return query.numRowsAffected() > 0;
+    return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchReader;
 }
 
 int LoansOutstanding(const QString& number)

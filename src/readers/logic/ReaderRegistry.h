@@ -11,20 +11,29 @@
 // store refuses; a refused write leaves the table as it was.
 namespace ReaderRegistry {
 
+// What became of an add, change or delete.
+enum class Outcome {
+    Done,
+    EmptyNumber,   // add: a reader needs a number to be found again
+    NumberTaken,   // add: a reader with this number exists already
+    NoSuchReader,  // change, delete: no reader with this number
+};
+
+// Why a write did not happen, as the reader window tells the clerk ("" for Done).
+QString reason(Outcome outcome);
+
 // The reader with this number, or nullopt when there is none.
 std::optional<Reader> FindReader(const QString& number);
 
-// Appends the reader. A number that already exists, or an empty number, is
-// refused (StoreError) and nothing is written.
-void AddReader(const Reader& reader);
+// Appends the reader; nothing is written unless Done.
+Outcome AddReader(const Reader& reader);
 
 // Rewrites the name, sex, telephone and department of the reader whose number
-// is reader.number. False (nothing written) when there is no such reader.
-bool UpdateReader(const Reader& reader);
+// is reader.number; nothing is written unless Done.
+Outcome UpdateReader(const Reader& reader);
 
 // Deletes the reader with this number; the reader's loans stay as they are.
-// False when there is no such reader.
-bool DeleteReader(const QString& number);
+Outcome DeleteReader(const QString& number);
 
 // How many books the reader has out (loans not yet returned), whether or not
 // their books are still in the catalogue.
