@@ -3,39 +3,31 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "core/ui/FormParts.h"
-
-namespace {
-
-QLineEdit* textBox(const char* name, QWidget* parent)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-}  // namespace
 
 BookFieldsFrame::BookFieldsFrame(const QString& title, const char* priceName, QWidget* parent)
     : QGroupBox(title, parent)
 {
     setObjectName(QStringLiteral("Frame1"));
-    txtBookID = textBox("txtBookID", this);
-    txtBookName = textBox("txtBookName", this);
+    txtBookID = FormParts::textBox("txtBookID", this);
+    txtBookName = FormParts::textBox("txtBookName", this);
     cboType = new QComboBox(this);
     cboType->setObjectName(QStringLiteral("cboType"));
     cboType->setEditable(true);
     cboType->setInsertPolicy(QComboBox::NoInsert);
-    txtBookConcern = textBox("txtBookConcern", this);
-    txtWriter = textBox("txtWriter", this);
+    txtBookConcern = FormParts::textBox("txtBookConcern", this);
+    txtWriter = FormParts::textBox("txtWriter", this);
     dtpRigDate = FormParts::datePicker("dtpRigDate", this);
     dtpRigDate->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     dtpRigDate->setMinimumWidth(0);
-    txtPage = textBox("txtPage", this);
-    price = textBox(priceName, this);
+    txtPage = FormParts::textBox("txtPage", this);
+    price = FormParts::textBox(priceName, this);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 10, 8, 10);
@@ -68,7 +60,24 @@ void BookFieldsFrame::setCategoryItems(const QStringList& items)
     cboType->clearEditText();
 }
 
-QList<QWidget*> BookFieldsFrame::tabOrder() const
+void BookFieldsFrame::placeInWindow(QWidget* window, const QList<QPushButton*>& buttons, bool centred)
 {
-    return {txtBookID, txtBookName, cboType, txtBookConcern, txtWriter, dtpRigDate, txtPage, price};
+    auto* row = new QHBoxLayout;
+    row->setSpacing(centred ? 24 : 16);
+    row->addStretch();
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    if (centred)
+        row->addStretch();
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(this, 1);
+    layout->addLayout(row);
+
+    QList<QWidget*> order = {txtBookID, txtBookName, cboType, txtBookConcern, txtWriter, dtpRigDate, txtPage, price};
+    for (QPushButton* button : buttons)
+        order << button;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -5,6 +5,7 @@
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
+class QPushButton;
 
 // The frame "书籍信息" of the new-book and edit windows: eight inputs in two
 // columns of four rows, each captioned on its left: number | title,
@@ -26,6 +27,7 @@ public:
 
     // Fills the category box with the items, none chosen (text empty).
     void setCategoryItems(const QStringList& items);
-    // The widgets in the order Tab visits them.
-    QList<QWidget*> tabOrder() const;
+    // Lays out `window`: this frame above one row of buttons (centred, or
+    // at the right), Tab visiting the eight inputs and then the buttons.
+    void placeInWindow(QWidget* window, const QList<QPushButton*>& buttons, bool centred);
 };

@@ -3,10 +3,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "catalogue/logic/Books.h"
 #include "catalogue/logic/Categories.h"
@@ -48,23 +46,7 @@ FrmAddnew::FrmAddnew(Prompter& prompter, const Clock& clock, const WindowStyler&
     connect(cmdClear, &QPushButton::clicked, this, &FrmAddnew::cmdClear_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmAddnew::cmdClose_Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(24);
-    buttons->addStretch();
-    for (QPushButton* button : {cmdSave, cmdClear, cmdClose})
-        buttons->addWidget(button);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 10);
-    layout->setSpacing(10);
-    layout->addWidget(Frame1, 1);
-    layout->addLayout(buttons);
-
-    QList<QWidget*> order = Frame1->tabOrder();
-    order << cmdSave << cmdClear << cmdClose;
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
+    Frame1->placeInWindow(this, {cmdSave, cmdClear, cmdClose}, true);
     DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2415, 1575);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);

@@ -20,17 +20,6 @@
 #include "core/ui/FormParts.h"
 #include "look/ui/WindowStyler.h"
 
-namespace {
-
-QLineEdit* textBox(const char* name, QWidget* parent)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-}  // namespace
-
 FrmSetBook::FrmSetBook(Prompter& prompter, const WindowStyler& styler, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_styler(styler)
 {
@@ -67,9 +56,9 @@ QGroupBox* FrmSetBook::buildControls()
 {
     auto* frame = new QGroupBox(QStringLiteral("图书类别信息"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    txtTypeID = textBox("txtTypeID", frame);
-    txtTypeName = textBox("txtTypeName", frame);
-    txtDay = textBox("txtDay", frame);
+    txtTypeID = FormParts::textBox("txtTypeID", frame);
+    txtTypeName = FormParts::textBox("txtTypeName", frame);
+    txtDay = FormParts::textBox("txtDay", frame);
     cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", frame);
     cmdCancel = FormParts::button(QStringLiteral("取消"), "cmdCancel", frame);
     cmdAdd = FormParts::button(QStringLiteral("添加新类别"), "cmdAdd", frame);
@@ -98,6 +87,14 @@ QGroupBox* FrmSetBook::buildControls()
     DataGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     DataGrid1->setFixedSize(AppInfo::pixelsFromTwips(3255), AppInfo::pixelsFromTwips(3375));
 
+    layOut(frame);
+    return frame;
+}
+
+// Boxes at the left with 保存 and 取消 beside them, the four buttons under a
+// thin line, the grid at the right.
+void FrmSetBook::layOut(QGroupBox* frame)
+{
     auto* separator = new QFrame(frame);
     separator->setObjectName(QStringLiteral("Frame2"));
     separator->setFrameShape(QFrame::HLine);
@@ -128,7 +125,6 @@ QGroupBox* FrmSetBook::buildControls()
                                    cmdAdd,    cmdModify,   cmdDel, cmdClose, DataGrid1};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-    return frame;
 }
 
 void FrmSetBook::Form_Load()

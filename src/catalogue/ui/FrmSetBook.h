@@ -49,6 +49,7 @@ public slots:
 
 private:
     QGroupBox* buildControls();
+    void layOut(QGroupBox* frame);
     // The grid's rows from the store; `code` becomes current when listed,
     // otherwise the first row.
     void loadGrid(const QString& code = QString());

@@ -57,6 +57,17 @@ void FrmShelfmark::buildControls()
         left += 1335 + 120;
     }
 
+    buildGrid();
+
+    setTabOrder(cmdAdd, cmdModify);
+    setTabOrder(cmdModify, cmdDel);
+    setTabOrder(cmdDel, cmdClose);
+    setTabOrder(cmdClose, CmdDelAll);
+    setTabOrder(CmdDelAll, DataGrid1);
+}
+
+void FrmShelfmark::buildGrid()
+{
     DataGrid1 = new QTableView(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setAccessibleName(QStringLiteral("书库"));
@@ -75,12 +86,6 @@ void FrmShelfmark::buildControls()
     });
     DataGrid1->move(px(120), px(960));
     DataGrid1->resize(px(10575), px(4695));
-
-    setTabOrder(cmdAdd, cmdModify);
-    setTabOrder(cmdModify, cmdDel);
-    setTabOrder(cmdDel, cmdClose);
-    setTabOrder(cmdClose, CmdDelAll);
-    setTabOrder(CmdDelAll, DataGrid1);
 }
 
 void FrmShelfmark::Form_Load()

@@ -53,6 +53,7 @@ protected:
 
 private:
     void buildControls();
+    void buildGrid();
     bool loadList();
     void deleteAll();
     void setButtonsEnabled(bool enabled);

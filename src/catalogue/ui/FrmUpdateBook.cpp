@@ -3,10 +3,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "catalogue/logic/Books.h"
 #include "catalogue/logic/Categories.h"
@@ -44,22 +42,7 @@ FrmUpdateBook::FrmUpdateBook(Prompter& prompter, const Clock& clock, const Windo
     connect(cmdSave, &QPushButton::clicked, this, &FrmUpdateBook::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmUpdateBook::cmdClose_Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(16);
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdClose);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 10);
-    layout->setSpacing(10);
-    layout->addWidget(Frame1, 1);
-    layout->addLayout(buttons);
-
-    QList<QWidget*> order = Frame1->tabOrder();
-    order << cmdSave << cmdClose;
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
+    Frame1->placeInWindow(this, {cmdSave, cmdClose}, false);
     DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2775, 1575);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     setSuggestEnabled(0);

@@ -3,12 +3,20 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
 #include "core/logic/AppInfo.h"
 
 namespace FormParts {
+
+QLineEdit* textBox(const char* name, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent)
 {

@@ -5,6 +5,7 @@
 class QAbstractItemModel;
 class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableView;
 class QWidget;
@@ -14,6 +15,8 @@ class QWidget;
 // in twips.
 namespace FormParts {
 
+// A text box with its name.
+QLineEdit* textBox(const char* name, QWidget* parent);
 // A button named by its caption; Enter presses it when it has the focus.
 QPushButton* button(const QString& caption, const char* name, QWidget* parent);
 // The caption beside a box, with the box as its buddy.
