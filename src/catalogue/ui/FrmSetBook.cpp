@@ -72,15 +72,8 @@ QGroupBox* FrmSetBook::buildControls()
     connect(cmdDel, &QPushButton::clicked, this, &FrmSetBook::cmdDel_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmSetBook::cmdClose_Click);
 
-    DataGrid1 = new QTableView(frame);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1 = FormParts::readOnlyGrid("DataGrid1", m_rows, frame);
     DataGrid1->setAccessibleName(QStringLiteral("图书类别"));
-    DataGrid1->setModel(m_rows);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setTabKeyNavigation(false);
-    DataGrid1->verticalHeader()->setDefaultSectionSize(22);
     DataGrid1->verticalHeader()->hide();  // the three columns need the whole width
     DataGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     DataGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);

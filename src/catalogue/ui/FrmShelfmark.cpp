@@ -68,16 +68,8 @@ void FrmShelfmark::buildControls()
 
 void FrmShelfmark::buildGrid()
 {
-    DataGrid1 = new QTableView(this);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1 = FormParts::readOnlyGrid("DataGrid1", m_list, this);
     DataGrid1->setAccessibleName(QStringLiteral("书库"));
-    DataGrid1->setModel(m_list);
-    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setTabKeyNavigation(false);
-    DataGrid1->verticalHeader()->setDefaultSectionSize(22);
-    DataGrid1->horizontalHeader()->setStretchLastSection(true);
     // Widths that show the nine columns side by side at the opening size.
     const int widths[BookListModel::ColumnCount] = {70, 116, 70, 104, 70, 60, 60, 84, 60};
     connect(m_list, &QAbstractItemModel::modelReset, DataGrid1, [this, widths] {
