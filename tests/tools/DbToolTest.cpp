@@ -144,6 +144,33 @@ TEST(DbTool, NeverOverwritesAFileAndTheProgramOpensOnlyOurs)
     }
 }
 
+// The file is made but cannot be set up (something in the way of the
+// engine's work files: its write-ahead log, its rollback journal, its shared
+// memory file, each making a different step fail). The tool says so naming the
+// file, leaves no file of its own behind, and once the obstacle is gone a
+// second run makes the library.
+TEST(DbTool, AFailedCreateLeavesNothingBehindSoARetrySucceeds)
+{
+    for (const char* obstacle : {"Shelfmark.mdb-wal", "Shelfmark.mdb-journal", "Shelfmark.mdb-shm"}) {
+        SCOPED_TRACE(obstacle);
+        QTemporaryDir dir;
+        const QString file = databaseIn(dir);
+        const QString blocking = QFileInfo(file).absoluteDir().filePath(QString::fromLatin1(obstacle));
+        ASSERT_TRUE(QDir().mkpath(blocking));  // a folder where the engine wants a file
+        for (const auto tool : {DbTool::create, DbTool::demo}) {
+            QString message;
+            EXPECT_NE(tool(dir.path(), &message), 0);
+            EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file))) << message.toStdString();
+            EXPECT_EQ(snapshot(file).keys(), QStringList{});
+            EXPECT_FALSE(Database::isOpen());
+        }
+        ASSERT_TRUE(QDir(blocking).removeRecursively());
+        QString message;
+        EXPECT_EQ(DbTool::create(dir.path(), &message), 0) << message.toStdString();
+        EXPECT_EQ(snapshot(file).keys(), QStringList{"Shelfmark.mdb"});
+    }
+}
+
 TEST(DemoLibrary, IsABelievableConsistentLibrary)
 {
     // Loans are dated from the day given; the checks below use the same day.
