@@ -89,7 +89,7 @@ def answer_message(app, expected):
         fail("message box shows %r, expected %r" % (label_texts, expected))
     wait_for("active message box", lambda: alert.getState().contains(pyatspi.STATE_ACTIVE))
     press(wait_for("确定", lambda: find(alert, "push button", "确定")))
-    wait_for("message box closed", lambda: find(app, "alert") is None or True)
+    wait_for("message box closed", lambda: find(app, "alert") is None)
     time.sleep(0.3)
 
 
