@@ -267,6 +267,8 @@ void FrmLogon::meuAddUser_Click()
 
     txtUserName->setText(m_accountName);
     txtPassword->clear();
+    // Three lines broken with \n, the line break of message boxes on this
+    // platform: decided so for this box, and to stay so.
     notice(QStringLiteral("帐号更改成功!") + QLatin1Char('\n') + QStringLiteral("你的用户名是:")
            + m_accountName + QLatin1Char('\n') + QStringLiteral("你的密码是:") + m_accountPassword);
 }

@@ -279,7 +279,7 @@ void Frmmain::meuUseHelper_Click()
         m_prompter.notice(QStringLiteral("帮助文件 readme.txt 未找到!"), AppInfo::kAppTitle);
         return;
     }
-    showSingle(m_helpViewer, this, [&] { return new HelpViewer(lines->join(QLatin1Char('\n')), this); });
+    showSingle(m_helpViewer, this, [&] { return new HelpViewer(lines->join(QLatin1Char('\n'))); });
 }
 
 void Frmmain::meuReaderSort_Click()
@@ -346,7 +346,7 @@ void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage
 void Frmmain::meuHowToUse_Click()
 {
     showSingle(m_frmHelp, this, [this] {
-        auto* window = new FrmHelp(m_prompter, *m_styler, m_programDir, this);
+        auto* window = new FrmHelp(m_prompter, *m_styler, m_programDir);
         window->Form_Load();
         return window;
     });

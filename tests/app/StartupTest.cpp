@@ -17,12 +17,14 @@
 #include <memory>
 
 #include "FixedClock.h"
+#include "OpenWindows.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
 #include "core/logic/AppState.h"
 #include "core/logic/Database.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/TextFile.h"
+#include "core/ui/HelpViewer.h"
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
 #include "app/Startup.h"
@@ -303,14 +305,14 @@ TEST_F(Windows, HelpIsReportedMissingOrShownInOneViewer)
     Frmmain window(prompter, clock, library.dir());
     window.meuUseHelper->trigger();
     EXPECT_EQ(prompter.boxes, QStringList{box("帮助文件 readme.txt 未找到!")});
-    EXPECT_TRUE(window.findChildren<QWidget*>(QStringLiteral("HelpViewer")).isEmpty());
+    EXPECT_TRUE(openWindows<HelpViewer>().isEmpty());
 
     prompter.boxes.clear();
     TextFile::writeLines(library.path("readme.txt"), {"借书"});
     window.meuUseHelper->trigger();
     window.meuUseHelper->trigger();
     EXPECT_TRUE(prompter.boxes.isEmpty());
-    const auto viewers = window.findChildren<QWidget*>(QStringLiteral("HelpViewer"));
+    const auto viewers = openWindows<HelpViewer>();
     ASSERT_EQ(viewers.size(), 1);
     EXPECT_TRUE(viewers[0]->isVisible());
     const QObject* text = viewers[0]->findChild<QObject*>(QStringLiteral("txtHelp"));

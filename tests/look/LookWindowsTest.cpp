@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "FixedClock.h"
+#include "OpenWindows.h"
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "core/logic/AppInfo.h"
@@ -77,15 +78,24 @@ struct LookWindows : ::testing::Test {
                 captions << item->text();
         return captions;
     }
+    // The skin files the program ships with, beside the program.
+    void useShippedSkins()
+    {
+        setSkins(false);
+        for (const QString& skin : {AppInfo::kTypeStyleFile, AppInfo::kLightStyleFile})
+            ASSERT_TRUE(QFile::copy(QDir(SHELFMARK_DATA_DIR).filePath(skin), library.path(skin)));
+    }
     // Closes the About box if open and opens it again from the menu.
     static FrmAbout* reopenAbout(Frmmain& main)
     {
-        if (auto* open = main.findChild<FrmAbout*>())
+        if (auto* open = openWindow<FrmAbout>())
             open->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         main.meuAbout_Click();
-        return main.findChild<FrmAbout*>();
+        return openWindow<FrmAbout>();
     }
+    // What the window shows now, drawn as it would be on the screen.
+    static QImage shown(QWidget* window) { return window->grab().toImage(); }
 
     QString entry(const QString& key) { return ReadTipEntry(tipFile(), "TIP", key, prompter); }
 };
@@ -126,7 +136,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
     }
 }
 
-TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesWhileOpenWindowsKeepTheirLook)
+TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesAndLaterWindowsTakeIt)
 {
     setSkins(true);
     const struct {
@@ -144,19 +154,12 @@ TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesWhileOpenWindowsKeepTheirLook)
     const auto state = [this] {
         return marked(window) << bytesOf(settingFile()) << window.styleSheet();
     };
-    FrmHelp* tips = nullptr;
     for (const auto& step : steps) {
         SCOPED_TRACE(step.item->text().toStdString());
         step.item->trigger();  // as from the menu
         EXPECT_EQ(state(), QStringList() << step.item->text() << step.saved << step.sheet);
-        // A window opened now takes this style; one opened under the first keeps it.
+        // A window opened now takes this style.
         EXPECT_EQ(reopenAbout(window)->styleSheet(), step.sheet);
-        if (!tips) {
-            window.meuHowToUse_Click();
-            tips = window.findChild<FrmHelp*>();
-            ASSERT_NE(tips, nullptr);
-        }
-        EXPECT_EQ(tips->styleSheet(), "");
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
 
@@ -175,23 +178,77 @@ TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesWhileOpenWindowsKeepTheirLook)
     }
 }
 
+// As a clerk would try it, with the skins the program ships (they style every
+// widget, so a window inside the main window would take them at once): with
+// the tips and the About box open, each style choice re-draws the main window
+// only; the open windows show exactly what they showed, and a window opened
+// afterwards takes the new style.
+TEST_F(LookWindows, AStyleChoiceRedrawsTheMainWindowOnlyAndLaterWindowsTakeIt)
+{
+    useShippedSkins();
+    auto main = start();  // no style file: the system look
+    main->show();
+    main->move(0, 0);  // away from the middle of the screen
+    main->meuHowToUse->trigger();
+    main->meuAbout->trigger();
+    auto* tips = openWindow<FrmHelp>();
+    auto* about = openWindow<FrmAbout>();
+    ASSERT_TRUE(tips && about);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+    // The About box opens centred on the main window.
+    EXPECT_LE((about->geometry().center() - main->geometry().center()).manhattanLength(), 2);
+    const QImage tipsLook = shown(tips);
+    QImage aboutLook = shown(about);
+    // The About box's background at its top edge, as each style draws it.
+    const QColor systemBackground = aboutLook.pixelColor(4, 0);
+    const struct {
+        QAction* choice;
+        QColor background;
+    } steps[] = {
+        {main->meuTypeStyle, QColor(0xef, 0xe3, 0xc6)},
+        {main->meuLight, QColor(0xf8, 0xfb, 0xff)},
+        {main->meuWinStyle, systemBackground},
+    };
+    QImage mainLook = shown(main.get());
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.choice->text().toStdString());
+        const bool links = about->Label5->isVisible();
+        step.choice->trigger();
+        const QImage mainNow = shown(main.get());
+        EXPECT_TRUE(mainNow != mainLook);
+        mainLook = mainNow;
+        EXPECT_TRUE(shown(tips) == tipsLook);
+        EXPECT_TRUE(shown(about) == aboutLook);
+        EXPECT_EQ(about->Label5->isVisible(), links);
+
+        // Opened once more, the About box is drawn in the new style.
+        about = reopenAbout(*main);
+        ASSERT_NE(about, nullptr);
+        aboutLook = shown(about);
+        EXPECT_EQ(aboutLook.pixelColor(4, 0).name(), step.background.name());
+    }
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
 // ---- quick tips ------------------------------------------------------------
 
 TEST_F(LookWindows, StartShowsTheTipsOnlyWhenTheFileAsksAndTheMenuThenOnlyRaisesThem)
 {
     const QStringList tipLines{"CURRENT=2", "1=第一条", "2=第二条"};
     writeLines(tipFile(), QStringList{"[TIP]", "START=t"} + tipLines);  // case counts
-    EXPECT_EQ(start()->findChild<FrmHelp*>(), nullptr);
+    auto unasked = start();
+    EXPECT_EQ(openWindow<FrmHelp>(), nullptr);
+    unasked.reset();
 
     writeLines(tipFile(), QStringList{"[TIP]", "START= T "} + tipLines);
     auto started = start();
-    auto* tips = started->findChild<FrmHelp*>();
+    auto* tips = openWindow<FrmHelp>();
     ASSERT_NE(tips, nullptr);
     EXPECT_TRUE(tips->isVisible());
-    EXPECT_EQ(tips->tip_text->text(), "第二条");
+    EXPECT_EQ(tips->tip_text->text(), "第二条\n");
     // From the menu while open: the same window, no further tip.
     started->meuHowToUse->trigger();
-    EXPECT_EQ(started->findChildren<FrmHelp*>(), QList<FrmHelp*>{tips});
+    EXPECT_EQ(openWindows<FrmHelp>(), QList<FrmHelp*>{tips});
     EXPECT_EQ(entry("CURRENT"), "1");
 }
 
@@ -230,7 +287,7 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
         for (std::size_t i = 0; i < c.steps.size(); ++i) {
             if (i > 0)
                 QTest::mouseClick(tips.Next_Tip_Button, Qt::LeftButton);
-            EXPECT_EQ(tips.tip_text->text(), c.steps[i].first) << i;
+            EXPECT_EQ(tips.tip_text->text(), c.steps[i].first + "\n") << i;  // a line break after it
             EXPECT_EQ(entry("CURRENT"), c.steps[i].second) << i;
         }
         tips.show_tip->setChecked(!c.ticked);
@@ -248,16 +305,30 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
 
 // ---- sign-in balloon ------------------------------------------------------
 
-TEST_F(LookWindows, SignInArrowCarriesTheBalloonWithTitleInformationIconAndText)
+// The mouse resting on ">>" brings up its balloon, pointing into the button;
+// it goes when the mouse moves on to another button.
+TEST_F(LookWindows, SignInBalloonShowsOverTheArrowWhenTheMouseRestsOnIt)
 {
     FrmLogon signIn(prompter, library.dir());
     signIn.Form_Load();
-    ASSERT_TRUE(signIn.balloon() && signIn.balloon()->tipWindow());
-    EXPECT_EQ(signIn.balloon()->toolWindow(), signIn.Command1);
-    const BalloonWindow* bubble = signIn.balloon()->tipWindow();
+    signIn.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&signIn));
+    const clsToolTip* tip = signIn.balloon();
+    ASSERT_TRUE(tip && tip->tipWindow());
+    const BalloonWindow* bubble = tip->tipWindow();
+    EXPECT_FALSE(bubble->isVisible());
+
+    QTest::mouseMove(signIn.cmdOK);
+    QTest::mouseMove(signIn.Command1);
+    ASSERT_TRUE(QTest::qWaitFor([bubble] { return bubble->isVisible(); }, 5000));
+    const QRect arrow(signIn.Command1->mapToGlobal(QPoint(0, 0)), signIn.Command1->size());
+    EXPECT_TRUE(arrow.contains(bubble->anchor()));
     EXPECT_EQ(bubble->title(), "提示");
     EXPECT_EQ(bubble->icon(), BalloonWindow::kInformation);
     EXPECT_EQ(bubble->text(), "点击此按钮更改您的帐号!");
+
+    QTest::mouseMove(signIn.cmdCancel);
+    EXPECT_FALSE(bubble->isVisible());
 }
 
 // ---- about box -------------------------------------------------------------
@@ -290,9 +361,6 @@ TEST_F(LookWindows, AboutShowsLinksOnlyWithTheSystemLookAsAtItsLoad)
                         QUrl(MakerLinks::kSoftwarePage), expected[0]};
         EXPECT_EQ(opened, expected);
 
-        // A later change of style does not change an open About box.
-        window.meuWinStyle->setChecked(!system);
-        EXPECT_EQ(about.Label5->isVisible(), system);
         QTest::mouseClick(about.Command2, Qt::LeftButton);
         EXPECT_FALSE(about.isVisible());
     }

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-HelpViewer::HelpViewer(const QString& text, QWidget* parent) : QDialog(parent)
+HelpViewer::HelpViewer(const QString& text) : QDialog(nullptr)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("使用帮助 - readme.txt"));

@@ -8,7 +8,8 @@ class QPlainTextEdit;
 class HelpViewer : public QDialog {
     Q_OBJECT
 public:
-    HelpViewer(const QString& text, QWidget* parent = nullptr);
+    // The viewer stands on its own (no parent widget).
+    explicit HelpViewer(const QString& text);
 
 private:
     QPlainTextEdit* m_text;

@@ -91,8 +91,8 @@ bool isActivationKey(const QEvent* event)
 
 }  // namespace
 
-FrmAbout::FrmAbout(const WindowStyler& styler, QWidget* parent, UrlOpener opener)
-    : QDialog(parent), m_styler(styler), m_opener(std::move(opener))
+FrmAbout::FrmAbout(const WindowStyler& styler, const QWidget* owner, UrlOpener opener)
+    : QDialog(nullptr), m_styler(styler), m_owner(owner), m_opener(std::move(opener))
 {
     if (!m_opener)
         m_opener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
@@ -192,8 +192,8 @@ void FrmAbout::Form_Load()
 
 void FrmAbout::centreOnOwner()
 {
-    if (const QWidget* owner = parentWidget())
-        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (m_owner)
+        move(m_owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void FrmAbout::Form_MouseMove()

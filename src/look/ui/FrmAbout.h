@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QUrl>
 
 #include <functional>
@@ -19,7 +20,8 @@ public:
     // How an address is opened; the system's web browser unless a test says otherwise.
     using UrlOpener = std::function<void(const QUrl&)>;
 
-    explicit FrmAbout(const WindowStyler& styler, QWidget* parent = nullptr,
+    // The box stands on its own (no parent widget); it opens centred on `owner`.
+    explicit FrmAbout(const WindowStyler& styler, const QWidget* owner = nullptr,
                       UrlOpener opener = {});
 
     // The load steps: the window style and, with it, which address labels show.
@@ -53,5 +55,6 @@ private:
     void open(const QString& address);
 
     const WindowStyler& m_styler;
+    QPointer<const QWidget> m_owner;
     UrlOpener m_opener;
 };

@@ -53,9 +53,8 @@ QPixmap bulbPicture()
 
 }  // namespace
 
-FrmHelp::FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir,
-                 QWidget* parent)
-    : QDialog(parent), m_styler(styler), m_tips(programDir, prompter)
+FrmHelp::FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir)
+    : QDialog(nullptr), m_styler(styler), m_tips(programDir, prompter)
 {
     setObjectName(QStringLiteral("FrmHelp"));
     setWindowTitle(QStringLiteral("每日小技巧"));
@@ -153,7 +152,8 @@ void FrmHelp::Form_Load()
 
 void FrmHelp::ShowNextTip()
 {
-    tip_text->setText(m_tips.nextTip());
+    // The tip is followed by a line break (\n, this platform's line break).
+    tip_text->setText(m_tips.nextTip() + QLatin1Char('\n'));
 }
 
 void FrmHelp::Next_Tip_Button_Click()

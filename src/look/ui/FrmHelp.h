@@ -15,8 +15,8 @@ class WindowStyler;
 class FrmHelp : public QDialog {
     Q_OBJECT
 public:
-    FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir,
-            QWidget* parent = nullptr);
+    // The window stands on its own (no parent widget).
+    FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir);
 
     // The load steps: the window style, the start flag, the first tip, and
     // the window kept above all others.
