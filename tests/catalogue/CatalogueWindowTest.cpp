@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -394,6 +395,30 @@ TEST_F(CatalogueWindows, EditRefusalsAndARowWithoutDate)
     EXPECT_EQ(shown(), "编号为B002的书籍已不存在!");
     EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 1);
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局");
+}
+
+// Under either shipped skin the book number of the book being edited looks
+// like any box that cannot be typed into, not like the desk's cyan input.
+TEST_F(CatalogueWindows, BookNumberBeingEditedLooksDisabledUnderEitherSkin)
+{
+    QDir(library.dir()).mkpath("style");
+    for (const auto& [file, item] : {std::pair{"style/type-style.skn", window.meuTypeStyle},
+                                     std::pair{"style/light-hearted.skn", window.meuLight}}) {
+        SCOPED_TRACE(file);
+        QFile::remove(library.path(file));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(SHELFMARK_DATA_DIR "/") + file, library.path(file)));
+        item->trigger();
+        FrmShelfmark* list = shelf();
+        FrmUpdateBook* w = editRow(list, 0);
+        ASSERT_TRUE(w);
+        const QImage box = w->txtBookID->grab().toImage();
+        const QColor inside = box.pixelColor(box.width() - 6, box.height() / 2);
+        EXPECT_NE(inside, QColor(192, 255, 255));
+        const QImage title = w->txtBookName->grab().toImage();
+        EXPECT_NE(inside, title.pixelColor(title.width() - 6, title.height() / 2));  // unlike a box to type into
+        closeWindow(w);
+        closeWindow(list);
+    }
 }
 
 // ---- the book list ------------------------------------------------------------------
