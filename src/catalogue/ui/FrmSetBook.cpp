@@ -78,7 +78,10 @@ QGroupBox* FrmSetBook::buildControls()
     DataGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     DataGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     DataGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    DataGrid1->setFixedSize(AppInfo::pixelsFromTwips(3255), AppInfo::pixelsFromTwips(3375));
+    DataGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the three columns fit
+    // A little wider than the designed 3255 twips: the three headings need it
+    // in the Chinese font under the 轻松一刻 skin's padding.
+    DataGrid1->setFixedSize(AppInfo::pixelsFromTwips(3540), AppInfo::pixelsFromTwips(3375));
 
     layOut(frame);
     return frame;
@@ -94,7 +97,7 @@ void FrmSetBook::layOut(QGroupBox* frame)
     separator->setFrameShadow(QFrame::Sunken);
 
     auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(8, 10, 8, 8);
+    grid->setContentsMargins(6, 10, 6, 8);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(8);
     const struct { const char* caption; QLineEdit* box; } boxes[] = {
