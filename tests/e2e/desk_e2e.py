@@ -1,6 +1,7 @@
 """A clerk signs in with the default account, lends a book at the desk, takes
-an overdue one back, and registers a new book and lends it at once,
-working the real program's windows through the accessibility bus."""
+an overdue one back, registers a new book and lends it at once, then finds
+that book in the book query and its loan in the lending query, working the
+real program's windows through the accessibility bus."""
 import os
 import sqlite3
 import sys
@@ -209,6 +210,50 @@ def register_book_and_lend_it(app, main_window, reader):
     print("e2e: registered %s through 添加新书 and lent it to reader %s" % (book, reader))
 
 
+def table_rows(window):
+    """The rows of a window's results grid, each a dict from column heading to cell text."""
+    table = wait_for("results grid", lambda: find(window, "table")).queryTable()
+    headings = [table.getColumnDescription(c) for c in range(table.nColumns)]
+    return [{headings[c]: table.getAccessibleAt(r, c).name for c in range(table.nColumns)}
+            for r in range(table.nRows)]
+
+
+def open_query(app, caption):
+    press(wait_for("menu item " + caption, lambda: find_any(app, "menu item", caption)))
+    return wait_for(caption + " window", lambda: find(app, "frame", caption))
+
+
+def close_query(app, window, caption):
+    press(wait_for("关闭", lambda: find(window, "push button", "关闭")))
+    wait_for(caption + " window closed", lambda: find(app, "frame", caption) is None)
+
+
+def find_book_and_loan(app, reader, book):
+    """Finds the book by its number (Enter searches) and the loan by reader and book."""
+    books = open_query(app, "书库查询")
+    type_into(wait_for("书籍编号 box", lambda: find(books, "text", "书籍编号:")), book, enter=True)
+    answer_message(app, "查询结果如下!!")
+    rows = wait_for("the book in the grid", lambda: table_rows(books))
+    found = [(r["书籍编号"], r["书籍名称"], r["是否借出"]) for r in rows]
+    if found != [(book, "端到端测试之书", "是")]:
+        fail("book query lists %r" % (found,))
+    close_query(app, books, "书库查询")
+
+    loans = open_query(app, "借阅查询")
+    type_into(wait_for("读者编号 box", lambda: find(loans, "text", "读者编号:")), reader)
+    type_into(wait_for("书籍编号 box", lambda: find(loans, "text", "书籍编号:")), book)
+    press(wait_for("开始查询", lambda: find(loans, "push button", "开始查询")))
+    answer_message(app, "查询结果如下!!")
+    rows = wait_for("the loan in the grid", lambda: table_rows(loans))
+    today = time.localtime()
+    lent_on = "%d/%d/%d" % (today.tm_year, today.tm_mon, today.tm_mday)
+    found = [(r["读者编号"], r["书籍编号"], r["借书日期"], r["还书日期"]) for r in rows]
+    if found != [(reader, book, lent_on, "")]:
+        fail("lending query lists %r" % (found,))
+    close_query(app, loans, "借阅查询")
+    print("e2e: found %s in 书库查询 and its loan to reader %s in 借阅查询" % (book, reader))
+
+
 def main():
     app = wait_for("the program on the accessibility bus", application)
 
@@ -241,6 +286,7 @@ def main():
 
     take_back_overdue_book(app, main_window)
     register_book_and_lend_it(app, main_window, reader)
+    find_book_and_loan(app, reader, "E2E-001")
 
 
 if __name__ == "__main__":

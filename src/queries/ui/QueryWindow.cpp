@@ -1,5 +1,6 @@
 #include "queries/ui/QueryWindow.h"
 
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,12 +18,29 @@
 #include "queries/logic/QueryBuilder.h"
 #include "queries/logic/QueryResultModel.h"
 
+namespace {
+
+// Screen readers announce a query window as a window of its own (a frame),
+// not as an unnamed part of another.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(QueryWindow::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+}  // namespace
+
 QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design)
-    : QWidget(nullptr, Qt::Window), m_prompter(prompter), m_styler(styler),
+    : QWidget(nullptr), m_prompter(prompter), m_styler(styler),
       m_results(new QueryResultModel(this))
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessibleInstalled);
     setObjectName(QString::fromLatin1(design.name));
     setWindowTitle(design.title);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
     Frame1 = new QGroupBox(QStringLiteral("请选择要查询的项:"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     m_criteria = new QGridLayout(Frame1);
