@@ -35,6 +35,8 @@
 #include "look/ui/FrmHelp.h"
 #include "look/ui/SkinControl.h"
 #include "look/ui/WindowStyler.h"
+#include "readers/ui/FrmBasicSet.h"
+#include "readers/ui/FrmReader.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -117,6 +119,7 @@ void Frmmain::buildMenus()
     connect(meuUseHelper, &QAction::triggered, this, &Frmmain::meuUseHelper_Click);
     connect(meuReaderSort, &QAction::triggered, this, &Frmmain::meuReaderSort_Click);
     connect(meuReaderSet, &QAction::triggered, this, &Frmmain::meuReaderSet_Click);
+    connect(mnuSetBasic, &QAction::triggered, this, &Frmmain::mnuSetBasic_Click);
     connect(mnuSetBook, &QAction::triggered, this, &Frmmain::mnuSetBook_Click);
     connect(meuWinStyle, &QAction::triggered, this, &Frmmain::meuWinStyle_Click);
     connect(meuTypeStyle, &QAction::triggered, this, &Frmmain::meuTypeStyle_Click);
@@ -150,7 +153,8 @@ void Frmmain::buildDesk()
     connect(m_returnTab, &ReturnTab::readerFound, this, [this] { InitDataGrid(false); });
     connect(m_returnTab, &ReturnTab::loanFound, m_lendTab->cmdLendBook,
             [this] { m_lendTab->cmdLendBook->setEnabled(true); });
-    // m_lendTab's readerWindowRequested shows the reader window once it exists.
+    // The lend desk's 添加新读者 has set the add-reader mode already.
+    connect(m_lendTab, &LendTab::readerWindowRequested, this, &Frmmain::showReaderWindow);
     m_lendTab->txtReaderID->setFocus();  // the desk opens ready for a reader number
 }
 
@@ -285,11 +289,34 @@ void Frmmain::meuUseHelper_Click()
 void Frmmain::meuReaderSort_Click()
 {
     AppState::ReaderFormMode = 0;
+    showReaderWindow();
 }
 
 void Frmmain::meuReaderSet_Click()
 {
     AppState::ReaderFormMode = 2;
+    showReaderWindow();
+}
+
+// The reader window has no parent, so the main window's skin never reaches
+// it; a reader it finds reloads the lend desk's list.
+void Frmmain::showReaderWindow()
+{
+    showSingle(m_frmReader, this, [this] {
+        auto* window = new FrmReader(m_prompter, *m_styler, m_lendTab->txtReaderID->text());
+        connect(window, &FrmReader::readerFound, this, [this] { InitDataGrid(false); });
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuSetBasic_Click()
+{
+    showSingle(m_frmBasicSet, this, [this] {
+        auto* window = new FrmBasicSet(m_prompter, *m_styler);
+        window->Form_Load();
+        return window;
+    });
 }
 
 // A click from the menu has already toggled the item's mark; the marks are

@@ -10,6 +10,8 @@ class QMenu;
 class QTabWidget;
 class Clock;
 class FrmAbout;
+class FrmBasicSet;
+class FrmReader;
 class FrmAddnew;
 class FrmSetBook;
 class FrmShelfmark;
@@ -102,6 +104,9 @@ public slots:
     void meuUseHelper_Click();
     void meuReaderSort_Click();
     void meuReaderSet_Click();
+    void mnuSetBasic_Click();
+    // Shows the reader window; it reads ReaderFormMode when it loads.
+    void showReaderWindow();
     void mnuSetBook_Click();
     void meuWinStyle_Click();
     void meuTypeStyle_Click();
@@ -139,6 +144,8 @@ private:
     QPointer<FrmSetBook> m_frmSetBook;
     QPointer<FrmBookQuery> m_frmBookQuery;
     QPointer<FrmLendQuery> m_frmLendQuery;
+    QPointer<FrmReader> m_frmReader;
+    QPointer<FrmBasicSet> m_frmBasicSet;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

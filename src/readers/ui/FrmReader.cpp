@@ -1,0 +1,290 @@
+#include "readers/ui/FrmReader.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/logic/AppInfo.h"
+#include "core/logic/AppState.h"
+#include "core/logic/Conversions.h"
+#include "core/logic/Prompter.h"
+#include "core/logic/StoreError.h"
+#include "core/ui/FormParts.h"
+#include "look/ui/WindowStyler.h"
+
+using namespace ReaderRegistry;
+
+namespace {
+
+// A box holding at most maxLength characters, whether typed or put in by the
+// window (longer text is cut to its leading characters); 0 for no limit.
+QLineEdit* textBox(const char* name, int maxLength, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    return box;
+}
+
+QRadioButton* option(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* button = new QRadioButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+// The detail under a failure message: what to do, then the engine's words.
+QString detailOf(const StoreError& error)
+{
+    return error.message().section(QLatin1Char('\n'), 1);
+}
+
+}  // namespace
+
+FrmReader::FrmReader(Prompter& prompter, const WindowStyler& styler, const QString& deskReaderNumber,
+                     QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_styler(styler), m_deskReaderNumber(deskReaderNumber)
+{
+    setObjectName(QStringLiteral("FrmReader"));
+    setWindowTitle(QStringLiteral("读者资料管理"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(8);
+    layout->addWidget(buildFrame(), 1);
+    layout->addWidget(buildButtons());
+
+    const QList<QWidget*> order = {Command1, txtReaderNo,      txtReaderName, txtReaderMan, Option1,
+                                   Option2,  txtReaderTel,     txtReaderAddress, Command3,  Command4,
+                                   Command5, Command6,         Command2,      Command7};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
+}
+
+QWidget* FrmReader::buildFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("读者信息"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    txtReaderNo = textBox("txtReaderNo", 3, frame);
+    txtReaderName = textBox("txtReaderName", 8, frame);
+    txtReaderMan = textBox("txtReaderMan", 2, frame);
+    txtReaderTel = textBox("txtReaderTel", 12, frame);
+    txtReaderAddress = textBox("txtReaderAddress", 0, frame);
+    Option1 = option(QStringLiteral("男"), "Option1", frame);
+    Option2 = option(QStringLiteral("女"), "Option2", frame);
+    Option1->setChecked(true);
+    Command2 = FormParts::button(QStringLiteral("<"), "Command2", frame);
+    Command7 = FormParts::button(QStringLiteral(">"), "Command7", frame);
+    Command2->setToolTip(QStringLiteral("上一个读者"));
+    Command7->setToolTip(QStringLiteral("下一个读者"));
+    for (QPushButton* step : {Command2, Command7})
+        step->setFixedWidth(28);
+
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(8);
+    const struct { const char* caption; QLineEdit* box; } rows[] = {
+        {"读者编号:", txtReaderNo}, {"读者姓名:", txtReaderName}, {"读者性别:", txtReaderMan},
+        {"联系电话:", txtReaderTel}, {"所在部门:", txtReaderAddress}};
+    for (int row = 0; row < 5; ++row) {
+        grid->addWidget(FormParts::caption(QString::fromUtf8(rows[row].caption), rows[row].box, frame), row, 0);
+        grid->addWidget(rows[row].box, row, 1, 1, row == 0 || row == 2 ? 1 : 3);
+    }
+    grid->addWidget(Command2, 0, 2);
+    grid->addWidget(Command7, 0, 3);
+    grid->addWidget(Option1, 2, 2);
+    grid->addWidget(Option2, 2, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(5, 1);
+
+    connect(txtReaderNo, &QLineEdit::returnPressed, this, &FrmReader::txtReaderNo_KeyPress);
+    connect(Command2, &QPushButton::clicked, this, &FrmReader::Command2_Click);
+    connect(Command7, &QPushButton::clicked, this, &FrmReader::Command7_Click);
+    connect(Option1, &QRadioButton::clicked, this, &FrmReader::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &FrmReader::Option2_Click);
+    return frame;
+}
+
+QWidget* FrmReader::buildButtons()
+{
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 8, 0, 0);
+    layout->setSpacing(8);
+    Command3 = FormParts::button(QStringLiteral("添加新读者"), "Command3", column);
+    Command1 = FormParts::button(QStringLiteral("查找读者信息"), "Command1", column);
+    Command5 = FormParts::button(QStringLiteral("修改读者信息"), "Command5", column);
+    Command6 = FormParts::button(QStringLiteral("删除该读者"), "Command6", column);
+    Command4 = FormParts::button(QStringLiteral("退出"), "Command4", column);
+    for (QPushButton* button : {Command3, Command1, Command5, Command6, Command4})
+        layout->addWidget(button);
+    layout->addStretch(1);
+
+    connect(Command1, &QPushButton::clicked, this, &FrmReader::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &FrmReader::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &FrmReader::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &FrmReader::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &FrmReader::Command6_Click);
+    return column;
+}
+
+void FrmReader::Form_Load()
+{
+    m_styler.ApplyWindowStyle(this);
+    QCoreApplication::processEvents();
+    const int mode = AppState::ReaderFormMode;
+    showMode(mode);
+    if (mode == 1)
+        txtReaderNo->setText(m_deskReaderNumber);
+    txtReaderNo->setFocus(Qt::OtherFocusReason);
+}
+
+// Which buttons the mode shows; a mode other than 0, 1 or 2 shows them all.
+void FrmReader::showMode(int mode)
+{
+    const bool known = mode >= 0 && mode <= 2;
+    for (QPushButton* browse : {Command1, Command2, Command7})
+        browse->setVisible(!known || mode != 1);
+    Command3->setVisible(!known || mode != 0);
+    for (QPushButton* manage : {Command5, Command6})
+        manage->setVisible(!known || mode == 2);
+}
+
+Reader FrmReader::boxes() const
+{
+    return {txtReaderNo->text(), txtReaderName->text(), txtReaderMan->text(), txtReaderTel->text(),
+            txtReaderAddress->text()};
+}
+
+void FrmReader::clearBoxes()
+{
+    for (QLineEdit* box : {txtReaderNo, txtReaderName, txtReaderMan, txtReaderTel, txtReaderAddress})
+        box->clear();
+}
+
+// Find never stops with an error: a refusal of the store is told and the
+// boxes stay as they were.
+void FrmReader::Command1_Click()
+{
+    if (txtReaderNo->text().isEmpty()) {
+        m_prompter.notice(QStringLiteral("请输入读者编号!"), AppInfo::kAppTitle);
+        return;
+    }
+    std::optional<Reader> reader;
+    try {
+        reader = FindReader(txtReaderNo->text());
+    } catch (const StoreError& e) {
+        m_prompter.notice(e.message());
+        return;
+    }
+    if (!reader) {
+        m_prompter.notice(QStringLiteral("没有该读者信息!"));
+        clearBoxes();
+        return;
+    }
+    txtReaderName->setText(reader->name);
+    txtReaderMan->setText(reader->sex);
+    txtReaderTel->setText(reader->telephone);
+    txtReaderAddress->setText(reader->department);
+    emit readerFound();
+}
+
+void FrmReader::Command2_Click()
+{
+    if (Conversions::leadingNumber(txtReaderNo->text()) <= 1)
+        return;
+    txtReaderNo->setText(StepReaderNumber(txtReaderNo->text(), -1));
+    Command1_Click();
+}
+
+void FrmReader::Command7_Click()
+{
+    txtReaderNo->setText(StepReaderNumber(txtReaderNo->text(), +1));
+    Command1_Click();
+}
+
+bool FrmReader::report(const std::function<Outcome()>& write, const QString& done, const QString& failed)
+{
+    Outcome outcome;
+    try {
+        outcome = write();
+    } catch (const StoreError& e) {
+        m_prompter.notice(failed + QLatin1Char('\n') + detailOf(e));
+        return false;
+    }
+    if (outcome != Outcome::Done) {
+        m_prompter.notice(failed + QLatin1Char('\n') + reason(outcome));
+        return false;
+    }
+    m_prompter.notice(done);
+    return true;
+}
+
+void FrmReader::Command3_Click()
+{
+    const Reader reader = boxes();
+    report([&] { return AddReader(reader); }, QStringLiteral("读者资料添加完毕"),
+           QStringLiteral("读者资料添加失败!"));
+}
+
+void FrmReader::Command5_Click()
+{
+    const Reader reader = boxes();
+    report([&] { return UpdateReader(reader); }, QStringLiteral("读者资料修改完毕!"),
+           QStringLiteral("读者资料修改失败!"));
+}
+
+// A reader who still has books out is deleted only when the clerk, told how
+// many, agrees; the loans themselves stay as they are.
+void FrmReader::Command6_Click()
+{
+    const QString number = txtReaderNo->text();
+    const QString failed = QStringLiteral("读者资料删除失败!");
+    int onLoan = 0;
+    try {
+        onLoan = LoansOutstanding(number);
+    } catch (const StoreError& e) {
+        m_prompter.notice(failed + QLatin1Char('\n') + detailOf(e));
+        return;
+    }
+    if (onLoan > 0
+        && !m_prompter.question(QStringLiteral("编号%1的读者还有%2本书未归还,删除读者后这些借阅记录仍然保留。\n"
+                                               "确定要删除该读者吗?").arg(number).arg(onLoan)))
+        return;
+    if (report([&] { return DeleteReader(number); },
+               QStringLiteral("编号") + number + QStringLiteral("读者已删除!"), failed))
+        clearBoxes();
+}
+
+void FrmReader::Command4_Click()
+{
+    close();
+}
+
+void FrmReader::Option1_Click()
+{
+    if (Option1->isChecked())
+        txtReaderMan->setText(QStringLiteral("男"));
+}
+
+void FrmReader::Option2_Click()
+{
+    if (Option2->isChecked())
+        txtReaderMan->setText(QStringLiteral("女"));
+}
+
+// Enter looks the reader up in every mode, also while the find button is hidden.
+void FrmReader::txtReaderNo_KeyPress()
+{
+    Command1_Click();
+}

@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "FixedClock.h"
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempLibrary.h"
+#include "app/Frmmain.h"
+#include "core/logic/AppState.h"
+#include "core/logic/TextFile.h"
+#include "look/ui/SkinControl.h"
+#include "readers/ui/FrmBasicSet.h"
+#include "readers/ui/FrmReader.h"
+
+namespace {
+
+// The real main window on a small library, with scripted message boxes; the
+// reader and rules windows open from its menus and its desk. Reader 002
+// holds B004 since 1 March.
+class ReaderWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addCategory("A", "文学", 14);
+        library.addBook("B001", "红楼梦", "A");
+        library.addBook("B004", "边城", "A", true);
+        library.addReader("001", "张三");
+        library.addReader("002", "李四");
+        library.exec("UPDATE readerInfo SET 读者性别 = '男' WHERE 读者编号 = '001'");
+        library.addLoan("002", "B004", "2026-03-01");
+        library.setRules(3, 0.1);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        prompter.clear();
+    }
+    void TearDown() override { closeAll(); }
+
+    template <class W>
+    static W* find()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* w = qobject_cast<W*>(top); w && w->isVisible())
+                return w;
+        return nullptr;
+    }
+    // The reader window as the menu item (or the desk's button) opens it.
+    FrmReader* reader(QAction* item)
+    {
+        item->trigger();
+        return find<FrmReader>();
+    }
+    FrmReader* readerFromDesk(const QString& deskNumber)
+    {
+        deskBox("txtReaderID")->setText(deskNumber);
+        window.findChild<QPushButton*>("cmdReaderInfo")->click();
+        return find<FrmReader>();
+    }
+    FrmBasicSet* rulesWindow()
+    {
+        window.mnuSetBasic->trigger();
+        return find<FrmBasicSet>();
+    }
+    static void closeAll()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (qobject_cast<FrmReader*>(top) || qobject_cast<FrmBasicSet*>(top))
+                top->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QLineEdit* deskBox(const char* name) { return window.findChild<QLineEdit*>(name); }
+    QString deskLabel(const char* name) { return window.findChild<QLabel*>(name)->text(); }
+
+    // The five boxes, joined by "|".
+    static QString boxes(const FrmReader* w)
+    {
+        return QStringList{w->txtReaderNo->text(), w->txtReaderName->text(), w->txtReaderMan->text(),
+                           w->txtReaderTel->text(), w->txtReaderAddress->text()}.join('|');
+    }
+    static void fill(FrmReader* w, const QStringList& values)
+    {
+        QLineEdit* boxes[] = {w->txtReaderNo, w->txtReaderName, w->txtReaderMan, w->txtReaderTel,
+                              w->txtReaderAddress};
+        for (int i = 0; i < 5; ++i) {
+            boxes[i]->clear();
+            type(boxes[i], values.value(i));
+        }
+    }
+    // Types text key by key, Chinese too, as an input method hands it over.
+    static void type(QWidget* box, const QString& text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
+    }
+    // The captions of the buttons the clerk can see, top to bottom, then "<" and ">".
+    static QString visibleButtons(const FrmReader* w)
+    {
+        QStringList shown;
+        for (QPushButton* b : {w->Command3, w->Command1, w->Command5, w->Command6, w->Command4, w->Command2,
+                               w->Command7})
+            if (b->isVisible())
+                shown << b->text();
+        return shown.join(' ');
+    }
+    QString readers()
+    {
+        return library.scalar("SELECT group_concat(r, ',') FROM (SELECT 读者编号 || '|' || 读者姓名 || '|' ||"
+                              " 读者性别 || '|' || 联系电话 || '|' || 所在部门 AS r FROM readerInfo"
+                              " ORDER BY 读者编号)").toString();
+    }
+    QString rules() { return library.scalar("SELECT 借出册数 || '|' || 罚款 FROM basicSet").toString(); }
+    QString shown() const { return prompter.texts().join('\n'); }
+
+    TempLibrary library;
+    ScriptedPrompter prompter;
+    FixedClock clock{QDate(2026, 3, 20)};
+    Frmmain window{prompter, clock, library.dir()};
+};
+
+// ---- opening ------------------------------------------------------------------
+
+TEST_F(ReaderWindows, EachPlaceOpensTheWindowWithItsButtons)
+{
+    const struct { const char* place; int mode; const char* buttons; } places[] = {
+        {"读者查询", 0, "查找读者信息 退出 < >"},
+        {"读者管理", 2, "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >"},
+        {"添加新读者", 1, "添加新读者 退出"},
+    };
+    deskBox("txtReaderID")->setText("0156");  // only the desk's own button copies it
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.place);
+        FrmReader* w = place.mode == 0 ? reader(window.meuReaderSort)
+                     : place.mode == 2 ? reader(window.meuReaderSet)
+                                       : readerFromDesk("0156");
+        ASSERT_TRUE(w);
+        EXPECT_EQ(AppState::ReaderFormMode, place.mode);
+        EXPECT_EQ(w->parentWidget(), nullptr);
+        EXPECT_EQ(w->windowTitle(), "读者资料管理");
+        EXPECT_EQ(visibleButtons(w), place.buttons);
+        // Only the desk's opening copies its number, cut to the box's three characters.
+        EXPECT_EQ(w->txtReaderNo->text(), place.mode == 1 ? "015" : "");
+        EXPECT_EQ(w->size(), QSize(422, 248));
+        closeAll();
+    }
+    // Enter in the number box looks up even while the find button is hidden.
+    FrmReader* w = readerFromDesk("001");
+    QTest::keyClick(w->txtReaderNo, Qt::Key_Return);
+    EXPECT_EQ(boxes(w), "001|张三|男|0571-8888|办公室");
+
+    // Opened once: another menu item brings it forward in the mode it has.
+    EXPECT_EQ(reader(window.meuReaderSet), w);
+    EXPECT_EQ(visibleButtons(w), "添加新读者 退出");
+    w->Command4->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(find<FrmReader>(), nullptr);
+    EXPECT_EQ(visibleButtons(reader(window.meuReaderSet)),
+              "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >");
+
+    // A mode the window does not know shows every button.
+    closeAll();
+    AppState::ReaderFormMode = 7;
+    FrmReader other(prompter, window.windowStyler(), "");
+    other.show();
+    other.Form_Load();
+    EXPECT_EQ(visibleButtons(&other), "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >");
+}
+
+TEST_F(ReaderWindows, WindowsTakeTheChosenStyleAndNotTheMainWindowsSheet)
+{
+    QDir(library.dir()).mkpath("style");
+    ASSERT_TRUE(TextFile::writeLines(library.path("style/type-style.skn"),
+                                     {"QWidget { background-color: rgb(250, 240, 200); }"}));
+    window.meuTypeStyle->trigger();
+    for (QWidget* w : std::initializer_list<QWidget*>{reader(window.meuReaderSet), rulesWindow()}) {
+        ASSERT_TRUE(w);
+        SCOPED_TRACE(w->objectName().toStdString());
+        EXPECT_EQ(w->parentWidget(), nullptr);
+        const QImage drawn = w->grab().toImage();
+        EXPECT_EQ(drawn.pixelColor(2, drawn.height() - 2), QColor(250, 240, 200));
+    }
+    closeAll();
+    window.meuWinStyle->trigger();
+    FrmReader* plain = reader(window.meuReaderSet);
+    const QImage drawn = plain->grab().toImage();
+    EXPECT_NE(drawn.pixelColor(2, drawn.height() - 2), QColor(250, 240, 200));
+}
+
+// ---- looking up and stepping --------------------------------------------------
+
+TEST_F(ReaderWindows, FindAndStepThroughNumbers)
+{
+    library.addReader("100", "王五");
+    FrmReader* w = reader(window.meuReaderSort);
+    ASSERT_TRUE(w);
+    // number typed|button|the five boxes after|messages
+    const struct { const char* typed; QPushButton* FrmReader::*button; const char* after; const char* messages; }
+    steps[] = {
+        {"", &FrmReader::Command1, "||||", "请输入读者编号!"},
+        {"", &FrmReader::Command2, "||||", ""},
+        {"1", &FrmReader::Command2, "1||||", ""},
+        {"001", &FrmReader::Command2, "001||||", ""},
+        {"", &FrmReader::Command7, "001|张三|男|0571-8888|办公室", ""},
+        {"002", &FrmReader::Command2, "001|张三|男|0571-8888|办公室", ""},
+        {"1", &FrmReader::Command7, "002|李四|女|0571-8888|办公室", ""},
+        {"7", &FrmReader::Command7, "||||", "没有该读者信息!"},  // 008: all five emptied
+        {"999", &FrmReader::Command7, "100|王五|女|0571-8888|办公室", ""},  // 1000 cut to 100
+        {"12a", &FrmReader::Command2, "||||", "没有该读者信息!"},  // 011
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.typed) + " " + (w->*step.button)->text().toStdString());
+        fill(w, {step.typed});
+        prompter.clear();
+        QTest::mouseClick(w->*step.button, Qt::LeftButton);
+        EXPECT_EQ(boxes(w), step.after);
+        EXPECT_EQ(shown(), step.messages);
+    }
+    prompter.clear();
+    fill(w, {});
+    w->Command1->click();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].title, "澄岳图书管理系统");  // this one box has no title of its own
+    fill(w, {"008"});
+    w->Command1->click();
+    EXPECT_EQ(prompter.shown.last().title, "提示");
+}
+
+// A found reader reloads the lend desk's list for the desk's own reader box;
+// a reader not found leaves it.
+TEST_F(ReaderWindows, AFoundReaderReloadsTheDesksList)
+{
+    deskBox("txtReaderID")->setText("002");  // typed at the desk, never confirmed
+    FrmReader* w = reader(window.meuReaderSet);
+    fill(w, {"009"});
+    w->Command1->click();
+    EXPECT_EQ(deskLabel("lblLendCount") + deskLabel("lblRemain"), "已借图书册数:");
+    fill(w, {"001"});
+    QTest::keyClick(w->txtReaderNo, Qt::Key_Return);
+    EXPECT_EQ(deskLabel("lblLendCount") + " " + deskLabel("lblRemain"), "已借图书册数:1 2");
+    EXPECT_EQ(shown(), "没有该读者信息!");
+}
+
+// What the window puts into a box is cut to the box's length, as typing is.
+TEST_F(ReaderWindows, BoxLengthsHoldForTypingAndForFoundReaders)
+{
+    library.exec("INSERT INTO readerInfo VALUES ('003', '欧阳司马诸葛慕容端木', '男性别', '0571-88880000-1',"
+                 " '图书馆古籍特藏与数字化部')");
+    FrmReader* w = reader(window.meuReaderSet);
+    fill(w, {"00345", "一二三四五六七八九十", "男女男", "1234567890123", "很长很长很长很长很长的部门名"});
+    EXPECT_EQ(boxes(w), "003|一二三四五六七八|男女|123456789012|很长很长很长很长很长的部门名");
+    w->Command1->click();
+    EXPECT_EQ(boxes(w), "003|欧阳司马诸葛慕容|男性|0571-8888000|图书馆古籍特藏与数字化部");
+}
+
+// The options write the sex box only; nothing is saved until 修改读者信息.
+TEST_F(ReaderWindows, SexOptionsWriteTheBoxOnly)
+{
+    FrmReader* w = reader(window.meuReaderSet);
+    EXPECT_TRUE(w->Option1->isChecked());
+    EXPECT_EQ(w->txtReaderMan->text(), "");
+    fill(w, {"001"});
+    w->Command1->click();
+    QTest::mouseClick(w->Option2, Qt::LeftButton);
+    EXPECT_EQ(boxes(w), "001|张三|女|0571-8888|办公室");
+    EXPECT_TRUE(readers().startsWith("001|张三|男|"));
+    QTest::mouseClick(w->Option1, Qt::LeftButton);
+    EXPECT_EQ(w->txtReaderMan->text(), "男");
+    QTest::mouseClick(w->Option2, Qt::LeftButton);
+    w->Command5->click();
+    EXPECT_TRUE(readers().startsWith("001|张三|女|"));
+}
+
+// ---- add, change, delete -------------------------------------------------------
+
+TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
+{
+    FrmReader* w = reader(window.meuReaderSet);
+    // the five boxes|button|message|boxes after (empty: as typed)
+    const struct { QStringList typed; QPushButton* FrmReader::*button; const char* message; const char* after; }
+    steps[] = {
+        {{"003", "王五", "男", "139", "财务科"}, &FrmReader::Command3, "读者资料添加完毕", nullptr},
+        {{"001", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n该读者编号已经存在。", nullptr},
+        {{"", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n请输入读者编号!", nullptr},
+        {{"003", "王五", "男", "136", "馆办"}, &FrmReader::Command5, "读者资料修改完毕!", nullptr},
+        {{"009", "赵六", "男", "1", "x"}, &FrmReader::Command5, "读者资料修改失败!\n没有该读者信息!", nullptr},
+        {{"009", "赵六", "男", "1", "x"}, &FrmReader::Command6, "读者资料删除失败!\n没有该读者信息!", nullptr},
+        {{"001", "", "", "", ""}, &FrmReader::Command6, "编号001读者已删除!", "||||"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE((w->*step.button)->text().toStdString() + " " + step.typed.join('|').toStdString());
+        fill(w, step.typed);
+        prompter.clear();
+        (w->*step.button)->click();
+        EXPECT_EQ(shown(), step.message);
+        EXPECT_EQ(boxes(w), step.after ? QString(step.after) : step.typed.join('|'));
+    }
+    EXPECT_EQ(readers(), "002|李四|女|0571-8888|办公室,003|王五|男|136|馆办");
+
+    // A refusal of the store is told with its words; the table and the boxes
+    // stay, and the window goes on working.
+    library.exec("CREATE TRIGGER refuse BEFORE UPDATE ON readerInfo BEGIN SELECT RAISE(ABORT, 'disk says no'); END");
+    fill(w, {"003", "王五五", "男", "136", "馆办"});
+    prompter.clear();
+    w->Command5->click();
+    EXPECT_TRUE(shown().startsWith("读者资料修改失败!\n数据库报告: disk says no")) << shown().toStdString();
+    EXPECT_EQ(boxes(w), "003|王五五|男|136|馆办");
+    EXPECT_EQ(readers(), "002|李四|女|0571-8888|办公室,003|王五|男|136|馆办");
+    w->Command1->click();
+    EXPECT_EQ(boxes(w), "003|王五|男|136|馆办");
+}
+
+// A reader who still has books out goes only when the clerk, told how many,
+// agrees; the loans stay either way.
+TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
+{
+    library.addLoan("002", "B001", "2026-03-02");
+    library.addLoan("002", "B009", "2026-01-02", "2026-01-09");  // brought back
+    FrmReader* w = reader(window.meuReaderSet);
+    fill(w, {"002"});
+    prompter.questionAnswers << false << true;
+    w->Command6->click();
+    EXPECT_EQ(shown(), "编号002的读者还有2本书未归还,删除读者后这些借阅记录仍然保留。\n确定要删除该读者吗?");
+    EXPECT_EQ(boxes(w), "002||||");
+    EXPECT_TRUE(readers().startsWith("001|张三|男|0571-8888|办公室,002|"));
+    prompter.clear();
+    w->Command6->click();
+    EXPECT_EQ(prompter.texts().last(), "编号002读者已删除!");
+    EXPECT_EQ(prompter.shown.first().kind, ScriptedPrompter::Shown::Kind::Question);
+    EXPECT_EQ(readers(), "001|张三|男|0571-8888|办公室");
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '002'").toInt(), 3);
+    // Without books out no question is asked.
+    fill(w, {"001"});
+    prompter.clear();
+    w->Command6->click();
+    EXPECT_EQ(shown(), "编号001读者已删除!");
+}
+
+// ---- lending rules ---------------------------------------------------------------
+
+TEST_F(ReaderWindows, RulesWindowShowsSavesAndRefusesWhatTheRulesCannotTake)
+{
+    library.setRules(3, 0.25);
+    FrmBasicSet* w = rulesWindow();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->parentWidget(), nullptr);
+    EXPECT_EQ(w->windowTitle() + "|" + w->SSTab1->tabText(0) + "|" + w->SSTab1->tabText(1),
+              "基本设置|最大借出册数设置|罚款条件设置");
+    EXPECT_EQ(w->txtBook->text() + "|" + w->txtFakuan->text(), "3|0.25");  // the stored rules
+
+    // quota|fine|message|tab shown after
+    const struct { const char *quota, *fine, *message; int tab; } saves[] = {
+        {"三", "0.2", "每人最多允许借出的册数须是 0 到 32767 之间的整数!", 0},
+        {"", "0.2", "每人最多允许借出的册数须是 0 到 32767 之间的整数!", 0},
+        {"40000", "0.2", "每人最多允许借出的册数须是 0 到 32767 之间的整数!", 0},
+        {"4", "-0.5", "超出一天的罚款须是不小于 0 的数!", 1},
+        {"4", "", "超出一天的罚款须是不小于 0 的数!", 1},
+    };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(std::string(save.quota) + "/" + save.fine);
+        w->SSTab1->setCurrentIndex(1 - save.tab);
+        w->txtBook->setText(save.quota);
+        w->txtFakuan->setText(save.fine);
+        prompter.clear();
+        w->cmdSave->click();
+        EXPECT_EQ(shown(), save.message);
+        EXPECT_EQ(w->SSTab1->currentIndex(), save.tab);
+        EXPECT_EQ(rules(), "3|0.25");
+    }
+    w->txtBook->setText("1");
+    w->txtFakuan->setText("0.2");
+    prompter.clear();
+    w->cmdSave->click();
+    EXPECT_EQ(shown(), "设置完毕!");
+    EXPECT_EQ(rules(), "1|0.2");
+    EXPECT_TRUE(w->isVisible());
+    prompter.clear();
+    w->cmdSave->click();  // nothing changed: the same values again
+    EXPECT_EQ(shown(), "设置完毕!");
+
+    // Closed after an edit without saving: the row keeps its values.
+    w->txtBook->setText("9");
+    w->Command2->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(rules(), "1|0.2");
+    w = rulesWindow();
+    EXPECT_EQ(w->txtBook->text() + "|" + w->txtFakuan->text(), "1|0.2");
+
+    // The desk's next look-up counts with the new quota.
+    deskBox("txtReaderID")->setText("002");
+    QTest::keyClick(deskBox("txtReaderID"), Qt::Key_Return);
+    EXPECT_EQ(deskLabel("lblRemain"), "0");
+}
+
+}  // namespace
