@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+
+#include "LargeLibrary.h"
 
 // What shelfmark-db does, callable from tests. Each returns an exit code and
 // writes what it has to say (in Chinese, for the clerk's administrator) to
@@ -12,5 +15,9 @@ namespace DbTool {
 int create(const QString& programDir, QString* message);
 // The same, filled with a believable demo library.
 int demo(const QString& programDir, QString* message);
+// The same with a library of the given size (see LargeLibrary); refuses
+// sizes it cannot make with exit code 2.
+int demo(const QString& programDir, const LargeLibrary::Size& size, QString* message,
+         const QDate& today = QDate::currentDate());
 
 }  // namespace DbTool

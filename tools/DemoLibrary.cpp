@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "Dice.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Sql.h"
 #include "core/logic/Transaction.h"
@@ -26,28 +27,6 @@ const QString kAction = QStringLiteral("写入演示数据");
 constexpr quint64 kSeed = 0x5368656C664D61ull;
 // How many days of lending are played before `today`.
 constexpr int kLendingDays = 270;
-
-// splitmix64: small, fast and the same on every platform.
-class Dice {
-public:
-    explicit Dice(quint64 seed) : m_state(seed) {}
-    // 0 <= result < bound
-    int below(int bound) { return int(next() % quint64(bound)); }
-    int between(int low, int high) { return low + below(high - low + 1); }
-    bool chance(int percent) { return below(100) < percent; }
-    template <typename T>
-    const T& pick(const QList<T>& list) { return list.at(below(int(list.size()))); }
-
-private:
-    quint64 next()
-    {
-        quint64 z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    quint64 m_state;
-};
 
 QStringList words(const char* text)
 {
@@ -381,7 +360,7 @@ void insertPublishers()
 {
     QSqlQuery query =
         Sql::prepare(QStringLiteral("INSERT INTO bookconcernList (出版社) VALUES (:name)"), kAction);
-    for (const QString& name : words(kPublishers)) {
+    for (const QString& name : knownPublishers()) {
         query.bindValue(QStringLiteral(":name"), name);
         Sql::exec(query, kAction);
     }
@@ -445,6 +424,11 @@ void insertLoans(const QList<LoanPlan>& loans, const QList<BookPlan>& books, con
 }
 
 }  // namespace
+
+QStringList knownPublishers()
+{
+    return words(kPublishers);
+}
 
 void fill(const QDate& today)
 {

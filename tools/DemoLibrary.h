@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QStringList>
 
 // A believable small library in Chinese, written into the freshly created
 // tables of the shared connection in one transaction: about ten categories
@@ -10,5 +11,8 @@
 namespace DemoLibrary {
 
 void fill(const QDate& today = QDate::currentDate());
+
+// The publishers of the demo, well-known Chinese houses.
+QStringList knownPublishers();
 
 }  // namespace DemoLibrary

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "DbTool.h"
 #include "DemoLibrary.h"
@@ -51,6 +52,48 @@ QStringList dumpLibrary()
         }
     }
     return dump;
+}
+
+// What must never happen in a library, whatever its size, as of `today` (ISO).
+struct Check {
+    const char* what;
+    QString countQuery;
+    int least, most;
+};
+
+const char* const loanPeriod = " FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
+                               " JOIN bookType t ON t.类别代码 = b.类别代码 WHERE ";
+
+QList<Check> neverChecks(const QString& today)
+{
+    return {
+        {"lent flag other than the book's number of outstanding loans", "SELECT count(*) FROM bookInfo b WHERE"
+             " 是否借出 <> (SELECT count(*) FROM lentInfo l WHERE l.书籍编号 = b.书籍编号 AND l.还书日期 IS NULL)", 0, 0},
+        {"loan of an unknown reader or book", "SELECT count(*) FROM lentInfo WHERE 读者编号 NOT IN"
+             " (SELECT 读者编号 FROM readerInfo) OR 书籍编号 NOT IN (SELECT 书籍编号 FROM bookInfo)", 0, 0},
+        {"reader over the quota", "SELECT count(*) FROM (SELECT 读者编号 FROM lentInfo WHERE 还书日期 IS NULL"
+             " GROUP BY 读者编号 HAVING count(*) > (SELECT 借出册数 FROM basicSet))", 0, 0},
+        {"loan dated after the day or returned before lent", QString("SELECT count(*) FROM lentInfo WHERE"
+             " 借书日期 > '%1' OR 还书日期 > '%1' OR 还书日期 < 借书日期").arg(today), 0, 0},
+        {"overdue days other than max(0, days out - period)", QString("SELECT count(*)") + loanPeriod +
+             "l.还书日期 IS NOT NULL AND l.超出天数 IS NOT"
+             " max(0, julianday(l.还书日期) - julianday(l.借书日期) - t.借出天数)", 0, 0},
+        // To the cent, and stored as the desk shows it (0.3, not 0.30000000000000004).
+        {"fine other than the rate times the overdue days", "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NOT NULL"
+             " AND (罚款金额 IS NULL OR abs(罚款金额 - 超出天数 * (SELECT 罚款 FROM basicSet)) > 0.005"
+             " OR 罚款金额 <> round(罚款金额, 2))", 0, 0},
+    };
+}
+
+void expectCounts(const QList<Check>& checks)
+{
+    for (const Check& check : checks) {
+        SCOPED_TRACE(check.what);
+        QSqlQuery query = Sql::run(check.countQuery, {}, QStringLiteral("测试查询"));
+        ASSERT_TRUE(query.next());
+        const int found = query.value(0).toInt();
+        EXPECT_TRUE(found >= check.least && found <= check.most) << found;
+    }
 }
 
 }  // namespace
@@ -178,13 +221,7 @@ TEST(DemoLibrary, IsABelievableConsistentLibrary)
     TempLibrary library;
     DemoLibrary::fill(today);
 
-    const char* const loanPeriod = " FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
-                                   " JOIN bookType t ON t.类别代码 = b.类别代码 WHERE ";
-    const struct {
-        const char* what;
-        QString countQuery;
-        int least, most;
-    } checks[] = {
+    QList<Check> checks = {
         {"categories", "SELECT count(*) FROM bookType", 8, 12},
         {"publishers", "SELECT count(*) FROM bookconcernList", 35, 50},
         {"books", "SELECT count(*) FROM bookInfo", 250, 350},
@@ -195,28 +232,90 @@ TEST(DemoLibrary, IsABelievableConsistentLibrary)
              "l.还书日期 IS NULL AND julianday('2026-03-20') - julianday(l.借书日期) > t.借出天数", 3, 1000},
         {"returned loans", "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NOT NULL", 50, 100000},
         {"fined loans", "SELECT count(*) FROM lentInfo WHERE 罚款金额 > 0", 10, 100000},
-        // What must never happen:
-        {"lent flag other than the book's number of outstanding loans", "SELECT count(*) FROM bookInfo b WHERE"
-             " 是否借出 <> (SELECT count(*) FROM lentInfo l WHERE l.书籍编号 = b.书籍编号 AND l.还书日期 IS NULL)", 0, 0},
-        {"loan of an unknown reader or book", "SELECT count(*) FROM lentInfo WHERE 读者编号 NOT IN"
-             " (SELECT 读者编号 FROM readerInfo) OR 书籍编号 NOT IN (SELECT 书籍编号 FROM bookInfo)", 0, 0},
-        {"reader over the quota", "SELECT count(*) FROM (SELECT 读者编号 FROM lentInfo WHERE 还书日期 IS NULL"
-             " GROUP BY 读者编号 HAVING count(*) > (SELECT 借出册数 FROM basicSet))", 0, 0},
-        {"loan dated after the day or returned before lent", "SELECT count(*) FROM lentInfo WHERE"
-             " 借书日期 > '2026-03-20' OR 还书日期 > '2026-03-20' OR 还书日期 < 借书日期", 0, 0},
-        {"overdue days other than max(0, days out - period)", QString("SELECT count(*)") + loanPeriod +
-             "l.还书日期 IS NOT NULL AND l.超出天数 IS NOT"
-             " max(0, julianday(l.还书日期) - julianday(l.借书日期) - t.借出天数)", 0, 0},
-        // To the cent, and stored as the desk shows it (0.3, not 0.30000000000000004).
-        {"fine other than the rate times the overdue days", "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NOT NULL"
-             " AND (罚款金额 IS NULL OR abs(罚款金额 - 超出天数 * (SELECT 罚款 FROM basicSet)) > 0.005"
-             " OR 罚款金额 <> round(罚款金额, 2))", 0, 0},
     };
-    for (const auto& check : checks) {
-        SCOPED_TRACE(check.what);
-        const int found = library.scalar(check.countQuery).toInt();
-        EXPECT_TRUE(found >= check.least && found <= check.most) << found;
-    }
+    checks.append(neverChecks(QStringLiteral("2026-03-20")));
+    expectCounts(checks);
     // Dated up to the day given, whatever the machine's clock says.
     EXPECT_GE(Sql::toDate(library.scalar("SELECT max(借书日期) FROM lentInfo")), today.addDays(-7));
+}
+
+TEST(LargeLibrary, HasTheSizeAskedAndHoldsTogether)
+{
+    const QDate today(2026, 3, 20);
+    QTemporaryDir dir;
+    QString message;
+    ASSERT_EQ(DbTool::demo(dir.path(), {3000, 400, 20000}, &message, today), 0) << message.toStdString();
+    EXPECT_EQ(message, QStringLiteral("已创建演示图书馆数据库 %1 (3000 册图书, 400 位读者, 20000 条借阅记录)")
+                           .arg(QDir::toNativeSeparators(databaseIn(dir))));
+    ASSERT_TRUE(Database::open(databaseIn(dir), &message)) << message.toStdString();
+    struct Closer { ~Closer() { Database::close(); } } closer;
+
+    QList<Check> checks = {
+        {"books numbered B0001 to B3000", "SELECT count(*) FROM bookInfo"
+             " WHERE 书籍编号 GLOB 'B[0-9][0-9][0-9][0-9]' AND 书籍编号 BETWEEN 'B0001' AND 'B3000'", 3000, 3000},
+        {"readers numbered 001 to 400", "SELECT count(*) FROM readerInfo"
+             " WHERE 读者编号 GLOB '[0-9][0-9][0-9]' AND 读者编号 BETWEEN '001' AND '400'", 400, 400},
+        {"loans", "SELECT count(*) FROM lentInfo", 20000, 20000},
+        {"3% outstanding", "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL", 600, 600},
+        {"some of them overdue", QString("SELECT count(*)") + loanPeriod +
+             "l.还书日期 IS NULL AND julianday('2026-03-20') - julianday(l.借书日期) > t.借出天数", 30, 300},
+        {"fined returns", "SELECT count(*) FROM lentInfo WHERE 罚款金额 > 0", 2000, 15000},
+        {"twenty categories", "SELECT count(*) FROM bookType", 20, 20},
+        {"two thousand publishers", "SELECT count(*) FROM bookconcernList", 2000, 2000},
+        {"books of every category", "SELECT count(DISTINCT 类别代码) FROM bookInfo", 20, 20},
+        {"titles with Latin letters", "SELECT count(*) FROM bookInfo WHERE 书籍名称 GLOB '*[A-Za-z]*'", 30, 600},
+        {"the store's own date check skipped while filling, so checked here", "SELECT count(*) FROM bookInfo,"
+             " lentInfo WHERE bookInfo.rowid = lentInfo.rowid AND (date(登记日期, '+0 days') IS NOT 登记日期"
+             " OR date(借书日期, '+0 days') IS NOT 借书日期"
+             " OR (还书日期 IS NOT NULL AND date(还书日期, '+0 days') IS NOT 还书日期))", 0, 0},
+        {"a book lent again before it came back", "SELECT count(*) FROM lentInfo a JOIN lentInfo b"
+             " ON a.书籍编号 = b.书籍编号 AND a.rowid <> b.rowid WHERE b.借书日期 >= a.借书日期"
+             " AND b.借书日期 < coalesce(a.还书日期, '9999-12-31')", 0, 0},
+        {"the file left in WAL mode", "SELECT count(*) FROM pragma_journal_mode WHERE journal_mode = 'wal'", 1, 1},
+    };
+    checks.append(neverChecks(QStringLiteral("2026-03-20")));
+    expectCounts(checks);
+
+    // A realistic spread of characters: many in all, none in most titles.
+    QHash<QChar, int> titlesWith;
+    QSqlQuery titles = Sql::run(QStringLiteral("SELECT 书籍名称 FROM bookInfo"), {}, QStringLiteral("测试查询"));
+    while (titles.next()) {
+        const QString title = titles.value(0).toString();
+        for (const QChar c : QSet<QChar>(title.begin(), title.end()))
+            ++titlesWith[c];
+    }
+    EXPECT_GE(titlesWith.size(), 400);
+    EXPECT_LT(*std::max_element(titlesWith.cbegin(), titlesWith.cend()), 3000 / 2);
+
+    // The indexes of a library made in one step are all there.
+    const QString indexes = QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master"
+                                           " WHERE type IN ('index', 'trigger', 'table') ORDER BY name)");
+    QSqlQuery query = Sql::run(indexes, {}, QStringLiteral("测试查询"));
+    ASSERT_TRUE(query.next());
+    const QString large = query.value(0).toString();
+    query = QSqlQuery();
+    Database::close();
+    TempLibrary small;
+    EXPECT_EQ(large, small.scalar(indexes).toString());
+}
+
+TEST(LargeLibrary, RefusesSizesItCannotMake)
+{
+    const struct {
+        const char* what;
+        LargeLibrary::Size size;
+        const char* says;
+    } refusals[] = {
+        {"negative", {-1, 10, 10}, "负数"},
+        {"loans without books", {0, 10, 10}, "至少一册图书和一位读者"},
+        {"loans without readers", {10, 0, 10}, "至少一册图书和一位读者"},
+    };
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        QTemporaryDir dir;
+        QString message;
+        EXPECT_EQ(DbTool::demo(dir.path(), refusal.size, &message), 2);
+        EXPECT_TRUE(message.contains(QString::fromUtf8(refusal.says))) << message.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(databaseIn(dir)));
+    }
 }

@@ -1,5 +1,6 @@
 #include "circulation/logic/BookLookup.h"
 
+#include "circulation/logic/DeskStatements.h"
 #include "core/logic/Sql.h"
 
 namespace BookLookup {
@@ -7,10 +8,7 @@ namespace BookLookup {
 std::optional<BookOnDesk> find(const QString& bookNumber)
 {
     return Sql::withKept(
-        QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.书籍价格, bookInfo.出版社, bookInfo.书籍页码,"
-                       " bookInfo.是否借出, bookType.书籍类别 FROM bookInfo, bookType"
-                       " WHERE bookInfo.书籍编号 = :book AND bookInfo.类别代码 = bookType.类别代码"
-                       " LIMIT 1"),
+        DeskStatements::bookLookup(),
         {{QStringLiteral("book"), bookNumber}}, QStringLiteral("查找图书"),
         [](QSqlQuery& query) -> std::optional<BookOnDesk> {
             if (!query.next())

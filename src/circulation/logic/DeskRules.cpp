@@ -1,11 +1,12 @@
 #include "circulation/logic/DeskRules.h"
 
+#include "circulation/logic/DeskStatements.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
 
 DeskRules DeskRules::read(const QString& action)
 {
-    return Sql::withKept(QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet LIMIT 1"), {}, action,
+    return Sql::withKept(DeskStatements::rules(), {}, action,
                          [&action](QSqlQuery& query) -> DeskRules {
                              if (!query.next())
                                  throw StoreError(action, QStringLiteral("借阅规则 (basicSet) 中没有记录"));

@@ -2,6 +2,7 @@
 
 #include "circulation/logic/BookLookup.h"
 #include "circulation/logic/BorrowedList.h"
+#include "circulation/logic/DeskStatements.h"
 #include "circulation/logic/ReaderLookup.h"
 #include "core/logic/Sql.h"
 #include "core/logic/Transaction.h"
@@ -53,12 +54,12 @@ Outcome lend(const QString& readerNumber, const QString& bookNumber, const QDate
     Transaction transaction(kAction);
     if (const std::optional<Outcome> refused = refusal(readerNumber, bookNumber))
         return *refused;
-    Sql::run(QStringLiteral("INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期) VALUES (:reader, :book, :date)"),
+    Sql::run(DeskStatements::lendInsert(),
              {{QStringLiteral("reader"), readerNumber},
               {QStringLiteral("book"), bookNumber},
               {QStringLiteral("date"), Sql::dateValue(lendDate)}},
              kAction);
-    Sql::run(QStringLiteral("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = :book"),
+    Sql::run(DeskStatements::lendMark(),
              {{QStringLiteral("book"), bookNumber}}, kAction);
     transaction.commit();
     return Outcome::Lent;

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "circulation/logic/DeskStatements.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Sql.h"
 #include "core/logic/Transaction.h"
@@ -21,13 +22,9 @@ Outcome close(qint64 loanId, const QString& returnDateText, const QString& overd
     const QString action = QStringLiteral("归还图书");
     Transaction transaction(action);
     const QVariantMap loan = {{QStringLiteral("loan"), loanId}};
-    // The book of that very loan, whatever the book box says by now.
-    Sql::run(QStringLiteral("UPDATE bookInfo SET 是否借出 = 0 WHERE 书籍编号 ="
-                            " (SELECT 书籍编号 FROM lentInfo WHERE rowid = :loan AND 还书日期 IS NULL)"),
-             loan, action);
+    Sql::run(DeskStatements::closeBook(), loan, action);
     QSqlQuery update = Sql::run(
-        QStringLiteral("UPDATE lentInfo SET 还书日期 = :returned, 超出天数 = :overdue, 罚款金额 = :fine"
-                       " WHERE rowid = :loan AND 还书日期 IS NULL"),
+        DeskStatements::closeLoan(),
         {{QStringLiteral("returned"), Sql::dateValue(*returnDate)},
          {QStringLiteral("overdue"), static_cast<int>(*overdue)},
          {QStringLiteral("fine"), fine},

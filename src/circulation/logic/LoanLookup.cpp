@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "circulation/logic/DeskRules.h"
+#include "circulation/logic/DeskStatements.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Sql.h"
 
@@ -55,13 +56,7 @@ LoanOnDesk find(const QString& bookNumber, const QDate& today)
 {
     QDate lendDate;
     const std::optional<LoanOnDesk> loan = Sql::withKept(
-        QStringLiteral("select bookInfo.书籍价格, bookInfo.书籍名称,bookInfo.书籍页码,lentInfo.借书日期,"
-                       "bookType.书籍类别,bookType.借出天数,lentInfo.rowid"
-                       " from readerInfo,bookInfo,lentInfo,bookType"
-                       " where readerInfo.读者编号=lentInfo.读者编号"
-                       " and bookInfo.书籍编号=lentInfo.书籍编号 and bookInfo.书籍编号=:book"
-                       " and bookInfo.类别代码=bookType.类别代码 and lentInfo.还书日期 is null"
-                       " order by lentInfo.rowid limit 1"),
+        DeskStatements::loanLookup(),
         {{QStringLiteral("book"), bookNumber}}, kAction,
         [&lendDate](QSqlQuery& query) -> std::optional<LoanOnDesk> {
             if (!query.next())

@@ -1,5 +1,6 @@
 #include "circulation/logic/ReaderLookup.h"
 
+#include "circulation/logic/DeskStatements.h"
 #include "core/logic/Sql.h"
 
 namespace ReaderLookup {
@@ -7,7 +8,7 @@ namespace ReaderLookup {
 std::optional<QString> findName(const QString& readerNumber)
 {
     return Sql::withKept(
-        QStringLiteral("SELECT 读者姓名 FROM readerInfo WHERE 读者编号 = :reader LIMIT 1"),
+        DeskStatements::readerName(),
         {{QStringLiteral("reader"), readerNumber}}, QStringLiteral("查找读者"),
         [](QSqlQuery& query) -> std::optional<QString> {
             if (!query.next())

@@ -16,7 +16,7 @@ namespace {
 #define SHELFMARK_DATE_CHECK(column) \
     "CHECK (" column " IS NULL OR date(" column ", '+0 days') IS " column ")"
 
-const QStringList kStatements = {
+const QStringList kTables = {
     QStringLiteral(
         "CREATE TABLE bookType ("
         " 类别代码 TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
@@ -61,7 +61,10 @@ const QStringList kStatements = {
         "CREATE TABLE bookconcernList ("
         " 出版社 TEXT NOT NULL UNIQUE COLLATE NOCASE"
         ") STRICT"),
-    // The desk's look-ups and the queries' joins.
+};
+
+// The desk's look-ups and the queries' joins.
+const QStringList kIndexes = {
     QStringLiteral("CREATE INDEX bookInfo_类别代码 ON bookInfo (类别代码)"),
     QStringLiteral("CREATE INDEX lentInfo_书籍编号 ON lentInfo (书籍编号, 借书日期)"),
     QStringLiteral("CREATE INDEX lentInfo_读者编号 ON lentInfo (读者编号, 借书日期)"),
@@ -73,17 +76,45 @@ const QStringList kStatements = {
 
 #undef SHELFMARK_DATE_CHECK
 
+const QString kTablesAction = QStringLiteral("创建数据表");
+const QString kIndexesAction = QStringLiteral("创建索引");
+
+void makeTables()
+{
+    for (const QString& statement : kTables)
+        Sql::run(statement, {}, kTablesAction);
+    Sql::run(QStringLiteral("INSERT INTO basicSet (借出册数, 罚款) VALUES (:quota, :fine)"),
+             {{QStringLiteral("quota"), kDefaultQuota}, {QStringLiteral("fine"), kDefaultFinePerDay}},
+             kTablesAction);
+}
+
+void makeIndexes()
+{
+    for (const QString& statement : kIndexes)
+        Sql::run(statement, {}, kIndexesAction);
+}
+
 }  // namespace
 
 void create()
 {
-    const QString action = QStringLiteral("创建数据表");
-    Transaction transaction(action);
-    for (const QString& statement : kStatements)
-        Sql::run(statement, {}, action);
-    Sql::run(QStringLiteral("INSERT INTO basicSet (借出册数, 罚款) VALUES (:quota, :fine)"),
-             {{QStringLiteral("quota"), kDefaultQuota}, {QStringLiteral("fine"), kDefaultFinePerDay}},
-             action);
+    Transaction transaction(kTablesAction);
+    makeTables();
+    makeIndexes();
+    transaction.commit();
+}
+
+void createTables()
+{
+    Transaction transaction(kTablesAction);
+    makeTables();
+    transaction.commit();
+}
+
+void createIndexes()
+{
+    Transaction transaction(kIndexesAction);
+    makeIndexes();
     transaction.commit();
 }
 

@@ -1,0 +1,133 @@
+// shelfmark-bench: every operation the windows use, run through our layer
+// and the same statements through SQLite's own interface on the same
+// database in the same run, printed side by side with their ratio and the
+// target each must meet. Prints figures; asserts nothing.
+//
+// usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
+//
+// DIR is a program directory; when DIR/mdb/Shelfmark.mdb is missing it is
+// first made with `shelfmark-db demo DIR` at the given size (by default
+// 1,000,000 books, 100,000 readers, 5,000,000 loans). Keep DIR on a real
+// disk (not tmpfs): the writes wait for it as the program's do.
+
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include "DbTool.h"
+#include "DeskSection.h"
+#include "RawStatement.h"
+#include "SideBySide.h"
+#include "core/logic/AppInfo.h"
+#include "core/logic/Database.h"
+#include "core/logic/Sql.h"
+
+namespace {
+
+struct Options {
+    QString dir;
+    LargeLibrary::Size size;
+    int runs = 2000;
+    int writeRuns = 200;
+};
+
+bool readOptions(const QStringList& args, Options* options)
+{
+    if (args.size() < 2 || args[1].startsWith(QLatin1String("--")))
+        return false;
+    options->dir = args[1];
+    for (int i = 2; i < args.size(); i += 2) {
+        bool ok = false;
+        const qint64 value = i + 1 < args.size() ? args[i + 1].toLongLong(&ok) : 0;
+        const QString& name = args[i];
+        if (!ok || value < 0)
+            return false;
+        if (name == QLatin1String("--books"))
+            options->size.books = value;
+        else if (name == QLatin1String("--readers"))
+            options->size.readers = value;
+        else if (name == QLatin1String("--loans"))
+            options->size.loans = value;
+        else if (name == QLatin1String("--runs") && value > 0)
+            options->runs = int(value);
+        else if (name == QLatin1String("--write-runs") && value > 0)
+            options->writeRuns = int(value);
+        else
+            return false;
+    }
+    return true;
+}
+
+QString scalar(const QString& statement)
+{
+    QSqlQuery query = Sql::run(statement, {}, QStringLiteral("bench"));
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+// The engine's own connection on the same file, set up as ours is.
+sqlite3* openRaw(const QString& file)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    rawExec(db, "PRAGMA journal_mode=WAL");
+    rawExec(db, "PRAGMA synchronous=FULL");
+    sqlite3_busy_timeout(db, 5000);
+    return db;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    Options options;
+    if (!readOptions(app.arguments(), &options)) {
+        err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]\n";
+        return 2;
+    }
+    SideBySide bench;
+    const QString file = QDir(options.dir).filePath(AppInfo::kDatabaseFile);
+    QString message;
+    if (!QFileInfo::exists(file)) {
+        QElapsedTimer timer;
+        timer.start();
+        if (DbTool::demo(options.dir, options.size, &message) != 0) {
+            err << message << '\n';
+            return 1;
+        }
+        bench.note(QStringLiteral("%1 in %2 s").arg(message).arg(timer.elapsed() / 1000.0, 0, 'f', 1));
+    }
+    if (!Database::open(file, &message)) {
+        err << message << '\n';
+        return 1;
+    }
+    sqlite3* raw = nullptr;
+    try {
+        raw = openRaw(file);
+        bench.note(QStringLiteral("library %1: %2 books, %3 readers, %4 loans (%5 outstanding); "
+                                  "ours journal %6 synchronous %7 (2 = FULL), raw the same")
+                       .arg(QDir::toNativeSeparators(file))
+                       .arg(scalar(QStringLiteral("SELECT count(*) FROM bookInfo")),
+                            scalar(QStringLiteral("SELECT count(*) FROM readerInfo")),
+                            scalar(QStringLiteral("SELECT count(*) FROM lentInfo")),
+                            scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
+                            scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
+        DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        sqlite3_close(raw);
+        Database::close();
+        return 1;
+    }
+    sqlite3_close(raw);
+    Database::close();
+    bench.note(QStringLiteral("\n%1 figures, %2 not met").arg(bench.measured()).arg(bench.unmet()));
+    return 0;
+}
