@@ -240,18 +240,6 @@ QList<ReaderPlan> planReaders(Dice& dice, int count)
     return readers;
 }
 
-// How long a reader keeps a book: mostly within the loan period, some a
-// little late, a few very late.
-int keepDays(Dice& dice, int loanDays)
-{
-    const int roll = dice.below(100);
-    if (roll < 65)
-        return dice.between(2, loanDays);
-    if (roll < 88)
-        return dice.between(loanDays + 1, loanDays + 15);
-    return dice.between(loanDays + 16, loanDays + 75);
-}
-
 // Lending rules as the desk applies them.
 struct Rules {
     int quota = 2;
@@ -424,6 +412,16 @@ void insertLoans(const QList<LoanPlan>& loans, const QList<BookPlan>& books, con
 }
 
 }  // namespace
+
+int keepDays(Dice& dice, int loanDays)
+{
+    const int roll = dice.below(100);
+    if (roll < 65)
+        return dice.between(2, loanDays);
+    if (roll < 88)
+        return dice.between(loanDays + 1, loanDays + 15);
+    return dice.between(loanDays + 16, loanDays + 75);
+}
 
 QStringList knownPublishers()
 {

@@ -281,18 +281,6 @@ private:
     QList<QByteArray> m_texts;
 };
 
-// How long a reader keeps a book: mostly within the loan period, some a
-// little late, a few very late.
-int keepDays(Dice& dice, int loanDays)
-{
-    const int roll = dice.below(100);
-    if (roll < 65)
-        return dice.between(2, loanDays);
-    if (roll < 88)
-        return dice.between(loanDays + 1, loanDays + 15);
-    return dice.between(loanDays + 16, loanDays + 75);
-}
-
 struct Rules {
     int quota;
     double finePerDay;
@@ -411,7 +399,7 @@ void writeLoans(sqlite3* db, const Size& size, const std::vector<quint8>& loanDa
     for (qint64 j = 0; j < returned; ++j) {
         const qint64 b = j % size.books;
         const int period = loanDays[b];
-        const int keep = keepDays(dice, period);
+        const int keep = DemoLibrary::keepDays(dice, period);
         const int latestStart = std::max(0, stretch - period - 80);
         // A book lent more often than the history has room for overlaps its own loans.
         const int lentBack = std::max(kHistoryEnds + keep, kHistoryEnds + kHistoryDays - int(j / size.books) * stretch
