@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,6 +21,7 @@
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "app/Frmmain.h"
+#include "core/logic/AppInfo.h"
 #include "catalogue/ui/PublisherSuggestions.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
@@ -348,6 +351,44 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
     }
     EXPECT_EQ(rows->rowCount(), 3004);
     EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
+}
+
+// At the design size, in each of the three styles with the skins we ship,
+// every heading shows whole, the longest date fits its column, and all nine
+// columns lie within the grid without scrolling sideways.
+TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
+{
+    QDir(library.dir()).mkpath("style");
+    for (const QString& skin : {AppInfo::kTypeStyleFile, AppInfo::kLightStyleFile})
+        ASSERT_TRUE(QFile::copy(QDir(SHELFMARK_DATA_DIR).filePath(skin), library.path(skin)));
+    library.addLoan("002", "B004", "2026-12-28", "2026-12-31");
+    for (QAction* style : {main.meuWinStyle, main.meuTypeStyle, main.meuLight}) {
+        style->trigger();
+        FrmBookQuery* books = openBooks();
+        FrmLendQuery* loans = openLoans();
+        for (QPushButton* find : {books->cmdFind, loans->cmdFind})
+            search(find);
+        for (QTableView* grid : {books->DataGrid1, loans->dtgrdLendBook}) {
+            SCOPED_TRACE((style->text() + " " + grid->objectName()).toStdString());
+            const QHeaderView* header = grid->horizontalHeader();
+            int right = 0;
+            for (int logical = 0; logical < header->count(); ++logical) {
+                if (header->isSectionHidden(logical))
+                    continue;
+                const QString heading = grid->model()->headerData(logical, Qt::Horizontal).toString();
+                EXPECT_GE(header->sectionSize(logical), header->sectionSizeHint(logical)) << heading.toStdString();
+                if (heading.endsWith("日期"))
+                    EXPECT_GE(header->sectionSize(logical),
+                              grid->fontMetrics().horizontalAdvance("2026/12/31") + 8) << heading.toStdString();
+                right = std::max(right, header->sectionViewportPosition(logical) + header->sectionSize(logical));
+            }
+            EXPECT_LE(right, grid->viewport()->width());
+        }
+        books->close();
+        loans->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(main.meuLight->isChecked());
 }
 
 // The results grid follows the window: it grows and shrinks with it.

@@ -13,7 +13,8 @@ namespace QueryGrid {
 
 struct Column {
     const char* name;
-    int width;  // pixels
+    int width;              // pixels
+    bool freeText = false;  // titles, names: may narrow so that every column shows
 };
 
 QTableView* create(const char* objectName, QueryResultModel* model, const QList<Column>& shown,
