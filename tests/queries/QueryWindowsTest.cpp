@@ -22,6 +22,7 @@
 #include "TempLibrary.h"
 #include "app/Frmmain.h"
 #include "core/logic/AppInfo.h"
+#include "core/logic/Transaction.h"
 #include "catalogue/ui/PublisherSuggestions.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
@@ -351,6 +352,33 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
     }
     EXPECT_EQ(rows->rowCount(), 3004);
     EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
+}
+
+// The desk writes, and even rolls back, while a grid has read only part of
+// its rows: the grid still reads the rest.
+TEST_F(QueryWindows, DeskWorkWhileAGridIsHalfReadLosesNoRows)
+{
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
+                 " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
+    FrmBookQuery* w = openBooks();
+    search(w->cmdFind);
+    QAbstractItemModel* rows = w->DataGrid1->model();
+    ASSERT_TRUE(rows->canFetchMore({}));
+    {
+        Transaction refused("测试");
+        library.exec("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = 'B004'");
+    }  // rolled back
+    {
+        Transaction lent("测试");
+        library.exec("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = '0012'");
+        lent.commit();
+    }
+    while (rows->canFetchMore({}))
+        rows->fetchMore({});
+    EXPECT_EQ(rows->rowCount(), 3004);
+    EXPECT_EQ(library.scalar("SELECT group_concat(是否借出) FROM bookInfo WHERE 书籍编号 IN ('0012', 'B004')")
+                  .toString(), "1,0");
 }
 
 // At the design size, in each of the three styles with the skins we ship,
