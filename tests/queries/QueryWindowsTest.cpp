@@ -119,6 +119,14 @@ protected:
         EXPECT_EQ(prompter.shown[0].title, "提示");
     }
 
+    // Books X00001 to X03000, more than a grid reads at once.
+    void addManyBooks()
+    {
+        library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                     " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
+                     " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
+    }
+
     TempLibrary library;
     ScriptedPrompter prompter;
     FixedClock clock{QDate(2026, 3, 20)};
@@ -338,9 +346,7 @@ TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
 // Thousands of books: the grid holds only the rows scrolled to so far.
 TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
 {
-    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
-                 " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
+    addManyBooks();
     FrmBookQuery* w = openBooks();
     search(w->cmdFind);
     QAbstractItemModel* rows = w->DataGrid1->model();
@@ -358,9 +364,7 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
 // its rows: the grid still reads the rest.
 TEST_F(QueryWindows, DeskWorkWhileAGridIsHalfReadLosesNoRows)
 {
-    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
-                 " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
+    addManyBooks();
     FrmBookQuery* w = openBooks();
     search(w->cmdFind);
     QAbstractItemModel* rows = w->DataGrid1->model();
