@@ -87,7 +87,7 @@ QWidget* FrmReader::buildFrame()
     Command2->setToolTip(QStringLiteral("上一个读者"));
     Command7->setToolTip(QStringLiteral("下一个读者"));
     for (QPushButton* step : {Command2, Command7})
-        step->setFixedWidth(28);
+        step->setFixedWidth(40);  // room for the skins' padding around the arrow
 
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(8, 8, 8, 8);
