@@ -1,7 +1,9 @@
 """A clerk signs in with the default account, lends a book at the desk, takes
 an overdue one back, registers a new book and lends it at once, then finds
-that book in the book query and its loan in the lending query, working the
-real program's windows through the accessibility bus."""
+that book in the book query and its loan in the lending query, adds a reader
+from the desk's 添加新读者, changes it through 读者管理 and sets the quota
+through 基本设置, working the real program's windows through the
+accessibility bus."""
 import os
 import sqlite3
 import sys
@@ -254,6 +256,77 @@ def find_book_and_loan(app, reader, book):
     print("e2e: found %s in 书库查询 and its loan to reader %s in 借阅查询" % (book, reader))
 
 
+def db_row(statement, args=()):
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    row = db.execute(statement, args).fetchone()
+    db.close()
+    return row
+
+
+def add_reader_from_the_desk(app, main_window):
+    """The desk's 添加新读者 opens the reader window on the number typed at the desk."""
+    number = "%03d" % (int(db_row("SELECT max(CAST(读者编号 AS INTEGER)) FROM readerInfo")[0] or 0) + 1)
+    click(wait_for("lend tab", lambda: find(main_window, "page tab", "正常借书")))
+    type_into(wait_for("读者编号 box", lambda: find(main_window, "text", "读者编号:")), number)
+    press(wait_for("desk's 添加新读者", lambda: find(main_window, "push button", "添加新读者")))
+    readers = wait_for("reader window", lambda: find(app, "frame", "读者资料管理"))
+    number_box = wait_for("读者编号 box", lambda: find(readers, "text", "读者编号:"))
+    if text_of(number_box) != number:
+        fail("reader window opened on %r, the desk typed %r" % (text_of(number_box), number))
+    if find(readers, "push button", "查找读者信息") is not None:
+        fail("the find button shows in the desk's add-reader mode")
+    type_into(wait_for("读者姓名 box", lambda: find(readers, "text", "读者姓名:")), "端到端")
+    press(wait_for("女", lambda: find(readers, "radio button", "女")))
+    type_into(wait_for("联系电话 box", lambda: find(readers, "text", "联系电话:")), "0571-1234")
+    press(wait_for("添加新读者", lambda: find(readers, "push button", "添加新读者")))
+    answer_message(app, "读者资料添加完毕")
+    row = db_row("SELECT 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo WHERE 读者编号 = ?", (number,))
+    if row != ("端到端", "女", "0571-1234", ""):
+        fail("added reader %r" % (row,))
+    press(wait_for("退出", lambda: find(readers, "push button", "退出")))
+    wait_for("reader window closed", lambda: find(app, "frame", "读者资料管理") is None)
+    print("e2e: added reader %s from the desk's 添加新读者" % number)
+    return number
+
+
+def change_reader_from_the_menu(app, number):
+    """读者管理: look the reader up with Enter, change the department."""
+    press(wait_for("menu item 读者管理", lambda: find_any(app, "menu item", "读者管理")))
+    readers = wait_for("reader window", lambda: find(app, "frame", "读者资料管理"))
+    type_into(wait_for("读者编号 box", lambda: find(readers, "text", "读者编号:")), number, enter=True)
+    name_box = wait_for("读者姓名 box", lambda: find(readers, "text", "读者姓名:"))
+    wait_for("reader's name shown", lambda: text_of(name_box) == "端到端")
+    type_into(wait_for("所在部门 box", lambda: find(readers, "text", "所在部门:")), "办公室")
+    press(wait_for("修改读者信息", lambda: find(readers, "push button", "修改读者信息")))
+    answer_message(app, "读者资料修改完毕!")
+    if db_row("SELECT 所在部门 FROM readerInfo WHERE 读者编号 = ?", (number,)) != ("办公室",):
+        fail("the change did not reach the store")
+    press(wait_for("退出", lambda: find(readers, "push button", "退出")))
+    wait_for("reader window closed", lambda: find(app, "frame", "读者资料管理") is None)
+    print("e2e: changed reader %s through 读者管理" % number)
+
+
+def set_rules_and_see_them_at_the_desk(app, main_window, reader):
+    """基本设置 shows the stored rules; a saved quota is what the desk counts with next."""
+    press(wait_for("menu item 基本设置", lambda: find_any(app, "menu item", "基本设置")))
+    rules = wait_for("rules window", lambda: find(app, "frame", "基本设置"))
+    quota_box = wait_for("quota box", lambda: find(rules, "text", "每人最多允许借出:"))
+    stored = db_row("SELECT 借出册数 FROM basicSet")[0]
+    if text_of(quota_box) != str(stored):
+        fail("rules window shows quota %r, stored %r" % (text_of(quota_box), stored))
+    held = db_row("SELECT count(*) FROM lentInfo WHERE 读者编号 = ? AND 还书日期 IS NULL", (reader,))[0]
+    type_into(quota_box, str(held + 4))
+    press(wait_for("保存", lambda: find(rules, "push button", "保存")))
+    answer_message(app, "设置完毕!")
+    if db_row("SELECT 借出册数 FROM basicSet")[0] != held + 4:
+        fail("the quota did not reach the store")
+    press(wait_for("关闭", lambda: find(rules, "push button", "关闭")))
+    wait_for("rules window closed", lambda: find(app, "frame", "基本设置") is None)
+    type_into(wait_for("读者编号 box", lambda: find(main_window, "text", "读者编号:")), reader, enter=True)
+    wait_for("quota left at the desk", lambda: find(main_window, "label", "4"))
+    print("e2e: set the quota to %d through 基本设置; the desk shows 4 left for reader %s" % (held + 4, reader))
+
+
 def main():
     app = wait_for("the program on the accessibility bus", application)
 
@@ -287,6 +360,9 @@ def main():
     take_back_overdue_book(app, main_window)
     register_book_and_lend_it(app, main_window, reader)
     find_book_and_loan(app, reader, "E2E-001")
+    added = add_reader_from_the_desk(app, main_window)
+    change_reader_from_the_menu(app, added)
+    set_rules_and_see_them_at_the_desk(app, main_window, reader)
 
 
 if __name__ == "__main__":

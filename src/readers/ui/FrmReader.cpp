@@ -110,8 +110,13 @@ QWidget* FrmReader::buildFrame()
     connect(txtReaderNo, &QLineEdit::returnPressed, this, &FrmReader::txtReaderNo_KeyPress);
     connect(Command2, &QPushButton::clicked, this, &FrmReader::Command2_Click);
     connect(Command7, &QPushButton::clicked, this, &FrmReader::Command7_Click);
-    connect(Option1, &QRadioButton::clicked, this, &FrmReader::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &FrmReader::Option2_Click);
+    // A click, also on the option already chosen, and a choice made by
+    // keyboard or a screen reader's toggle write the sex box alike.
+    for (auto [button, handler] : {std::pair{Option1, &FrmReader::Option1_Click},
+                                   std::pair{Option2, &FrmReader::Option2_Click}}) {
+        connect(button, &QRadioButton::clicked, this, handler);
+        connect(button, &QRadioButton::toggled, this, handler);
+    }
     return frame;
 }
 
