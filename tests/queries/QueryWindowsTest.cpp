@@ -23,6 +23,7 @@
 #include "app/Frmmain.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Transaction.h"
+#include "look/ui/SkinControl.h"
 #include "catalogue/ui/PublisherSuggestions.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
@@ -400,6 +401,11 @@ TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
         FrmLendQuery* loans = openLoans();
         for (QPushButton* find : {books->cmdFind, loans->cmdFind})
             search(find);
+        // Each took the chosen style at its load, from the main window's skin.
+        const QString sheet = style == main.meuWinStyle ? QString() : main.Skin1->styleSheet();
+        EXPECT_FALSE(style != main.meuWinStyle && sheet.isEmpty());
+        EXPECT_EQ(books->styleSheet(), sheet);
+        EXPECT_EQ(loans->styleSheet(), sheet);
         for (QTableView* grid : {books->DataGrid1, loans->dtgrdLendBook}) {
             SCOPED_TRACE((style->text() + " " + grid->objectName()).toStdString());
             const QHeaderView* header = grid->horizontalHeader();
