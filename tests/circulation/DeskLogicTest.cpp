@@ -81,9 +81,30 @@ TEST_F(DeskLogic, BorrowedListAndQuotaCountOnlyCompleteOutstandingLoans)
     for (const auto& [quota, remaining] : cases) {
         library.setRules(quota, 0.1);
         EXPECT_EQ(BorrowedList::summary("001").remaining, remaining) << quota;
+        // The desk takes the count from the list it has read: the same figures.
+        EXPECT_EQ(BorrowedList::summaryOf(model.rowCount()).remaining, remaining) << quota;
     }
     library.exec("UPDATE basicSet SET 借出册数 = NULL");
     EXPECT_FALSE(BorrowedList::summary("001").remaining);
+}
+
+// The grid keeps its statements prepared from list to list; a list the store
+// refuses leaves the rows shown before.
+TEST_F(DeskLogic, BorrowedListReloadsAndKeepsItsRowsWhenRefused)
+{
+    library.addLoan("001", "B001", "2026-03-01");
+    library.addLoan("002", "B002", "2026-03-02");
+    library.addLoan("002", "B003", "2026-03-03");
+    BorrowedListModel model;
+    for (const char* reader : {"001", "002", "001", "002"}) {
+        model.load(reader);
+        EXPECT_EQ(model.rowCount(), QString(reader) == "001" ? 1 : 2) << reader;
+        EXPECT_EQ(model.index(0, BorrowedList::ReaderNumber).data().toString(), reader);
+    }
+    library.exec("DROP TABLE bookType");
+    EXPECT_THROW(model.load("001"), StoreError);
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.index(1, BorrowedList::BookNumber).data().toString(), "B003");
 }
 
 TEST_F(DeskLogic, LendingRefusalsSayWhyAndWriteNothing)

@@ -49,11 +49,11 @@ public:
 
     bool findBook(const QByteArray& book) { return readAll(m_book.text(m_book.at(":book"), book)) > 0; }
     bool findReader(const QByteArray& reader) { return readAll(m_reader.text(m_reader.at(":reader"), reader)) > 0; }
-    // The list with every cell read, its count and the rules: what the desk shows on Enter.
+    // The list with every cell read and the rules: what the desk shows on Enter
+    // (the count is the list's rows).
     int borrowed(const QByteArray& reader)
     {
         const int rows = readAll(m_list.text(m_list.at(":reader"), reader));
-        count(reader);
         readAll(m_rules);
         return rows;
     }
@@ -168,7 +168,7 @@ void lookUps(SideBySide& bench, RawDesk& raw, const Keys& keys, int runs)
             for (int row = 0; row < model.rowCount(); ++row)
                 for (int column = 0; column < BorrowedList::ColumnCount; ++column)
                     model.data(model.index(row, column));
-            BorrowedList::summary(reader);
+            BorrowedList::summaryOf(model.rowCount());
         },
         [&](int i) { raw.borrowed(at(keys.readers, i + 1)); });
 }

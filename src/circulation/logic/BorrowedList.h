@@ -27,9 +27,10 @@ enum Column {
     ColumnCount
 };
 
-// The list for this reader, run and ready for a QSqlQueryModel (not
-// forward-only). Throws StoreError.
-QSqlQuery query(const QString& readerNumber);
+// Runs the list for this reader in `query`, preparing it on first use, so a
+// grid that shows list after list keeps its statement prepared. The query is
+// not forward-only, ready for a QSqlQueryModel. Throws StoreError.
+void run(QSqlQuery& query, const QString& readerNumber);
 
 struct Summary {
     int count = 0;  // outstanding loans listed
@@ -41,5 +42,7 @@ struct Summary {
 // Counts the reader's outstanding loans and works out the quota left, as of
 // now. Throws StoreError.
 Summary summary(const QString& readerNumber);
+// The same for a list already read in full: its row count is the count.
+Summary summaryOf(int listed);
 
 }  // namespace BorrowedList

@@ -12,7 +12,11 @@ BorrowedListModel::BorrowedListModel(QObject* parent) : QSqlQueryModel(parent)
 
 void BorrowedListModel::load(const QString& readerNumber)
 {
-    setQuery(BorrowedList::query(readerNumber));
+    QSqlQuery& next = m_statements[1 - m_shown];
+    BorrowedList::run(next, readerNumber);
+    QSqlQuery shown = next;  // shares the statement's rows
+    setQuery(std::move(shown));
+    m_shown = 1 - m_shown;
     // Fetch every row now, so the grid and its row count agree at once.
     while (canFetchMore())
         fetchMore();

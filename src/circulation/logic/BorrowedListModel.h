@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlQuery>
 #include <QSqlQueryModel>
 
 // One desk grid's own copy of a reader's outstanding loans (each tab keeps
@@ -19,4 +20,10 @@ public:
     qint64 loanIdAt(int row) const;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    // The list's statement twice, each prepared once: the next list runs in
+    // the one not shown, so a refused run leaves the shown rows as they were.
+    QSqlQuery m_statements[2];
+    int m_shown = 0;
 };

@@ -54,12 +54,12 @@ Outcome lend(const QString& readerNumber, const QString& bookNumber, const QDate
     Transaction transaction(kAction);
     if (const std::optional<Outcome> refused = refusal(readerNumber, bookNumber))
         return *refused;
-    Sql::run(DeskStatements::lendInsert(),
+    Sql::changeKept(DeskStatements::lendInsert(),
              {{QStringLiteral("reader"), readerNumber},
               {QStringLiteral("book"), bookNumber},
               {QStringLiteral("date"), Sql::dateValue(lendDate)}},
              kAction);
-    Sql::run(DeskStatements::lendMark(),
+    Sql::changeKept(DeskStatements::lendMark(),
              {{QStringLiteral("book"), bookNumber}}, kAction);
     transaction.commit();
     return Outcome::Lent;

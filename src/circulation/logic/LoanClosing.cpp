@@ -22,15 +22,15 @@ Outcome close(qint64 loanId, const QString& returnDateText, const QString& overd
     const QString action = QStringLiteral("归还图书");
     Transaction transaction(action);
     const QVariantMap loan = {{QStringLiteral("loan"), loanId}};
-    Sql::run(DeskStatements::closeBook(), loan, action);
-    QSqlQuery update = Sql::run(
+    Sql::changeKept(DeskStatements::closeBook(), loan, action);
+    const int closed = Sql::changeKept(
         DeskStatements::closeLoan(),
         {{QStringLiteral("returned"), Sql::dateValue(*returnDate)},
          {QStringLiteral("overdue"), static_cast<int>(*overdue)},
          {QStringLiteral("fine"), fine},
          {QStringLiteral("loan"), loanId}},
         action);
-    if (update.numRowsAffected() != 1)
+    if (closed != 1)
         return Outcome::NotOutstanding;
     transaction.commit();
     return Outcome::Closed;

@@ -10,11 +10,11 @@ Outcome renew(qint64 loanId, const QDate& newLendDate)
 {
     const QString action = QStringLiteral("续借图书");
     Transaction transaction(action);
-    QSqlQuery update = Sql::run(
+    const int renewed = Sql::changeKept(
         DeskStatements::renew(),
         {{QStringLiteral("date"), Sql::dateValue(newLendDate)}, {QStringLiteral("loan"), loanId}},
         action);
-    if (update.numRowsAffected() != 1)
+    if (renewed != 1)
         return Outcome::NotOutstanding;
     transaction.commit();
     return Outcome::Renewed;

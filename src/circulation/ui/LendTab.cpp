@@ -117,7 +117,8 @@ void LendTab::InitDataGrid()
     const QString reader = txtReaderID->text();
     try {
         m_borrowed->load(reader);
-        const BorrowedList::Summary summary = BorrowedList::summary(reader);
+        // The list is read in full: its rows are the count.
+        const BorrowedList::Summary summary = BorrowedList::summaryOf(m_borrowed->rowCount());
         lblLendCount->setText(kCountCaption + QString::number(summary.count));
         lblRemain->setText(summary.remaining ? QString::number(*summary.remaining) : QString());
         if (!summary.remaining)

@@ -67,6 +67,11 @@ QString containsPattern(const QString& text)
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
+int changeKept(const QString& statement, const QVariantMap& values, const QString& action)
+{
+    return withKept(statement, values, action, [](QSqlQuery& query) { return query.numRowsAffected(); });
+}
+
 QVariant dateValue(const QDate& date)
 {
     if (!date.isValid())

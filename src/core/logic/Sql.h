@@ -45,6 +45,10 @@ auto withKept(const QString& statement, const QVariantMap& values, const QString
 // so the pattern is used with ESCAPE '\'.
 QString containsPattern(const QString& text);
 
+// Runs a kept statement that changes rows and returns how many it changed:
+// for the desk's writes, which run on every lend, return and renewal.
+int changeKept(const QString& statement, const QVariantMap& values, const QString& action);
+
 // A date as the store keeps it (ISO text), or null for an invalid date.
 QVariant dateValue(const QDate& date);
 // A date read from the store; invalid when null or not a date.
