@@ -1,0 +1,67 @@
+#include "core/logic/SearchText.h"
+
+#include <QSqlQuery>
+#include <algorithm>
+
+#include "core/logic/Database.h"
+#include "core/logic/Sql.h"
+
+namespace SearchText {
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    QString doubled = text;
+    doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+// Characters the index surely keeps as a word: ASCII letters and digits and
+// the Chinese characters. Others may be words or separators; a text made
+// only of those is searched without the index.
+bool surelyAWord(char32_t c)
+{
+    return (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')
+           || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF)
+           || (c >= 0x20000 && c <= 0x3134F);
+}
+
+}  // namespace
+
+QString spaced(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() * 2);
+    for (const char32_t c : text.toUcs4()) {
+        if (!result.isEmpty())
+            result.append(QLatin1Char(' '));
+        result.append(QString::fromUcs4(&c, 1));
+    }
+    return result;
+}
+
+QString wordsPhrase(const QString& text)
+{
+    const QList<uint> characters = text.toUcs4();
+    if (std::none_of(characters.cbegin(), characters.cend(), [](uint c) { return surelyAWord(c); }))
+        return QString();
+    return quoted(spaced(text));
+}
+
+QString numberPhrase(const QString& text)
+{
+    return text.toUcs4().size() >= 3 ? quoted(text) : QString();
+}
+
+bool indexed()
+{
+    if (!Database::isOpen())
+        return false;
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
+                                              " AND name IN ('bookSearch', 'bookNumberSearch')"),
+                               {}, QStringLiteral("查询"));
+    return query.next() && query.value(0).toInt() == 2;
+}
+
+}  // namespace SearchText
