@@ -21,6 +21,7 @@
 
 #include "DbTool.h"
 #include "DeskSection.h"
+#include "QuerySection.h"
 #include "RawStatement.h"
 #include "SideBySide.h"
 #include "core/logic/AppInfo.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
         DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
+        QuerySection::run(bench, raw, std::max(3, options.runs / 100));
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         sqlite3_close(raw);
