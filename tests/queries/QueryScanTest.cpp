@@ -153,7 +153,7 @@ TEST_F(QueryScan, BookQueryFindsTheSameAfterChangesAndWithoutTheIndex)
     Q_UNUSED(last);
     EXPECT_GT(compareBooks(*this), 100);
     for (const char* statement : {"DROP TRIGGER bookInfo_search_insert", "DROP TRIGGER bookInfo_search_update",
-                                  "DROP TABLE bookSearch", "DROP TABLE bookNumberSearch"})
+                                  "DROP TABLE bookSearch"})
         library.exec(statement);
     EXPECT_GT(compareBooks(*this), 100);
 }
@@ -223,7 +223,7 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         {"reader name fuzzy", {.readerName = "张"}, true, "readerInfo"},
         {"reader name and title fuzzy", {.bookName = "红", .readerName = "张"}, true, "readerInfo"},
         {"title fuzzy", {.bookName = "红"}, true, "bookSearch"},
-        {"book number fuzzy", {.bookId = "B00"}, true, "bookNumberSearch"},
+        {"book number fuzzy", {.bookId = "B00"}, true, "bookSearch"},
         {"reader number fuzzy", {.readerId = "1"}, true, "readerInfo"},
     };
     for (const auto& c : cases) {

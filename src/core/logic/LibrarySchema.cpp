@@ -82,18 +82,24 @@ const QStringList kIndexes = {
     "(WITH RECURSIVE c(i, s) AS (SELECT 1, substr(" value ", 1, 1) UNION ALL" \
     " SELECT i + 1, s || ' ' || substr(" value ", i + 1, 1) FROM c WHERE i < length(" value "))" \
     " SELECT s FROM c ORDER BY i DESC LIMIT 1)"
+// Every two neighbouring characters, with a blank between the pairs: the
+// same as SearchText::pairs.
+#define SHELFMARK_PAIRS(value) \
+    "(WITH RECURSIVE c(i, s) AS (SELECT 1, substr(" value ", 1, 2) UNION ALL" \
+    " SELECT i + 1, s || ' ' || substr(" value ", i + 1, 2) FROM c WHERE i < length(" value ") - 1)" \
+    " SELECT s FROM c ORDER BY i DESC LIMIT 1)"
 #define SHELFMARK_INDEX_BOOK(row) \
-    "INSERT INTO bookSearch (rowid, title, publisher) VALUES (" row ".rowid, " \
-    SHELFMARK_SPACED(row ".书籍名称") ", " SHELFMARK_SPACED(row ".出版社") ");" \
-    " INSERT INTO bookNumberSearch (rowid, number) VALUES (" row ".rowid, " row ".书籍编号);"
+    "INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs, publisherPairs)" \
+    " VALUES (" row ".rowid, " SHELFMARK_SPACED(row ".书籍编号") ", " SHELFMARK_SPACED(row ".书籍名称") ", " \
+    SHELFMARK_SPACED(row ".出版社") ", " SHELFMARK_PAIRS(row ".书籍编号") ", " SHELFMARK_PAIRS(row ".书籍名称") ", " \
+    SHELFMARK_PAIRS(row ".出版社") ");"
 
 // The search indexes (see SearchText): they hold words only, no copy of the
 // texts. A book inserted or changed adds its words; nothing is ever taken
 // out, because a search checks every row the index offers anyway.
 const QStringList kSearch = {
-    QStringLiteral("CREATE VIRTUAL TABLE bookSearch USING fts5(title, publisher, content='',"
-                   " tokenize='unicode61 remove_diacritics 0')"),
-    QStringLiteral("CREATE VIRTUAL TABLE bookNumberSearch USING fts5(number, content='', tokenize='trigram')"),
+    QStringLiteral("CREATE VIRTUAL TABLE bookSearch USING fts5(number, title, publisher, numberPairs, titlePairs,"
+                   " publisherPairs, content='', tokenize='unicode61 remove_diacritics 0')"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_insert AFTER INSERT ON bookInfo BEGIN "
                    SHELFMARK_INDEX_BOOK("new") " END"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_update AFTER UPDATE OF 书籍编号, 书籍名称, 出版社 ON bookInfo"
@@ -101,6 +107,7 @@ const QStringList kSearch = {
 };
 
 #undef SHELFMARK_INDEX_BOOK
+#undef SHELFMARK_PAIRS
 #undef SHELFMARK_SPACED
 
 #undef SHELFMARK_DATE_CHECK
@@ -124,18 +131,17 @@ void indexBooksPresent()
     QSqlQuery books = Sql::run(QStringLiteral("SELECT rowid, 书籍编号, 书籍名称, 出版社 FROM bookInfo"), {},
                                kIndexesAction);
     QSqlQuery words = Sql::prepare(
-        QStringLiteral("INSERT INTO bookSearch (rowid, title, publisher) VALUES (?, ?, ?)"), kIndexesAction);
-    QSqlQuery number = Sql::prepare(
-        QStringLiteral("INSERT INTO bookNumberSearch (rowid, number) VALUES (?, ?)"), kIndexesAction);
+        QStringLiteral("INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs,"
+                       " publisherPairs) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        kIndexesAction);
     while (books.next()) {
-        const QVariant title = books.value(2), publisher = books.value(3);
         words.bindValue(0, books.value(0));
-        words.bindValue(1, title.isNull() ? title : QVariant(SearchText::spaced(title.toString())));
-        words.bindValue(2, publisher.isNull() ? publisher : QVariant(SearchText::spaced(publisher.toString())));
+        for (int column = 1; column <= 3; ++column) {
+            const QVariant text = books.value(column);
+            words.bindValue(column, text.isNull() ? text : QVariant(SearchText::spaced(text.toString())));
+            words.bindValue(column + 3, text.isNull() ? text : QVariant(SearchText::pairs(text.toString())));
+        }
         Sql::exec(words, kIndexesAction);
-        number.bindValue(0, books.value(0));
-        number.bindValue(1, books.value(1));
-        Sql::exec(number, kIndexesAction);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/logic/SearchText.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <algorithm>
 
 #include "core/logic/Database.h"
@@ -41,17 +42,25 @@ QString spaced(const QString& text)
     return result;
 }
 
-QString wordsPhrase(const QString& text)
+QString pairs(const QString& text)
+{
+    const QList<uint> characters = text.toUcs4();
+    if (characters.size() <= 2)
+        return text;
+    QStringList result;
+    for (int i = 0; i + 1 < characters.size(); ++i)
+        result << QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData() + i), 2);
+    return result.join(QLatin1Char(' '));
+}
+
+QString match(const QString& column, const QString& text)
 {
     const QList<uint> characters = text.toUcs4();
     if (std::none_of(characters.cbegin(), characters.cend(), [](uint c) { return surelyAWord(c); }))
         return QString();
-    return quoted(spaced(text));
-}
-
-QString numberPhrase(const QString& text)
-{
-    return text.toUcs4().size() >= 3 ? quoted(text) : QString();
+    if (characters.size() == 1)
+        return column + QStringLiteral(" : ") + quoted(spaced(text));
+    return column + QStringLiteral("Pairs : ") + quoted(pairs(text));
 }
 
 bool indexed()
@@ -59,9 +68,9 @@ bool indexed()
     if (!Database::isOpen())
         return false;
     QSqlQuery query = Sql::run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
-                                              " AND name IN ('bookSearch', 'bookNumberSearch')"),
+                                              " AND name = 'bookSearch'"),
                                {}, QStringLiteral("查询"));
-    return query.next() && query.value(0).toInt() == 2;
+    return query.next() && query.value(0).toInt() == 1;
 }
 
 }  // namespace SearchText

@@ -62,31 +62,26 @@ const QString kLendJoins = QStringLiteral(
     " where readerInfo.读者编号=lentInfo.读者编号 and bookInfo.书籍编号=lentInfo.书籍编号 "
     " and bookType.类别代码=bookInfo.类别代码 ");
 
-// The title and publisher words to look for in bookSearch, or empty.
+// What to look for in bookSearch for the number, title and publisher texts, or empty.
 QString wordsMatch(const BookCriteria& criteria)
 {
     QStringList parts;
-    const QString title = SearchText::wordsPhrase(criteria.bookName);
-    const QString publisher = SearchText::wordsPhrase(criteria.publisher);
-    if (!title.isEmpty())
-        parts << QStringLiteral("title : ") + title;
-    if (!publisher.isEmpty())
-        parts << QStringLiteral("publisher : ") + publisher;
+    const std::pair<const char*, QString> texts[] = {
+        {"number", criteria.bookId}, {"title", criteria.bookName}, {"publisher", criteria.publisher}};
+    for (const auto& [column, text] : texts) {
+        const QString part = SearchText::match(QString::fromLatin1(column), text);
+        if (!part.isEmpty())
+            parts << part;
+    }
     return parts.join(QStringLiteral(" AND "));
 }
 
-// The index's rows joined to bookInfo's by their row ids, and its phrase.
-void addIndex(Conditions& conditions, QString* tables, const QString& index, const QString& phrase)
-{
-    *tables += QStringLiteral(", ") + index;
-    conditions.addIndexed(index + QStringLiteral(".rowid=bookInfo.rowid and ") + index + QStringLiteral(" match ?"),
-                          phrase);
-}
+const QString kIndexedRows = QStringLiteral("bookSearch.rowid=bookInfo.rowid and bookSearch match ?");
 
 // The loans found from the side the criteria name, in an order that reads
 // few rows: from the readers when a reader name is given (a name is found
 // among a hundred thousand readers, not five million loans), from the
-// index for a title or book number texts, from the readers for a reader
+// index for title or book number texts, from the readers for a reader
 // number text. Without such a criterion the store chooses. Every order
 // reads the same four tables joined by the same keys, so the loans found
 // are the same; only the order in which they come differs.
@@ -98,17 +93,10 @@ QString lendTables(const LendCriteria& criteria, bool fuzzy, bool indexed, Condi
         return fromReaders;
     if (!fuzzy)
         return kLendTables;
-    const QString title = indexed ? SearchText::wordsPhrase(criteria.bookName) : QString();
-    if (!title.isEmpty()) {
-        conditions.addIndexed(QStringLiteral("bookSearch.rowid=bookInfo.rowid and bookSearch match ?"),
-                              QStringLiteral("title : ") + title);
+    const QString words = indexed ? wordsMatch({.bookId = criteria.bookId, .bookName = criteria.bookName}) : QString();
+    if (!words.isEmpty()) {
+        conditions.addIndexed(kIndexedRows, words);
         return QStringLiteral("bookSearch") + fromBooks;
-    }
-    const QString number = indexed ? SearchText::numberPhrase(criteria.bookId) : QString();
-    if (!number.isEmpty()) {
-        conditions.addIndexed(
-            QStringLiteral("bookNumberSearch.rowid=bookInfo.rowid and bookNumberSearch match ?"), number);
-        return QStringLiteral("bookNumberSearch") + fromBooks;
     }
     if (!criteria.readerId.isEmpty())
         return fromReaders;
@@ -127,19 +115,12 @@ QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
     conditions.addDate(QStringLiteral("登记日期"), criteria.registered);
     if (conditions.isEmpty())
         return {kBookBase, {}};
-    // Texts found anywhere in a column: the indexes narrow the books down first.
-    QString tables;
-    if (fuzzy && SearchText::indexed()) {
-        const QString words = wordsMatch(criteria);
-        if (!words.isEmpty())
-            addIndex(conditions, &tables, QStringLiteral("bookSearch"), words);
-        const QString number = SearchText::numberPhrase(criteria.bookId);
-        if (!number.isEmpty())
-            addIndex(conditions, &tables, QStringLiteral("bookNumberSearch"), number);
-    }
-    if (tables.isEmpty())
+    // Texts found anywhere in a column: the index narrows the books down first.
+    const QString words = fuzzy && SearchText::indexed() ? wordsMatch(criteria) : QString();
+    if (words.isEmpty())
         return conditions.statement(kBookBase + QStringLiteral(" where ") + conditions.joined());
-    return conditions.statement(QStringLiteral("select bookInfo.* from bookInfo") + tables + QStringLiteral(" where ")
+    conditions.addIndexed(kIndexedRows, words);
+    return conditions.statement(QStringLiteral("select bookInfo.* from bookInfo, bookSearch where ")
                                 + conditions.joined());
 }
 
