@@ -96,7 +96,8 @@ TEST(BuildLendQuery, BaseTextThenConditionsInOrder)
          " and lentInfo.书籍编号 like '%B4%' escape '\\' and bookInfo.书籍名称 like '%边城%' escape '\\'"
          " and lentInfo.读者编号 like '%002%' escape '\\' and readerInfo.读者姓名 like '%李四%' escape '\\'", true},
         {"typed quote", {.readerName = "O'Hara"}, false, " and readerInfo.读者姓名='O'Hara'", true},
-        {"reader number fuzzy", {.readerId = "00"}, true, " and lentInfo.读者编号 like '%00%' escape '\\'", true},
+        {"reader number fuzzy", {.readerId = "00"}, true,
+         " and lentInfo.读者编号 like '%00%' escape '\\' and readerInfo.读者编号 like '%00%' escape '\\'", true},
     };
     for (const LendCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -98,8 +98,13 @@ QString lendTables(const LendCriteria& criteria, bool fuzzy, bool indexed, Condi
         conditions.addIndexed(kIndexedRows, words);
         return QStringLiteral("bookSearch") + fromBooks;
     }
-    if (!criteria.readerId.isEmpty())
+    if (!criteria.readerId.isEmpty()) {
+        // The same text on the reader's own number (equal to the loan's, as
+        // the join says), so that only the readers it names are joined.
+        conditions.addIndexed(QStringLiteral("readerInfo.读者编号 like ? escape '\\'"),
+                              Sql::containsPattern(criteria.readerId));
         return fromReaders;
+    }
     return kLendTables;
 }
 
