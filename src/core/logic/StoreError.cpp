@@ -17,6 +17,8 @@ StoreError::Cause causeOf(const QSqlError& error)
         return StoreError::Cause::Busy;
     case 13:  // SQLITE_FULL
         return StoreError::Cause::DiskFull;
+    case 10:  // SQLITE_IOERR
+        return StoreError::Cause::DiskFault;
     case 8:   // SQLITE_READONLY
         return StoreError::Cause::ReadOnly;
     case 11:  // SQLITE_CORRUPT
@@ -34,6 +36,8 @@ QString advice(StoreError::Cause cause)
         return QStringLiteral("数据库正被另一处(其它借还台或程序)使用,请稍后再试。");
     case StoreError::Cause::DiskFull:
         return QStringLiteral("磁盘已满,请腾出磁盘空间后再试。");
+    case StoreError::Cause::DiskFault:
+        return QStringLiteral("读写数据库文件时出错,磁盘可能已满或出了故障。");
     case StoreError::Cause::ReadOnly:
         return QStringLiteral("数据库文件或其所在文件夹不可写入。");
     case StoreError::Cause::Damaged:

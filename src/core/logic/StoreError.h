@@ -15,6 +15,7 @@ public:
         Other,     // the engine's words say it
         Busy,      // another desk or program holds the file longer than we wait
         DiskFull,  // no room left on the disk
+        DiskFault, // the system refused to read or write the file
         ReadOnly,  // the file or its folder cannot be written
         Damaged,   // the file is not a database or is damaged
     };

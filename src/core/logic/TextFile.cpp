@@ -93,7 +93,9 @@ bool writeLines(const QString& fileName, const QStringList& lines)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = linesToBytes(lines);
-    if (file.write(bytes) != bytes.size()) {
+    // The bytes reach the disk in flush(): a full disk shows there, and the
+    // half-written copy must not replace the file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "BadInputs.h"
+#include "FixedClock.h"
+#include "QtPrinters.h"
+#include "ScriptedPrompter.h"
+#include "TempLibrary.h"
+#include "TopWindows.h"
+#include "WorkerProcess.h"
+#include "app/Frmmain.h"
+#include "catalogue/ui/FrmAddnew.h"
+#include "core/logic/Database.h"
+#include "look/logic/TipFile.h"
+
+namespace {
+
+QByteArray bytesOf(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void putBytes(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A disk that fills up: no file of this process may grow beyond `bytes`
+// while the object lives (the kernel refuses the write, as on a full disk).
+class FullDisk {
+public:
+    explicit FullDisk(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+// The main window on a small library, with the desk's and the catalogue's
+// windows reachable from it.
+class FileFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addCategory("A", "文学", 14);
+        library.addBook("B001", "红楼梦", "A");
+        library.addBook("B002", "边城", "A", true);
+        library.addReader("001", "张三");
+        library.addLoan("001", "B002", "2026-03-01");
+        library.setRules(3, 0.1);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        prompter.clear();
+    }
+
+public:
+    void enter(const char* name, const QString& text)
+    {
+        auto* box = window.findChild<QLineEdit*>(name);
+        box->setText(text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    // Lends B001 to 001 at the desk; the messages shown.
+    QString lend()
+    {
+        enter("txtReaderID", "001");
+        enter("txtBookID", "B001");
+        prompter.clear();
+        window.findChild<QPushButton*>("cmdLendBook")->click();
+        return prompter.texts().join('\n');
+    }
+    // Takes B002 back at the desk; the messages shown.
+    QString takeBack()
+    {
+        enter("txtReadIDReturn", "001");
+        enter("txtBookIDReturn", "B002");
+        prompter.clear();
+        window.findChild<QPushButton*>("cmdReturn")->click();
+        return prompter.texts().join('\n');
+    }
+    // Registers a book with a long title in the new-book window.
+    QString registerBook()
+    {
+        window.meuAddNewBook->trigger();
+        auto* addNew = shownWindow<FrmAddnew>();
+        EXPECT_TRUE(addNew);
+        if (!addNew)
+            return {};
+        addNew->txtBookID->setText("N001");
+        addNew->txtBookName->setText(QString(5000, QChar(0x4E66)));
+        addNew->cboType->setCurrentIndex(0);
+        addNew->txtBookPrice->setText("12.5");
+        prompter.clear();
+        addNew->cmdSave->click();
+        const QString shown = prompter.texts().join('\n');
+        addNew->close();
+        return shown;
+    }
+    QString integrity() { return library.scalar("PRAGMA integrity_check").toString(); }
+    qint64 walSize() { return QFileInfo(library.databasePath() + "-wal").size(); }
+
+    TempLibrary library;
+    ScriptedPrompter prompter;
+    FixedClock clock{QDate(2026, 3, 20)};
+    Frmmain window{prompter, clock, library.dir()};
+};
+
+// A style the clerk picks is kept in setting.ini; when the file cannot be
+// written it is kept as it was, silently, and the work file does not stay.
+TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
+{
+    const QString setting = library.path("setting.ini");
+    const QString work = library.path("temp.ini");
+    enum Fault { ReadOnly, WorkFileBlocked, DiskFull };
+    for (Fault fault : {ReadOnly, WorkFileBlocked, DiskFull}) {
+        SCOPED_TRACE(fault);
+        QFile::remove(setting);
+        putBytes(setting, "LoadStyle=1\r\nOther=x\r\n");
+        QDir(library.dir()).mkpath("style");
+        putBytes(library.path("style/light-hearted.skn"), "QWidget { }\r\n");
+        if (fault == ReadOnly)
+            QFile::setPermissions(setting, QFile::ReadOwner | QFile::ReadGroup);
+        if (fault == WorkFileBlocked)
+            QDir(library.dir()).mkdir("temp.ini");
+        prompter.clear();
+        {
+            std::optional<FullDisk> full;
+            if (fault == DiskFull)
+                full.emplace(0);
+            window.meuLight->trigger();
+        }
+        EXPECT_EQ(bytesOf(setting), "LoadStyle=1\r\nOther=x\r\n");
+        EXPECT_EQ(prompter.texts(), QStringList());
+        EXPECT_EQ(QFileInfo(work).isDir(), fault == WorkFileBlocked);
+        EXPECT_FALSE(QFileInfo(work).isFile());
+        QDir(library.dir()).rmdir("temp.ini");
+        QFile::setPermissions(setting, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    window.meuLight->trigger();  // and with the fault gone, the choice is kept
+    EXPECT_EQ(bytesOf(setting), "LoadStyle=2\r\nOther=x\r\n");
+}
+
+// The tip file that cannot be written shows the stop box "读取时出错" and
+// keeps every tip it held.
+TEST_F(FileFaults, ATipFileThatCannotBeWrittenShowsTheBoxAndKeepsItsTips)
+{
+    const QString tips = library.path("QUICKTIP.INI");
+    const QByteArray held = "[TIP]\r\nSTART=T\r\nCURRENT=1\r\n1=第一条\r\n";
+    enum Fault { ReadOnly, DiskFull, NotAFile };
+    for (Fault fault : {ReadOnly, DiskFull, NotAFile}) {
+        SCOPED_TRACE(fault);
+        QFile::remove(tips);
+        if (fault == NotAFile)
+            QDir(library.dir()).mkdir("QUICKTIP.INI");
+        else
+            putBytes(tips, held);
+        if (fault == ReadOnly)
+            QFile::setPermissions(tips, QFile::ReadOwner | QFile::ReadGroup);
+        prompter.clear();
+        {
+            std::optional<FullDisk> full;
+            if (fault == DiskFull)
+                full.emplace(0);
+            TipFile(library.dir(), prompter).saveStartFlag(false);
+        }
+        EXPECT_EQ(bytesOf(tips), fault == NotAFile ? QByteArray("<missing>") : held);
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_EQ(prompter.shown[0].text + "|" + prompter.shown[0].title, "非法条目> TIP/START|读取时出错");
+        EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Stop);
+        QDir(library.dir()).rmdir("QUICKTIP.INI");
+        QFile::setPermissions(tips, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+// A disk that fills up in the middle of a write: the clerk is told, nothing
+// is half written, and once there is room again the same work goes through.
+TEST_F(FileFaults, AFullDiskInTheMiddleOfAWriteWritesNothing)
+{
+    const struct { const char* what; QString (FileFaults::*act)(); const char* done; } writes[] = {
+        {"lend", &FileFaults::lend, "借出完毕!"},
+        {"return", &FileFaults::takeBack, "归还完毕!"},
+        {"register", &FileFaults::registerBook, "新书添加完毕"},
+    };
+    for (const auto& write : writes) {
+        SCOPED_TRACE(write.what);
+        library.scalar("PRAGMA wal_checkpoint(TRUNCATE)");
+        const QString before = storeDump();
+        QString shown;
+        {
+            // Room for the log's header and one page: the write fails part way.
+            FullDisk full(static_cast<rlim_t>(walSize() + 32 + 4096 + 24 + 100));
+            shown = (this->*write.act)();
+        }
+        EXPECT_TRUE(shown.contains("没有写入任何内容")) << shown.toStdString();
+        EXPECT_TRUE(shown.contains("磁盘")) << shown.toStdString();
+        EXPECT_TRUE(storeDump() == before);
+        EXPECT_EQ(integrity(), "ok");
+        EXPECT_EQ((this->*write.act)(), write.done);
+    }
+}
+
+// Another program holds the library's write lock: look-ups go on, a write
+// waits a few seconds, then says the file is busy and writes nothing.
+TEST_F(FileFaults, ALockedLibraryWaitsThenSaysItIsBusy)
+{
+    WorkerProcess other(DESK_WORKER, {"serve", library.databasePath()});
+    ASSERT_EQ(other.nextLine(), "ready");
+    other.send("hold 9000");
+    ASSERT_EQ(other.nextLine(), "held");
+    const QString before = storeDump();
+    QElapsedTimer waited;
+    waited.start();
+    const QString shown = lend();
+    EXPECT_GE(waited.elapsed(), 4000);
+    EXPECT_EQ(window.findChild<QLineEdit*>("txtReaderName")->text(), "张三");  // the look-up went through
+    EXPECT_TRUE(shown.startsWith("借出图书失败!\n数据库正被另一处(其它借还台或程序)使用,请稍后再试。没有写入任何内容。"))
+        << shown.toStdString();
+    EXPECT_TRUE(other.nextLine().startsWith("released"));
+    EXPECT_TRUE(storeDump() == before);
+    EXPECT_EQ(lend(), "借出完毕!");
+}
+
+// A library file that is not a library, or a damaged one: at start the
+// program names the file and the reason; a damage found later is reported
+// at the desk, and the program goes on.
+TEST_F(FileFaults, ADamagedLibraryIsReportedNeverACrash)
+{
+    const QString path = library.databasePath();
+    Database::close();
+    const QByteArray good = bytesOf(path);
+    const struct { const char* what; QByteArray bytes; } files[] = {
+        {"text", "这不是数据库\r\n"},
+        {"nothing", ""},
+        {"half", good.left(good.size() / 2)},
+        {"pages overwritten", good.left(2 * 4096) + QByteArray(good.size() - 2 * 4096, '\x5a')},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.what);
+        QFile::remove(path + "-wal");
+        QFile::remove(path + "-shm");
+        putBytes(path, file.bytes);
+        QString error;
+        if (!Database::open(path, &error)) {
+            EXPECT_TRUE(error.startsWith("无法打开数据库文件 " + QDir::toNativeSeparators(path))) << error.toStdString();
+            std::printf("damaged library (%s): refused at start: %s\n", file.what,
+                        qPrintable(error.section('\n', 1)));
+            continue;
+        }
+        // Opened: the damage shows at the first look-up that reads it.
+        prompter.clear();
+        enter("txtReaderID", "001");
+        enter("txtBookID", "B001");
+        const QString shown = prompter.texts().join('\n');
+        EXPECT_TRUE(shown.contains("已损坏")) << shown.toStdString();
+        std::printf("damaged library (%s): at the desk: %s\n", file.what, qPrintable(QString(shown).replace('\n', ' ')));
+        Database::close();
+    }
+    putBytes(path, good);
+    QString error;
+    ASSERT_TRUE(Database::open(path, &error)) << error.toStdString();
+}
+
+}  // namespace
