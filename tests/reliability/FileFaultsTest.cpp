@@ -19,7 +19,9 @@
 #include "TempLibrary.h"
 #include "TopWindows.h"
 #include "WorkerProcess.h"
+#include "app/FrmLogon.h"
 #include "app/Frmmain.h"
+#include "core/logic/AccountFile.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "core/logic/Database.h"
 #include "look/logic/TipFile.h"
@@ -190,6 +192,27 @@ TEST_F(FileFaults, ATipFileThatCannotBeWrittenShowsTheBoxAndKeepsItsTips)
         QDir(library.dir()).rmdir("QUICKTIP.INI");
         QFile::setPermissions(tips, QFile::ReadOwner | QFile::WriteOwner);
     }
+}
+
+// The account file on a full disk: the change is refused with the file named,
+// and the old account stays, in the file and in force.
+TEST_F(FileFaults, AnAccountChangeOnAFullDiskKeepsTheOldAccount)
+{
+    QDir(library.dir()).mkpath("dat");
+    const QString file = library.path("dat/userdata.dat");
+    ASSERT_TRUE(AccountFile::write(file, {"desk", "739"}));
+    const QByteArray held = bytesOf(file);
+    FrmLogon signIn(prompter, library.dir());
+    signIn.Form_Load();
+    prompter.clear();
+    prompter.inputAnswers.append({"739", "clerk", "secret"});
+    {
+        FullDisk full(0);
+        signIn.meuAddUser->trigger();
+    }
+    EXPECT_EQ(prompter.texts().last(), "文件 " + QDir::toNativeSeparators(file) + " 不能写入,帐号没有更改!");
+    EXPECT_EQ(bytesOf(file), held);
+    EXPECT_EQ(signIn.accountName() + "/" + signIn.accountPassword(), "desk/739");
 }
 
 // A disk that fills up in the middle of a write: the clerk is told, nothing
