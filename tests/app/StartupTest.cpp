@@ -18,6 +18,7 @@
 
 #include "FixedClock.h"
 #include "OpenWindows.h"
+#include "Probes.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
 #include "core/logic/AppState.h"
@@ -47,12 +48,6 @@ QString box(const QString& text)
 QString changed(const QString& name, const QString& password)
 {
     return box("帐号更改成功!\n你的用户名是:" + name + "\n你的密码是:" + password);
-}
-
-QByteArray readBytes(const QString& fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The captions of a menu or menu bar as the clerk sees them, "-" for a separator.
@@ -145,7 +140,7 @@ TEST(AccountFile, EveryAccountComesBackThroughTheFile)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.password.toStdString());
         ASSERT_TRUE(AccountFile::write(file, {c.name, c.password}));
-        const QByteArray bytes = readBytes(file);
+        const QByteArray bytes = bytesOf(file);
         const QByteArray stored = bytes.mid(bytes.indexOf("\r\nPassword=") + 11).chopped(2);
         if (!c.stored.isNull())
             EXPECT_EQ(stored.toHex(), c.stored.toHex());
@@ -235,7 +230,7 @@ TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     // An empty password (or Cancel) is asked again; a pasted answer counts up
     // to its first line break, so it cannot add a line to the file.
     changeAccount(*window, {"739\nx", "abc\r\nPassword=1", QString(), "", "abc\nrest"});
-    EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
+    EXPECT_EQ(bytesOf(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
     EXPECT_EQ(window->txtUserName->text(), "abc");
     EXPECT_EQ(prompter.boxes, (QStringList{kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
                                            kEmptyPassword, kPasswordPrompt, changed("abc", "abc")}));
@@ -243,7 +238,7 @@ TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     EXPECT_EQ(prompter.boxes.last(), kNoSuchAccount);
 
     changeAccount(*window, {"abc", "abc", "xy"});
-    EXPECT_EQ(readBytes(accountFile()), "UserName=cba\r\nPassword=zy\r\n");
+    EXPECT_EQ(bytesOf(accountFile()), "UserName=cba\r\nPassword=zy\r\n");
     signIn(*window, "abc", "3");
     EXPECT_EQ(ended.count(), 0);
     signIn(*window, "abc", "4");
@@ -278,12 +273,12 @@ TEST_F(Windows, AChangeThatStopsEarlyChangesNothing)
             QFile::setPermissions(accountFile(), QFile::ReadOwner | QFile::ReadGroup);
         if (c.setup == NoFolder)
             QDir(library.path("dat")).removeRecursively();
-        const QByteArray before = readBytes(accountFile());
+        const QByteArray before = bytesOf(accountFile());
         auto window = load();
         const QString account = window->accountName() + "/" + window->accountPassword();
         changeAccount(*window, c.answers);
         EXPECT_EQ(prompter.boxes.last(), c.lastBox);
-        EXPECT_EQ(readBytes(accountFile()), before);
+        EXPECT_EQ(bytesOf(accountFile()), before);
         EXPECT_EQ(QFile::exists(accountFile()), c.setup != NoFolder);
         EXPECT_EQ(window->accountName() + "/" + window->accountPassword(), account);
     }

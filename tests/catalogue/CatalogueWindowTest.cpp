@@ -1,23 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
-#include "FixedClock.h"
-#include "QtPrinters.h"
-#include "ScriptedPrompter.h"
-#include "TempLibrary.h"
-#include "app/Frmmain.h"
-#include "catalogue/logic/BookListModel.h"
+#include "MainWindowTest.h"
+#include "OpenWindows.h"
+#include "Probes.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
@@ -28,43 +19,26 @@
 
 namespace {
 
-// The real main window on a small catalogue, with scripted message boxes and
-// today fixed at 20 March 2026; the catalogue windows open from its menus.
-class CatalogueWindows : public ::testing::Test {
+// A small catalogue; the catalogue windows open from the main window's menus.
+class CatalogueWindows : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        library.addCategory("A", "文学", 14);
-        library.addCategory("B", "历史", 30);
+        addBasics();
         library.addBook("B001", "红楼梦", "A");
         library.addBook("B002", "史记", "B", true);
         for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
             library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", QString::fromUtf8(name)}});
-        library.addReader("001", "张三");
-        library.setRules(3, 0.1);
-        ASSERT_TRUE(window.Form_Load());
-        window.show();
-        prompter.clear();
+        openMain();
     }
 
-    // The open window of this kind, opened from the menu item if need be.
     template <class W>
     W* open(QAction* item)
     {
         item->trigger();
-        W* opened = find<W>();
-        EXPECT_TRUE(opened);
-        if (opened)
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(opened));
+        W* opened = openWindow<W>();
+        EXPECT_TRUE(opened && QTest::qWaitForWindowExposed(opened));
         return opened;
-    }
-    template <class W>
-    static W* find()
-    {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* w = qobject_cast<W*>(top); w && !w->testAttribute(Qt::WA_WState_Hidden))
-                return w;
-        return nullptr;
     }
     FrmAddnew* addNew() { return open<FrmAddnew>(window.meuAddNewBook); }
     FrmShelfmark* shelf() { return open<FrmShelfmark>(window.mnuShelfmark); }
@@ -74,98 +48,25 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // a window closed before
         list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(row, 0));
         list->cmdModify->click();
-        return find<FrmUpdateBook>();
+        return openWindow<FrmUpdateBook>();
     }
-    static void closeWindow(QWidget* w)
+    // Fills the new-book window's required boxes and saves.
+    static void saveNewBook(FrmAddnew* w, const char* number, const char* title, const char* price)
     {
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w->txtBookID->setText(number);
+        w->txtBookName->setText(QString::fromUtf8(title));
+        w->cboType->setCurrentIndex(0);
+        w->txtBookPrice->setText(price);
+        w->cmdSave->click();
     }
-
-    // The shown rows of a grid, cells joined by "|", rows by ",".
-    static QString gridRows(const QTableView* grid, int columns = -1)
+    static QString books()
     {
-        QStringList rows;
-        const QAbstractItemModel* m = grid->model();
-        for (int r = 0; r < m->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < (columns < 0 ? m->columnCount() : columns); ++c)
-                cells << m->index(r, c).data().toString();
-            rows << cells.join('|');
-        }
-        return rows.join(',');
+        return storeRows("SELECT 书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格, 书籍页码, 登记日期, 是否借出"
+                         " FROM bookInfo ORDER BY rowid");
     }
-    static QString texts(std::initializer_list<QWidget*> boxes)
-    {
-        QStringList result;
-        for (QWidget* box : boxes)
-            result << box->property(qobject_cast<QComboBox*>(box) ? "currentText" : "text").toString();
-        return result.join('|');
-    }
-    QString books()
-    {
-        return library.scalar("SELECT group_concat(r, ',') FROM (SELECT 书籍编号 || '|' || 书籍名称 || '|' ||"
-                              " 类别代码 || '|' || 出版社 || '|' || 作者姓名 || '|' || 书籍价格 || '|' ||"
-                              " 书籍页码 || '|' || ifnull(登记日期, '') || '|' || 是否借出 AS r FROM bookInfo"
-                              " ORDER BY rowid)").toString();
-    }
-    QString publishers()
-    {
-        return library.scalar("SELECT group_concat(出版社, ',') FROM (SELECT 出版社 FROM bookconcernList"
-                              " ORDER BY rowid)").toString();
-    }
-    QString categoryRows()
-    {
-        return library.scalar("SELECT group_concat(r, ',') FROM (SELECT 类别代码 || '|' || 书籍类别 || '|' ||"
-                              " 借出天数 AS r FROM bookType ORDER BY rowid)").toString();
-    }
-    QString shown() const { return prompter.texts().join('\n'); }
-    // The answers to the next questions, OK (true) or Cancel (false).
-    void answer(std::initializer_list<bool> answers)
-    {
-        for (bool ok : answers)
-            prompter.questionAnswers.enqueue(ok);
-    }
-
-    TempLibrary library;
-    ScriptedPrompter prompter;
-    FixedClock clock{QDate(2026, 3, 20)};
-    Frmmain window{prompter, clock, library.dir()};
+    static QString publishers() { return storeRows("SELECT 出版社 FROM bookconcernList ORDER BY rowid"); }
+    static QString categoryRows() { return storeRows("SELECT 类别代码, 书籍类别, 借出天数 FROM bookType ORDER BY rowid"); }
 };
-
-// ---- the menus --------------------------------------------------------------
-
-// Each window opens once, without a parent (so no skin of the main window
-// reaches it), and takes the style chosen when it opens.
-TEST_F(CatalogueWindows, MenusOpenEachWindowOnceWithoutParentInTheChosenStyle)
-{
-    QDir(library.dir()).mkpath("style");
-    ASSERT_TRUE(TextFile::writeLines(library.path("style/type-style.skn"),
-                                     {"QWidget { background-color: rgb(250, 240, 200); }"}));
-    window.meuTypeStyle->trigger();
-    ASSERT_TRUE(window.Skin1->styleSheet().contains("250, 240, 200"));
-    const struct { QAction* item; const char* name; const char* title; } menus[] = {
-        {window.meuAddNewBook, "FrmAddnew", "添加新书"},
-        {window.mnuShelfmark, "FrmShelfmark", "书库管理"},
-        {window.mnuSetBook, "FrmSetBook", "设置图书类别"},
-    };
-    for (const auto& menu : menus) {
-        SCOPED_TRACE(menu.name);
-        menu.item->trigger();
-        menu.item->trigger();
-        QWidgetList named;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == menu.name && top->isVisible())
-                named << top;
-        ASSERT_EQ(named.size(), 1);
-        EXPECT_EQ(named[0]->parentWidget(), nullptr);
-        EXPECT_EQ(named[0]->windowTitle(), QString::fromUtf8(menu.title));
-        EXPECT_EQ(named[0]->styleSheet(), window.Skin1->styleSheet());
-        const QImage drawn = named[0]->grab().toImage();
-        EXPECT_EQ(drawn.pixelColor(2, drawn.height() - 2), QColor(250, 240, 200));
-    }
-    EXPECT_EQ(shown(), "");
-}
 
 // ---- new books ----------------------------------------------------------------
 
@@ -197,13 +98,13 @@ TEST_F(CatalogueWindows, NewBookChecksInOrderWithDefaultsWrittenAsTheSaveGoes)
         ASSERT_EQ(prompter.shown.size(), 1);
         EXPECT_EQ(prompter.lastText(), QString::fromUtf8(c.message));
         EXPECT_EQ(prompter.shown[0].title, QString::fromUtf8(c.title));
-        EXPECT_EQ(texts({w->txtBookConcern, w->txtWriter, w->txtPage, w->txtBookPrice}), QString::fromUtf8(c.after));
+        EXPECT_EQ(textsOf({w->txtBookConcern, w->txtWriter, w->txtPage, w->txtBookPrice}), QString::fromUtf8(c.after));
     }
     EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
                        "B002|史记|B|人民文学出版社|不详|25.00|320|2026-01-05|1,"
                        "B100|围城|B|不详|不详|19.8|不详|2026-03-20|0");
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,不详");
-    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType}), "B100|围城|B-历史");  // boxes kept
+    EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType}), "B100|围城|B-历史");  // boxes kept
 }
 
 // Spaces stay in the book row and go from the publisher list; a second save
@@ -211,15 +112,11 @@ TEST_F(CatalogueWindows, NewBookChecksInOrderWithDefaultsWrittenAsTheSaveGoes)
 TEST_F(CatalogueWindows, NewBookKeepsTypedSpacesRefusesItsNumberTwiceAndClears)
 {
     FrmAddnew* w = addNew();
-    w->txtBookID->setText("B200");
-    w->txtBookName->setText("论语");
-    w->cboType->setCurrentIndex(0);
     w->txtBookConcern->setText("  商务印书馆 ");
     w->txtWriter->setText("孔子");
     w->dtpRigDate->setDate(QDate(2026, 2, 14));
     w->txtPage->setText("210");
-    w->txtBookPrice->setText("12");
-    w->cmdSave->click();
+    saveNewBook(w, "B200", "论语", "12");
     w->cmdSave->click();
     EXPECT_EQ(shown(), "新书添加完毕\n编号为B200的书籍已经存在,请换一个书籍编号!");
     EXPECT_EQ(library.scalar("SELECT 出版社 || '|' || 登记日期 FROM bookInfo WHERE 书籍编号 = 'B200'"),
@@ -228,7 +125,7 @@ TEST_F(CatalogueWindows, NewBookKeepsTypedSpacesRefusesItsNumberTwiceAndClears)
     EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 3);
 
     w->cmdClear->click();
-    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPage,
+    EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPage,
                      w->txtBookPrice}), "||||||");
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 2, 14));
     EXPECT_FALSE(w->DataGrid1->isVisible());
@@ -240,16 +137,12 @@ TEST_F(CatalogueWindows, NewBookCloseButtonRefreshesTheBookListAndTheCloseBoxDoe
     FrmShelfmark* list = shelf();
     for (const auto& [number, viaButton] : {std::pair{"B301", false}, std::pair{"B302", true}}) {
         list->cmdAdd->click();  // the list opens the same new-book window as the menu
-        FrmAddnew* w = find<FrmAddnew>();
+        FrmAddnew* w = openWindow<FrmAddnew>();
         ASSERT_TRUE(w);
-        w->txtBookID->setText(number);
-        w->txtBookName->setText("新书");
-        w->cboType->setCurrentIndex(0);
-        w->txtBookPrice->setText("1");
-        w->cmdSave->click();
+        saveNewBook(w, number, "新书", "1");
         viaButton ? w->cmdClose->click() : (void)w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_FALSE(find<FrmAddnew>());
+        EXPECT_FALSE(openWindow<FrmAddnew>());
         EXPECT_EQ(gridRows(list->DataGrid1, 1), viaButton ? "B001,B002,B301,B302" : "B001,B002") << number;
     }
 }
@@ -303,11 +196,7 @@ TEST_F(CatalogueWindows, SuggestionsShowWhileSomethingMatchesAndAClickTakesTheNa
     // Saving with an empty box puts "不详" there; once known, it is offered.
     library.exec("INSERT INTO bookconcernList (出版社) VALUES ('不详')");
     w->txtBookConcern->clear();
-    w->txtBookID->setText("B100");
-    w->txtBookName->setText("围城");
-    w->cboType->setCurrentIndex(0);
-    w->txtBookPrice->setText("19.8");
-    w->cmdSave->click();
+    saveNewBook(w, "B100", "围城", "19.8");
     EXPECT_EQ(w->txtBookConcern->text(), "不详");
     EXPECT_TRUE(list->isVisible());
 }
@@ -325,7 +214,7 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
     FrmUpdateBook* w = editRow(list, 1);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->parentWidget(), nullptr);
-    EXPECT_EQ(texts({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPrice,
+    EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPrice,
                      w->txtPage}), "B002|史记|B-历史|人民文学出版社|不详|25.00|320");
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 1, 5));
     EXPECT_FALSE(w->txtBookID->isEnabled());
@@ -340,7 +229,7 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
     w->cmdSave->click();
     EXPECT_EQ(shown(), "保存修改完毕!");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(find<FrmUpdateBook>());
+    EXPECT_FALSE(openWindow<FrmUpdateBook>());
     EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
                        "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2026-01-05|1");
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,岳麓书社");
@@ -416,8 +305,8 @@ TEST_F(CatalogueWindows, BookNumberBeingEditedLooksDisabledUnderEitherSkin)
         EXPECT_NE(inside, QColor(192, 255, 255));
         const QImage title = w->txtBookName->grab().toImage();
         EXPECT_NE(inside, title.pixelColor(title.width() - 6, title.height() / 2));  // unlike a box to type into
-        closeWindow(w);
-        closeWindow(list);
+        closeNow(w);
+        closeNow(list);
     }
 }
 
@@ -426,10 +315,6 @@ TEST_F(CatalogueWindows, BookNumberBeingEditedLooksDisabledUnderEitherSkin)
 TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
 {
     FrmShelfmark* list = shelf();
-    QStringList headers;
-    for (int c = 0; c < list->DataGrid1->model()->columnCount(); ++c)
-        headers << list->DataGrid1->model()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(headers.join(' '), "书籍编号 书籍名称 书籍类别 出版社 作者姓名 书籍价格 书籍页码 登记日期 是否借出");
     EXPECT_EQ(gridRows(list->DataGrid1), "B001|红楼梦|文学|人民文学出版社|不详|25.00|320|2026/1/5|否,"
                                          "B002|史记|历史|人民文学出版社|不详|25.00|320|2026/1/5|是");
 
@@ -451,7 +336,7 @@ TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
     for (QPushButton* button : {list->cmdDel, list->cmdModify, list->CmdDelAll})
         button->click();
     EXPECT_EQ(shown(), "书库中没有可以删除的书籍!\n书库中没有可以修改的书籍!\n书库中没有书籍信息!");
-    EXPECT_FALSE(find<FrmUpdateBook>());
+    EXPECT_FALSE(openWindow<FrmUpdateBook>());
 }
 
 // Delete-all goes batch by batch: the store shrinks while the window keeps
@@ -521,7 +406,7 @@ TEST_F(CatalogueWindows, CategoryButtonsFollowTheStateTable)
     };
     //                        保存 取消 添加 修改 删除 关闭 code EditMode
     EXPECT_EQ(state(), "nnyyyyy0");
-    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "A|文学|14");  // the first row
+    EXPECT_EQ(textsOf({w->txtTypeID, w->txtTypeName, w->txtDay}), "A|文学|14");  // the first row
     const struct { QPushButton* button; const char* after; } events[] = {
         {w->cmdAdd, "yynnnny1"},    {w->cmdCancel, "yyyyyyy1"}, {w->cmdModify, "yynnnnn2"},
         {w->cmdSave, "yyyyyyy2"},   {w->cmdModify, "yynnnnn2"}, {w->cmdCancel, "yyyyyyy2"},
@@ -541,7 +426,7 @@ TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
 {
     FrmSetBook* w = categories();
     w->cmdAdd->click();
-    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "||");
+    EXPECT_EQ(textsOf({w->txtTypeID, w->txtTypeName, w->txtDay}), "||");
     QTest::keyClicks(w->txtTypeID, "C");
     w->txtTypeName->insert("科技");
     QTest::keyClicks(w->txtDay, "15");
@@ -559,7 +444,7 @@ TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
     w->cmdModify->click();
     w->txtTypeName->setText("不要了");
     w->cmdCancel->click();
-    EXPECT_EQ(texts({w->txtTypeID, w->txtTypeName, w->txtDay}), "B|史地|8");
+    EXPECT_EQ(textsOf({w->txtTypeID, w->txtTypeName, w->txtDay}), "B|史地|8");
     EXPECT_EQ(categoryRows(), "A|文学|14,B|史地|8,C|科学技术|15");
 
     w->cmdAdd->click();  // the code box is on again and takes the new code
@@ -579,8 +464,6 @@ TEST_F(CatalogueWindows, CategoryRefusalsAndDelete)
         {"A", "7", "类别代码为A的类别已经存在,请换一个类别代码!"},
         {"", "7", "请输入类别代码!"},
         {"E", "", "借出天数必须是 -32768 到 32767 之间的数字!"},
-        {"E", "七天", "借出天数必须是 -32768 到 32767 之间的数字!"},
-        {"E", "40000", "借出天数必须是 -32768 到 32767 之间的数字!"},
     };
     w->cmdAdd->click();
     for (const auto& r : refused) {
@@ -617,26 +500,18 @@ TEST_F(CatalogueWindows, CategoryRefusalsAndDelete)
 
 TEST_F(CatalogueWindows, DeskLendsANewBookAndShowsAnEditedTitleAtOnce)
 {
-    auto* reader = window.findChild<QLineEdit*>("txtReaderID");
-    auto* bookBox = window.findChild<QLineEdit*>("txtBookID");
-    auto* title = window.findChild<QLineEdit*>("txtBookName");
     auto deskLookUp = [&](const QString& number) {
-        bookBox->setText(number);
-        QTest::keyClick(bookBox, Qt::Key_Return);
-        return title->text();
+        get<QLineEdit>("txtBookID")->setText(number);
+        QTest::keyClick(get("txtBookID"), Qt::Key_Return);
+        return get<QLineEdit>("txtBookName")->text();
     };
-    reader->setText("001");
-    QTest::keyClick(reader, Qt::Key_Return);
+    get<QLineEdit>("txtReaderID")->setText("001");
+    QTest::keyClick(get("txtReaderID"), Qt::Key_Return);
     EXPECT_EQ(deskLookUp("B001"), "红楼梦");  // the desk's look-up is prepared now
 
-    FrmAddnew* w = addNew();
-    w->txtBookID->setText("B900");
-    w->txtBookName->setText("新到的书");
-    w->cboType->setCurrentIndex(0);
-    w->txtBookPrice->setText("30");
-    w->cmdSave->click();
+    saveNewBook(addNew(), "B900", "新到的书", "30");
     EXPECT_EQ(deskLookUp("B900"), "新到的书");
-    window.findChild<QPushButton*>("cmdLendBook")->click();
+    get<QPushButton>("cmdLendBook")->click();
     EXPECT_EQ(library.scalar("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = 'B900'"), 1);
 
     FrmShelfmark* list = shelf();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Probes.h"
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "circulation/logic/BookLookup.h"
@@ -28,15 +29,12 @@ protected:
         library.setRules(3, 0.1);
     }
 
-    QString sql(const QString& statement) { return library.scalar(statement).toString(); }
     // Every loan as "reader|book|lend date|return date|overdue days|fine", oldest first.
-    QString loans()
+    static QString loans()
     {
-        return sql("SELECT group_concat(loan, ' ') FROM (SELECT 读者编号 || '|' || 书籍编号 || '|' || 借书日期"
-                   " || '|' || ifnull(还书日期, '') || '|' || ifnull(超出天数, '') || '|' || ifnull(罚款金额, '')"
-                   " AS loan FROM lentInfo ORDER BY rowid)");
+        return storeRows("SELECT 读者编号, 书籍编号, 借书日期, 还书日期, 超出天数, 罚款金额 FROM lentInfo ORDER BY rowid", " ");
     }
-    QString lentBooks() { return sql("SELECT group_concat(书籍编号) FROM bookInfo WHERE 是否借出 = 1"); }
+    static QString lentBooks() { return storeRows("SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 1"); }
 
     TempLibrary library;
 };

@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QDateEdit>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,45 +7,27 @@
 #include <QTableView>
 #include <QTest>
 
-#include "FixedClock.h"
-#include "QtPrinters.h"
-#include "ScriptedPrompter.h"
-#include "TempLibrary.h"
+#include "MainWindowTest.h"
+#include "Probes.h"
 #include "circulation/ui/LendTab.h"
 #include "core/logic/AppState.h"
-#include "app/Frmmain.h"
 
 namespace {
 
-// The real main window on a small library, shown, with scripted message boxes
-// and today fixed at 20 March 2026. Reader 002 holds B004 since 1 March.
-class Desk : public ::testing::Test {
+// The desk on a small library. Reader 002 holds B004 since 1 March.
+class Desk : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        library.addCategory("A", "文学", 14);
-        library.addCategory("B", "历史", 30);
+        addBasics();
         library.addBook("B001", "红楼梦", "A");
         library.addBook("B002", "史记", "B");
         library.addBook("B003", "围城", "A");
         library.addBook("B004", "边城", "A", true);
-        library.addReader("001", "张三");
-        library.addReader("002", "李四");
         library.addLoan("002", "B004", "2026-03-01");
-        library.setRules(3, 0.1);
-        ASSERT_TRUE(window.Form_Load());
-        window.show();
-        QApplication::setActiveWindow(&window);
-        prompter.clear();
+        openMain();
     }
 
-    template <class T = QWidget>
-    T* get(const char* name)
-    {
-        T* widget = window.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_TRUE(widget) << "no control " << name;
-        return widget;
-    }
     // The texts of boxes, labels or date pickers, joined by "|".
     QString texts(std::initializer_list<const char*> names)
     {
@@ -61,9 +39,6 @@ protected:
     bool enabled(const char* name) { return get(name)->isEnabled(); }
     QString focused() const { return window.focusWidget() ? window.focusWidget()->objectName() : ""; }
     void showTab(int index) { get<QTabWidget>("SSTab1")->setCurrentIndex(index); }
-    // Picks a loan in the renew tab's list.
-    void choose(int row) { get<QTableView>("dtgrdLendBookRenew")->selectRow(row); }
-
     // Types a number into a box, replacing what it held, and presses Enter;
     // scan() types into whatever has the focus, as a barcode scanner does.
     void enter(const char* name, const QString& value)
@@ -86,20 +61,13 @@ protected:
             get<QPushButton>(name)->click();
         else
             enter(name, value);
-        EXPECT_EQ(prompter.texts().join('\n'), message) << name << " " << value.toStdString();
+        EXPECT_EQ(shown(), message) << name << " " << value.toStdString();
     }
-
     // Every loan as "book@lend date", by book number.
-    QString loans()
+    static QString loans()
     {
-        return library.scalar("SELECT group_concat(loan) FROM (SELECT 书籍编号 || '@' || 借书日期 AS loan"
-                              " FROM lentInfo ORDER BY 书籍编号, rowid)").toString();
+        return storeRows("SELECT 书籍编号 || '@' || 借书日期 FROM lentInfo ORDER BY 书籍编号, rowid");
     }
-
-    TempLibrary library;
-    ScriptedPrompter prompter;
-    FixedClock clock{QDate(2026, 3, 20)};
-    Frmmain window{prompter, clock, library.dir()};
 };
 
 QString captionOf(QWidget* box)
@@ -198,7 +166,7 @@ TEST_F(Desk, RenewalChangesOnlyTheChosenLoanAndRefusalsWriteNothing)
     library.addLoan("001", "B003", "2026-03-02");
     showTab(1);
     enter("txtReaderIDRenew", "001");
-    choose(1);
+    get<QTableView>("dtgrdLendBookRenew")->selectRow(1);
     EXPECT_EQ(texts({"txtReaderNameRenew", "txtBookIDRenew", "txtBookNameRenew", "txtLendDate"}),
               "张三|B002|史记|2026/3/1");
     get<QDateEdit>("dtpLendDateChange")->setDate(QDate(2026, 3, 18));
@@ -208,7 +176,7 @@ TEST_F(Desk, RenewalChangesOnlyTheChosenLoanAndRefusalsWriteNothing)
     showTab(0);
     enter("txtReaderID", "002");  // the lend desk now lists another reader
     showTab(1);
-    choose(2);
+    get<QTableView>("dtgrdLendBookRenew")->selectRow(2);
     EXPECT_EQ(texts({"txtBookIDRenew"}), "B003");
     const QString renewed = loans();
 
@@ -259,14 +227,8 @@ TEST_F(Desk, LendRenewReturnCycleFromTheKeyboard)
                      "txtBookLeibie", "txtBookConcern", "txtBookPage", "lblLendCount", "lblRemain"}),
               "001|张三|||||||已借图书册数:1|2");
     const QTableView* grid = get<QTableView>("dtgrdLendBook");
-    ASSERT_EQ(grid->model()->rowCount(), 1);
-    QStringList shown;  // the visible columns, in the order shown
-    for (int visual = 0, logical; visual < grid->horizontalHeader()->count(); ++visual)
-        if (!grid->isColumnHidden(logical = grid->horizontalHeader()->logicalIndex(visual)))
-            shown << grid->model()->headerData(logical, Qt::Horizontal).toString() + "="
-                         + grid->model()->index(0, logical).data().toString();
-    EXPECT_EQ(shown.join(' '), "读者编号=001 读者姓名=张三 书籍编号=B003 书籍名称=围城 书籍类别=文学 "
-                               "书籍页码=320 出版社=人民文学出版社 借书日期=2026/3/10");
+    EXPECT_EQ(visibleRows(grid), QStringList({"读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期",
+                                              "001|张三|B003|围城|文学|320|人民文学出版社|2026/3/10"}));
     EXPECT_EQ(loans(), "B003@2026-03-10,B004@2026-03-01");
 
     showTab(1);
@@ -286,9 +248,8 @@ TEST_F(Desk, LendRenewReturnCycleFromTheKeyboard)
     EXPECT_EQ(focused(), "cmdReturn");
     scan("");
     EXPECT_EQ(prompter.texts(), QStringList({"借出完毕!", "续借完毕!", "归还完毕!"}));
-    EXPECT_EQ(library.scalar("SELECT 读者编号 || '|' || 借书日期 || '|' || 还书日期 || '|' || 超出天数 || '|' ||"
-                             " 罚款金额 || '|' || 是否借出 FROM lentInfo JOIN bookInfo USING (书籍编号)"
-                             " WHERE 书籍编号 = 'B003'").toString(),
+    EXPECT_EQ(storeRows("SELECT 读者编号, 借书日期, 还书日期, 超出天数, 罚款金额, 是否借出 FROM lentInfo"
+                        " JOIN bookInfo USING (书籍编号) WHERE 书籍编号 = 'B003'"),
               "001|2026-04-01|2026-04-20|5|0.5|0");
     EXPECT_EQ(texts({"txtReadIDReturn", "txtBookIDReturn", "txtFactDay", "txtFakuan"}), "|||");
     EXPECT_FALSE(enabled("cmdReturn"));

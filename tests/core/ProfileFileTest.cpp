@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "Probes.h"
 #include "ScriptedPrompter.h"
 #include "core/logic/ProfileFile.h"
 #include "core/logic/TextFile.h"
@@ -12,21 +13,6 @@ namespace {
 
 // "借书" in GB18030 (the same bytes as in GBK / code page 936).
 const QByteArray kJieShu = QByteArray::fromHex("bde8cae9");
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Writes the bytes, or removes the file for null bytes.
-void putBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile::remove(path);
-    QFile file(path);
-    if (!bytes.isNull())
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 class Files : public ::testing::Test {
 protected:
@@ -65,10 +51,10 @@ TEST_F(Files, TextIsGb18030WithAnyLineEndReadAndCrLfWritten)
     putBytes(text, "old content that is longer than the new one\r\n");
     ASSERT_TRUE(TextFile::writeLines(text, {QStringLiteral("借书"), "", "x=1"}));
     ASSERT_TRUE(TextFile::appendLine(text, "a"));
-    EXPECT_EQ(fileBytes(text), kJieShu + "\r\n\r\nx=1\r\na\r\n");
+    EXPECT_EQ(bytesOf(text), kJieShu + "\r\n\r\nx=1\r\na\r\n");
     QFile::remove(text);
     ASSERT_TRUE(TextFile::appendLine(text, QStringLiteral("借书")));
-    EXPECT_EQ(fileBytes(text), kJieShu + "\r\n");
+    EXPECT_EQ(bytesOf(text), kJieShu + "\r\n");
     EXPECT_EQ(filesInDir(), QStringList({"out.txt"}));  // no work files left behind
 }
 
@@ -110,7 +96,7 @@ TEST_F(Files, WriteSettingReplacesEveryMatchingLineOrAppendsOrCreates)
         putBytes(setting, c.before);
         putBytes(dir.filePath("temp.ini"), c.before.isNull() ? QByteArray() : "Garbage=1\r\nLoadStyle=9\r\n");
         WriteSetting(setting, "LoadStyle", "0");
-        EXPECT_EQ(fileBytes(setting), c.after);
+        EXPECT_EQ(bytesOf(setting), c.after);
         EXPECT_EQ(filesInDir(), QStringList({"setting.ini"}));
     }
 }
@@ -145,14 +131,14 @@ TEST_F(Files, ReadTipEntryMatchesWithoutCaseAndTrimsAndCutsTheValue)
 TEST_F(Files, WriteTipEntryReplacesInPlaceOrAddsAtTheEndOfTheSectionOrFile)
 {
     EXPECT_EQ(writeTip("TIP", "START", "1"), "");
-    EXPECT_EQ(fileBytes(tips), "[TIP]\r\nSTART=1\r\n");
+    EXPECT_EQ(bytesOf(tips), "[TIP]\r\nSTART=1\r\n");
 
     const QString tip = QStringLiteral("借书前请先输入读者编号，再按回车");
     putBytes(tips, "; tips\r\n[TIP]\r\n Current = 3 \r\n\r\n[X]\r\nCURRENT=8\r\n");
     writeTip("tip", "CURRENT", "4");
     writeTip("TIP", "7", tip);
     writeTip("MORE", "X", "y");
-    EXPECT_EQ(fileBytes(tips), "; tips\r\n[TIP]\r\nCurrent=4\r\n7=" + TextFile::encode(tip)
+    EXPECT_EQ(bytesOf(tips), "; tips\r\n[TIP]\r\nCurrent=4\r\n7=" + TextFile::encode(tip)
                                    + "\r\n\r\n[X]\r\nCURRENT=8\r\n[MORE]\r\nX=y\r\n");
     EXPECT_EQ(readTip("tip", "7"), tip);
     EXPECT_TRUE(prompter.shown.isEmpty());
@@ -175,7 +161,7 @@ TEST_F(Files, ReadOnlyFilesAreLeftAsTheyAre)
     EXPECT_EQ(writeTip("TIP", "LoadStyle", "0"), "");
     WriteTipEntry(dir.filePath("no/such/dir/QUICKTIP.INI"), "TIP", "START", "0", prompter);
     for (const QString& file : {text, setting, tips})
-        EXPECT_EQ(fileBytes(file), "[TIP]\r\nLoadStyle=2\r\n");
+        EXPECT_EQ(bytesOf(file), "[TIP]\r\nLoadStyle=2\r\n");
     EXPECT_EQ(filesInDir(), QStringList({"QUICKTIP.INI", "out.txt", "setting.ini"}));
     EXPECT_EQ(prompter.texts(), QStringList({"非法条目> TIP/LoadStyle", "非法条目> TIP/START"}));
     for (const auto& box : prompter.shown)

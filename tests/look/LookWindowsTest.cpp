@@ -10,6 +10,7 @@
 
 #include "FixedClock.h"
 #include "OpenWindows.h"
+#include "Probes.h"
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "core/logic/AppInfo.h"
@@ -29,12 +30,6 @@ namespace {
 const QString kTypeSheet = "QMainWindow { background-color: rgb(90, 40, 20); }\r\n";
 const QString kLightSheet = "QMainWindow { background-color: rgb(230, 245, 255); }\r\n";
 const QString kFirstTip = "借书先输读者编号";
-
-QByteArray bytesOf(const QString& file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Lines in the old code page, each ended by CR LF.
 void writeLines(const QString& file, const QStringList& lines)
@@ -228,6 +223,48 @@ TEST_F(LookWindows, AStyleChoiceRedrawsTheMainWindowOnlyAndLaterWindowsTakeIt)
         EXPECT_EQ(aboutLook.pixelColor(4, 0).name(), step.background.name());
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+// Every window a menu opens: once, without a parent (so no sheet of the main
+// window reaches it), with its title, drawn in the style chosen.
+TEST_F(LookWindows, MenuWindowsOpenOnceWithoutParentInTheChosenStyle)
+{
+    setSkins(false);
+    writeLines(library.path(AppInfo::kTypeStyleFile), {"QWidget { background-color: rgb(250, 240, 200); }"});
+    auto main = start();
+    main->show();
+    main->meuTypeStyle->trigger();
+    const QColor skin(250, 240, 200);
+    const struct { QAction* item; const char* name; const char* title; } menus[] = {
+        {main->meuAddNewBook, "FrmAddnew", "添加新书"},       {main->mnuShelfmark, "FrmShelfmark", "书库管理"},
+        {main->mnuSetBook, "FrmSetBook", "设置图书类别"},     {main->mnuBookQuery, "FrmBookQuery", "书库查询"},
+        {main->mnuLendQuery, "FrmLendQuery", "借阅查询"},     {main->meuReaderSet, "FrmReader", "读者资料管理"},
+        {main->mnuSetBasic, "FrmBasicSet", "基本设置"},
+    };
+    const auto opened = [](const char* name) {
+        QWidgetList named;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == name && top->isVisible())
+                named << top;
+        return named;
+    };
+    const auto corner = [](QWidget* w) { return w->grab().toImage().pixelColor(2, w->height() - 2); };
+    for (const auto& menu : menus) {
+        SCOPED_TRACE(menu.name);
+        menu.item->trigger();
+        menu.item->trigger();
+        const QWidgetList named = opened(menu.name);
+        ASSERT_EQ(named.size(), 1);
+        EXPECT_EQ(named[0]->parentWidget(), nullptr);
+        EXPECT_EQ(named[0]->windowTitle(), QString::fromUtf8(menu.title));
+        EXPECT_EQ(corner(named[0]), skin);
+        closeNow(named[0]);
+    }
+    main->meuWinStyle->trigger();  // the control: without the skin, another colour
+    main->meuReaderSet->trigger();
+    ASSERT_EQ(opened("FrmReader").size(), 1);
+    EXPECT_NE(corner(opened("FrmReader")[0]), skin);
+    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.lastText().toStdString();
 }
 
 // ---- quick tips ------------------------------------------------------------

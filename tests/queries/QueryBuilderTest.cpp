@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QSqlQuery>
-
 #include "QtPrinters.h"
-#include "TempLibrary.h"
 #include "queries/logic/QueryBuilder.h"
-#include "queries/logic/QueryResultModel.h"
 
 namespace {
 
@@ -107,81 +103,6 @@ TEST(BuildLendQuery, BaseTextThenConditionsInOrder)
                          "from readerInfo cross join lentInfo cross join bookInfo cross join bookType ");
         EXPECT_EQ(spliced(BuildLendQuery(c.criteria, c.fuzzy)), base + c.conditions);
     }
-}
-
-// Runs a statement and returns its first column, one row per element.
-QStringList firstColumn(const QueryStatement& statement)
-{
-    QueryResultModel model;
-    model.run(statement);
-    while (model.canFetchMore())
-        model.fetchMore();
-    QStringList result;
-    for (int row = 0; row < model.rowCount(); ++row)
-        result << model.index(row, 0).data().toString();
-    result.sort();
-    return result;
-}
-
-class QueryOnLibrary : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        library.addCategory("A", "文学", 14);
-        library.addCategory("B", "历史", 30);
-        for (const char* number : {"0012", "00125", "10012", "0013"})
-            library.addBook(number, QStringLiteral("书") + number, "A");
-        library.addBook("B001", "史记", "B");
-        library.exec("UPDATE bookInfo SET 登记日期 = '2026-03-20' WHERE 书籍编号 IN ('0013', 'B001')");
-        library.addReader("001", "张三");
-        library.addReader("002", "李四");
-        library.addReader("003", "张小明");
-    }
-    TempLibrary library;
-};
-
-TEST_F(QueryOnLibrary, BookQueryFindsWhatItsConditionsSay)
-{
-    EXPECT_EQ(firstColumn(BuildBookQuery({}, false)).join(','), "0012,00125,0013,10012,B001");
-    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "0012"}, false)).join(','), "0012");
-    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "0012"}, true)).join(','), "0012,00125,10012");
-    EXPECT_EQ(firstColumn(BuildBookQuery({.bookId = "b001"}, false)).join(','), "B001");  // case as the old store
-    for (bool fuzzy : {false, true}) {
-        EXPECT_EQ(firstColumn(BuildBookQuery({.registered = kDay}, fuzzy)).join(','), "0013,B001");
-        EXPECT_EQ(firstColumn(BuildBookQuery({.categoryCode = "A", .registered = kDay}, fuzzy)).join(','),
-                  "0013");
-    }
-}
-
-TEST_F(QueryOnLibrary, LendQueryListsReturnedAndOutstandingLoansWhoseRowsExist)
-{
-    library.addLoan("001", "0012", "2026-03-01", "2026-03-10");
-    library.addLoan("001", "0012", "2026-03-12");  // the same book again
-    library.addLoan("003", "B001", "2026-03-02");
-    library.addLoan("999", "0013", "2026-03-02");  // reader gone
-    library.addLoan("002", "9999", "2026-03-02");  // book gone
-    library.addBook("X1", "无类别", "Z");
-    library.addLoan("002", "X1", "2026-03-02");  // category gone
-
-    QueryResultModel model;
-    model.run(BuildLendQuery({}, false));
-    QStringList rows;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model.columnCount(); ++column)
-            cells << model.index(row, column).data().toString();
-        rows << cells.join('|');
-    }
-    rows.sort();
-    EXPECT_EQ(rows.join('\n'),
-              QString("001|张三|0012|书0012|文学|人民文学出版社|320|2026/3/12|||\n"
-              "001|张三|0012|书0012|文学|人民文学出版社|320|2026/3/1|2026/3/10||\n"
-              "003|张小明|B001|史记|历史|人民文学出版社|320|2026/3/2|||"));
-    EXPECT_EQ(model.columnCount(), 11);
-
-    EXPECT_EQ(firstColumn(BuildLendQuery({.readerName = "张"}, true)).join(','), "001,001,003");
-    EXPECT_EQ(firstColumn(BuildLendQuery({.readerName = "张"}, false)).join(','), "");
-    EXPECT_EQ(firstColumn(BuildLendQuery({.bookId = "0012", .readerId = "001"}, false)).join(','), "001,001");
 }
 
 }  // namespace

@@ -1,30 +1,20 @@
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
-#include <QDateEdit>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 
-#include "FixedClock.h"
-#include "QtPrinters.h"
-#include "ScriptedPrompter.h"
-#include "TempLibrary.h"
-#include "app/Frmmain.h"
+#include "MainWindowTest.h"
+#include "OpenWindows.h"
+#include "Probes.h"
+#include "catalogue/ui/PublisherSuggestions.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Transaction.h"
 #include "look/ui/SkinControl.h"
-#include "catalogue/ui/PublisherSuggestions.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -32,79 +22,40 @@ namespace {
 
 const QString kShown = QStringLiteral("查询结果如下!!");
 
-// Types text into a box key by key, Chinese included, as a clerk would.
-void type(QWidget* box, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(box, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(box, &release);
-    }
-}
-
-// The real main window on a small library, with scripted message boxes and
-// today fixed at 20 March 2026; the query windows are opened from its menu.
-class QueryWindows : public ::testing::Test {
+// The query windows, opened from the main window's menu.
+class QueryWindows : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        library.addCategory("A", "文学", 14);
-        library.addCategory("B", "历史", 30);
+        addBasics();
         library.addBook("0012", "红楼梦", "A");
         library.addBook("00125", "红楼梦新证", "B");
         library.addBook("10012", "史记", "B", true);
         library.addBook("B004", "边城", "A");
         library.exec("UPDATE bookInfo SET 登记日期 = '2026-03-20', 出版社 = 'O''Reilly 50%_社'"
                      " WHERE 书籍编号 = 'B004'");
-        library.addReader("001", "张三");
-        library.addReader("002", "李四");
         library.addReader("003", "张小明");
         library.addLoan("001", "0012", "2026-03-01", "2026-03-10");
         library.addLoan("001", "0012", "2026-03-12");
         library.addLoan("003", "10012", "2026-03-02");
         library.addLoan("002", "B004", "2026-02-02", "2026-02-20");
-        ASSERT_TRUE(main.Form_Load());
-        main.show();
+        library.addLoan("002", "B404", "2026-03-02");  // its book is gone: never listed
+        openMain();
     }
-    template <class Window>
-    Window* open(QAction* item)
+    template <class W>
+    W* open(QAction* item)
     {
         item->trigger();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* found = qobject_cast<Window*>(window))
-                return found;
-        ADD_FAILURE() << "no window";
-        return nullptr;
+        W* found = openWindow<W>();
+        EXPECT_TRUE(found);
+        return found;
     }
-    FrmBookQuery* openBooks() { return open<FrmBookQuery>(main.mnuBookQuery); }
-    FrmLendQuery* openLoans() { return open<FrmLendQuery>(main.mnuLendQuery); }
-
-    // What a grid shows: its visible headers, then each fetched row, cells
-    // joined by "|", in the order the clerk sees them.
-    static QStringList shown(QTableView* grid)
-    {
-        const QHeaderView* header = grid->horizontalHeader();
-        auto visibleCells = [&](auto cell) {
-            QStringList cells;
-            for (int visual = 0; visual < header->count(); ++visual) {
-                const int logical = header->logicalIndex(visual);
-                if (!header->isSectionHidden(logical))
-                    cells << cell(logical);
-            }
-            return cells.join('|');
-        };
-        QStringList lines{visibleCells([&](int column) {
-            return grid->model()->headerData(column, Qt::Horizontal).toString();
-        })};
-        for (int row = 0; row < grid->model()->rowCount(); ++row)
-            lines << visibleCells([&](int column) { return grid->model()->index(row, column).data().toString(); });
-        return lines;
-    }
+    FrmBookQuery* openBooks() { return open<FrmBookQuery>(window.mnuBookQuery); }
+    FrmLendQuery* openLoans() { return open<FrmLendQuery>(window.mnuLendQuery); }
     // The first shown column of each row, sorted.
     static QString firstCells(QTableView* grid)
     {
-        QStringList lines = shown(grid).mid(1);
+        QStringList lines = visibleRows(grid).mid(1);
         for (QString& line : lines)
             line = line.section('|', 0, 0);
         lines.sort();
@@ -119,34 +70,7 @@ protected:
         EXPECT_EQ(prompter.shown[0].text, kShown);
         EXPECT_EQ(prompter.shown[0].title, "提示");
     }
-
-    // Books X00001 to X03000, more than a grid reads at once.
-    void addManyBooks()
-    {
-        library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-                     " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
-                     " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
-    }
-
-    TempLibrary library;
-    ScriptedPrompter prompter;
-    FixedClock clock{QDate(2026, 3, 20)};
-    Frmmain main{prompter, clock, library.dir()};
 };
-
-TEST_F(QueryWindows, MenusOpenEachQueryWindowOnceWithoutAParent)
-{
-    FrmBookQuery* books = openBooks();
-    FrmLendQuery* loans = openLoans();
-    ASSERT_TRUE(books && loans);
-    EXPECT_EQ(books->parentWidget(), nullptr);
-    EXPECT_EQ(loans->parentWidget(), nullptr);
-    EXPECT_EQ(books->windowTitle() + loans->windowTitle(), "书库查询借阅查询");
-    EXPECT_EQ(openBooks(), books);  // only brought to the front
-    EXPECT_EQ(openLoans(), loans);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_EQ(loans->dtgrdLendBook->model()->rowCount(), 0);  // no search at load
-}
 
 TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
 {
@@ -158,7 +82,7 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
     EXPECT_FALSE(w->dtpRigDate->isEnabled());
 
     search(w->cmdFind);
-    const QStringList all = shown(w->DataGrid1);
+    const QStringList all = visibleRows(w->DataGrid1);
     EXPECT_EQ(all[0], "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出");
     EXPECT_EQ(all.mid(1).join('\n'),
               "0012|红楼梦|A|人民文学出版社|不详|25.00|320|2026/1/5|否\n"
@@ -185,7 +109,7 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
         SCOPED_TRACE(QString("%1 %2%3").arg(c.box, c.typed, c.fuzzy ? " fuzzy" : "").toStdString());
         w->cmdClear_Click();
         w->chkMoHu->setChecked(c.fuzzy);
-        type(w->findChild<QLineEdit*>(c.box), c.typed);
+        typeText(w->findChild<QLineEdit*>(c.box), c.typed);
         search(w->cmdFind);
         EXPECT_EQ(firstCells(w->DataGrid1), c.found);
     }
@@ -197,7 +121,7 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
     w->cboType->clearEditText();
-    type(w->cboType, "Bx");
+    typeText(w->cboType, "Bx");
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
     EXPECT_EQ(w->cboType->count(), 2);  // typed text is not added to the list
@@ -213,9 +137,9 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     EXPECT_EQ(firstCells(w->DataGrid1), "B004");  // registered today
 
     w->chkMoHu->setChecked(true);
-    type(w->txtBookID, "0");
-    type(w->txtBookName, "红");
-    type(w->txtBookConcern, "社");
+    typeText(w->txtBookID, "0");
+    typeText(w->txtBookName, "红");
+    typeText(w->txtBookConcern, "社");
     w->cboType->setCurrentIndex(0);
     QTest::mouseClick(w->cmdClear, Qt::LeftButton);
     EXPECT_EQ(QStringList({w->txtBookID->text(), w->txtBookName->text(), w->cboType->currentText(),
@@ -241,7 +165,7 @@ TEST_F(QueryWindows, PublisherBoxOffersKnownPublishers)
     FrmBookQuery* w = openBooks();
     PublisherSuggestions* list = w->DataGrid2;
     EXPECT_FALSE(list->isVisible());
-    type(w->txtBookConcern, "人民");
+    typeText(w->txtBookConcern, "人民");
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->entries().join(','), "人民文学出版社,人民出版社");
     EXPECT_EQ(list->geometry().top(), w->txtBookConcern->mapTo(w, QPoint(0, w->txtBookConcern->height())).y());
@@ -250,8 +174,6 @@ TEST_F(QueryWindows, PublisherBoxOffersKnownPublishers)
     EXPECT_EQ(w->txtBookConcern->text(), "人民出版社");
     EXPECT_FALSE(list->isVisible());
 
-    type(w->txtBookConcern, "x");
-    EXPECT_FALSE(list->isVisible());  // nothing contains it
     w->txtBookConcern->setText("中华");
     EXPECT_TRUE(list->isVisible());
     search(w->cmdFind);
@@ -284,8 +206,9 @@ TEST_F(QueryWindows, EnterInAnyBoxOfTheBookQuerySearches)
 TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
 {
     FrmLendQuery* w = openLoans();
+    EXPECT_EQ(w->dtgrdLendBook->model()->rowCount(), 0);  // no search at load
     search(w->cmdFind);
-    QStringList rows = shown(w->dtgrdLendBook);
+    QStringList rows = visibleRows(w->dtgrdLendBook);
     EXPECT_EQ(rows.takeFirst(), "读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期");
     rows.sort();
     EXPECT_EQ(rows.join('\n'),
@@ -294,16 +217,16 @@ TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
               "002|李四|B004|边城|文学|320|O'Reilly 50%_社|2026/2/2|2026/2/20\n"
               "003|张小明|10012|史记|历史|320|人民文学出版社|2026/3/2|"));
 
-    type(w->txtReaderName, "张");
+    typeText(w->txtReaderName, "张");
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "");  // exact: nobody is called 张
     w->chkMoHu->setChecked(true);
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
-    type(w->txtBookID, "12");
+    typeText(w->txtBookID, "12");
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
-    type(w->txtReaderID, "'");  // a quote is only a character
+    typeText(w->txtReaderID, "'");  // a quote is only a character
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "");
 
@@ -344,31 +267,17 @@ TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
     EXPECT_EQ(firstCells(books->DataGrid1), "0012,00125,10012,B004");
 }
 
-// Thousands of books: the grid holds only the rows scrolled to so far.
-TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrolls)
+// Thousands of books: the grid holds only the rows scrolled to so far, and
+// desk work meanwhile, even rolled back, loses none of the rest.
+TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrollsAndDeskWorkLosesNoRows)
 {
-    addManyBooks();
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期, 是否借出)"
+                 " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
     FrmBookQuery* w = openBooks();
     search(w->cmdFind);
     QAbstractItemModel* rows = w->DataGrid1->model();
     EXPECT_LT(rows->rowCount(), 1000);
-    EXPECT_TRUE(rows->canFetchMore({}));
-    for (int i = 0; i < 40 && rows->canFetchMore({}); ++i) {
-        w->DataGrid1->scrollToBottom();
-        QApplication::processEvents();
-    }
-    EXPECT_EQ(rows->rowCount(), 3004);
-    EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
-}
-
-// The desk writes, and even rolls back, while a grid has read only part of
-// its rows: the grid still reads the rest.
-TEST_F(QueryWindows, DeskWorkWhileAGridIsHalfReadLosesNoRows)
-{
-    addManyBooks();
-    FrmBookQuery* w = openBooks();
-    search(w->cmdFind);
-    QAbstractItemModel* rows = w->DataGrid1->model();
     ASSERT_TRUE(rows->canFetchMore({}));
     {
         Transaction refused("测试");
@@ -379,11 +288,13 @@ TEST_F(QueryWindows, DeskWorkWhileAGridIsHalfReadLosesNoRows)
         library.exec("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = '0012'");
         lent.commit();
     }
-    while (rows->canFetchMore({}))
-        rows->fetchMore({});
+    for (int i = 0; i < 40 && rows->canFetchMore({}); ++i) {
+        w->DataGrid1->scrollToBottom();
+        QApplication::processEvents();
+    }
     EXPECT_EQ(rows->rowCount(), 3004);
-    EXPECT_EQ(library.scalar("SELECT group_concat(是否借出) FROM bookInfo WHERE 书籍编号 IN ('0012', 'B004')")
-                  .toString(), "1,0");
+    EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
+    EXPECT_EQ(storeRows("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 IN ('0012', 'B004')"), "1,0");
 }
 
 // At the design size, in each of the three styles with the skins we ship,
@@ -395,17 +306,12 @@ TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
     for (const QString& skin : {AppInfo::kTypeStyleFile, AppInfo::kLightStyleFile})
         ASSERT_TRUE(QFile::copy(QDir(SHELFMARK_DATA_DIR).filePath(skin), library.path(skin)));
     library.addLoan("002", "B004", "2026-12-28", "2026-12-31");
-    for (QAction* style : {main.meuWinStyle, main.meuTypeStyle, main.meuLight}) {
+    for (QAction* style : {window.meuWinStyle, window.meuTypeStyle, window.meuLight}) {
         style->trigger();
         FrmBookQuery* books = openBooks();
         FrmLendQuery* loans = openLoans();
         for (QPushButton* find : {books->cmdFind, loans->cmdFind})
             search(find);
-        // Each took the chosen style at its load, from the main window's skin.
-        const QString sheet = style == main.meuWinStyle ? QString() : main.Skin1->styleSheet();
-        EXPECT_FALSE(style != main.meuWinStyle && sheet.isEmpty());
-        EXPECT_EQ(books->styleSheet(), sheet);
-        EXPECT_EQ(loans->styleSheet(), sheet);
         for (QTableView* grid : {books->DataGrid1, loans->dtgrdLendBook}) {
             SCOPED_TRACE((style->text() + " " + grid->objectName()).toStdString());
             const QHeaderView* header = grid->horizontalHeader();
@@ -422,11 +328,10 @@ TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
             }
             EXPECT_LE(right, grid->viewport()->width());
         }
-        books->close();
-        loans->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeNow(books);
+        closeNow(loans);
     }
-    EXPECT_TRUE(main.meuLight->isChecked());
+    EXPECT_TRUE(window.meuLight->isChecked());
 }
 
 // The results grid follows the window: it grows and shrinks with it.

@@ -10,6 +10,7 @@
 
 #include "DbTool.h"
 #include "DemoLibrary.h"
+#include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/Database.h"
 #include "core/logic/Sql.h"
@@ -98,11 +99,6 @@ void expectCounts(const QList<Check>& checks)
 }
 
 }  // namespace
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 TEST(DbTool, CreateMakesTheSixTablesAndTheOneRulesRow)
 {

@@ -1,7 +1,5 @@
 #include "circulation/logic/LoanClosing.h"
 
-#include <QLocale>
-
 #include "circulation/logic/DeskStatements.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Sql.h"
@@ -14,9 +12,8 @@ Outcome close(qint64 loanId, const QString& returnDateText, const QString& overd
 {
     const std::optional<QDate> returnDate = Conversions::parseShortDate(returnDateText);
     const std::optional<qint16> overdue = Conversions::textToInteger16(overdueText);
-    bool fineOk = false;
-    const double fine = QLocale::c().toDouble(fineText.trimmed(), &fineOk);
-    if (!returnDate || !overdue || !fineOk)
+    const std::optional<double> fine = Conversions::textToNumber(fineText);
+    if (!returnDate || !overdue || !fine)
         return Outcome::BadFigures;
 
     const QString action = QStringLiteral("归还图书");
@@ -27,7 +24,7 @@ Outcome close(qint64 loanId, const QString& returnDateText, const QString& overd
         DeskStatements::closeLoan(),
         {{QStringLiteral("returned"), Sql::dateValue(*returnDate)},
          {QStringLiteral("overdue"), static_cast<int>(*overdue)},
-         {QStringLiteral("fine"), fine},
+         {QStringLiteral("fine"), *fine},
          {QStringLiteral("loan"), loanId}},
         action);
     if (closed != 1)

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "core/logic/Database.h"
+
+// Small probes the tests share: files, grids, boxes and the store as text.
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+inline QByteArray bytesOf(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Writes the file afresh with these bytes; null bytes leave no file at all.
+inline void putBytes(const QString& fileName, const QByteArray& bytes)
+{
+    QFile::remove(fileName);
+    QFile file(fileName);
+    if (!bytes.isNull())
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << fileName.toStdString();
+}
+
+// Every row of a query on the shared connection, cells joined by "|" (a null
+// as ""), rows by `rowSeparator`.
+inline QString storeRows(const QString& select, const QString& rowSeparator = QStringLiteral(","))
+{
+    QSqlQuery query(Database::connection());
+    EXPECT_TRUE(query.exec(select)) << select.toStdString();
+    QStringList rows;
+    while (query.next()) {
+        QStringList cells;
+        for (int i = 0; i < query.record().count(); ++i)
+            cells << query.value(i).toString();
+        rows << cells.join('|');
+    }
+    return rows.join(rowSeparator);
+}
+
+// The rows of a model, the first `columns` cells (all when negative) joined by "|".
+inline QStringList modelRows(const QAbstractItemModel* model, int columns = -1)
+{
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < (columns < 0 ? model->columnCount() : columns); ++c)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join('|');
+    }
+    return rows;
+}
+inline QString gridRows(const QTableView* grid, int columns = -1)
+{
+    return modelRows(grid->model(), columns).join(',');
+}
+
+// What a grid shows: its visible headings, then each fetched row, cells
+// joined by "|", in the order the clerk sees them.
+inline QStringList visibleRows(const QTableView* grid)
+{
+    const QHeaderView* header = grid->horizontalHeader();
+    const auto cells = [&](int row) {
+        QStringList shown;
+        for (int visual = 0; visual < header->count(); ++visual)
+            if (const int logical = header->logicalIndex(visual); !header->isSectionHidden(logical))
+                shown << (row < 0 ? grid->model()->headerData(logical, Qt::Horizontal)
+                                  : grid->model()->index(row, logical).data()).toString();
+        return shown.join('|');
+    };
+    QStringList lines{cells(-1)};
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        lines << cells(row);
+    return lines;
+}
+
+// The texts of boxes, labels or combo boxes, joined by "|".
+inline QString textsOf(std::initializer_list<QWidget*> widgets)
+{
+    QStringList texts;
+    for (QWidget* w : widgets)
+        texts << w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString();
+    return texts.join('|');
+}
+
+// Types text key by key, Chinese included, as an input method hands it over.
+inline void typeText(QWidget* box, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &release);
+    }
+}
+
+// Closes a window and lets it go at once.
+inline void closeNow(QWidget* window)
+{
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
