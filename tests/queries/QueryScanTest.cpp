@@ -188,6 +188,17 @@ TEST_F(QueryScan, BookQueryFindsWhatAScanFindsAfterChangesAndWithoutTheIndex)
     EXPECT_GT(compareBooks(), 100);
 }
 
+TEST_F(QueryScan, LendQueryFindsExactlyWhatAScanFinds)
+{
+    EXPECT_GT(compareWithScan<LendCriteria>(
+                  {&LendCriteria::bookId, &LendCriteria::bookName, &LendCriteria::readerId, &LendCriteria::readerName},
+                  nullptr, &LendCriteria::readerName, &LendCriteria::bookName,
+                  [](const LendCriteria& c, bool fuzzy) { return found(BuildLendQuery(c, fuzzy), {"读者编号", "书籍编号"}); },
+                  [this](const LendCriteria& c, bool fuzzy) { return scannedLoans(c, fuzzy); }),
+              60);
+    EXPECT_EQ(found(BuildLendQuery({}, false), {"读者编号", "书籍编号"}), scannedLoans({}, false));
+}
+
 // The table each loan search starts from. Left to itself the store starts a
 // reader-name search from the five million loans (seconds at a large
 // library); a name is found among the readers, a title or book number text
