@@ -226,12 +226,13 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
     w->txtBookName->setText("史记(校注本)");
     w->txtBookConcern->setText(" 岳麓书社 ");
     w->txtPage->clear();  // no defaults here: written empty
+    w->dtpRigDate->setDate(QDate(2025, 12, 31));
     w->cmdSave->click();
     EXPECT_EQ(shown(), "保存修改完毕!");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(openWindow<FrmUpdateBook>());
     EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
-                       "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2026-01-05|1");
+                       "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2025-12-31|1");
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,岳麓书社");
     EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记(校注本)");
 }
@@ -314,6 +315,7 @@ TEST_F(CatalogueWindows, BookNumberBeingEditedLooksDisabledUnderEitherSkin)
 
 TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
 {
+    library.addLoan("001", "B002", "2026-03-01");
     FrmShelfmark* list = shelf();
     EXPECT_EQ(gridRows(list->DataGrid1), "B001|红楼梦|文学|人民文学出版社|不详|25.00|320|2026/1/5|否,"
                                          "B002|史记|历史|人民文学出版社|不详|25.00|320|2026/1/5|是");
@@ -327,6 +329,7 @@ TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
     EXPECT_EQ(shown(), "是否真的要删除编号为B002的书籍信息?\n是否真的要删除编号为B002的书籍信息?\n编号B002已删除!");
     EXPECT_EQ(gridRows(list->DataGrid1, 1), "B001");
     EXPECT_EQ(list->DataGrid1->currentIndex().row(), 0);  // the list loaded again
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo"), 1);  // its loan stays
 
     library.exec("DELETE FROM bookInfo");  // gone meanwhile
     prompter.clear();
@@ -346,6 +349,7 @@ TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
     library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
                  " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期) SELECT 'X' || i, '书', 'A',"
                  " '2026-01-01' FROM n");
+    library.addLoan("001", "B002", "2026-03-01");
     FrmShelfmark* list = shelf();
     QList<int> left;
     QStringList states;
@@ -371,6 +375,7 @@ TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);
     EXPECT_TRUE(list->cmdClose->isEnabled());
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo"), 1);  // loans stay
 }
 
 // The grid follows the window: outer size less 360 × 1485 twips, kept when

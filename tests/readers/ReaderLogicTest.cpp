@@ -81,21 +81,6 @@ TEST_F(ReaderLogic, RefusedWritesLeaveTheTableUnchanged)
     EXPECT_EQ(readers(), before);
 }
 
-TEST_F(ReaderLogic, ADeletedReadersLoansStayAndAreCountedBeforehand)
-{
-    library.addCategory("A", "文学", 14);
-    library.addBook("B001", "红楼梦", "A", true);
-    library.addLoan("007", "B001", "2026-03-01");
-    library.addLoan("007", "B404", "2026-03-02");                // its book is gone
-    library.addLoan("007", "B002", "2026-01-01", "2026-01-09");  // brought back
-    library.addLoan("001", "B003", "2026-03-03");
-    EXPECT_EQ(LoansOutstanding("007"), 2);
-    EXPECT_EQ(LoansOutstanding("002"), 0);
-    ASSERT_EQ(DeleteReader("007"), Outcome::Done);
-    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '007'").toInt(), 3);
-    EXPECT_EQ(library.scalar("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 = 'B001'").toInt(), 1);
-}
-
 TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
 {
     library.setRules(3, 0.1);

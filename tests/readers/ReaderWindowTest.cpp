@@ -262,11 +262,12 @@ TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
 {
     library.addLoan("002", "B001", "2026-03-02");
     library.addLoan("002", "B009", "2026-01-02", "2026-01-09");  // brought back
+    library.addLoan("002", "B404", "2026-03-03");                // its book is gone: still out
     FrmReader* w = reader(window.meuReaderSet);
     fill(w, {"002"});
     prompter.questionAnswers << false << true;
     w->Command6->click();
-    EXPECT_EQ(shown(), "编号002的读者还有2本书未归还,删除读者后这些借阅记录仍然保留。\n确定要删除该读者吗?");
+    EXPECT_EQ(shown(), "编号002的读者还有3本书未归还,删除读者后这些借阅记录仍然保留。\n确定要删除该读者吗?");
     EXPECT_EQ(boxes(w), "002||||");
     EXPECT_TRUE(readers().startsWith("001|张三|男|0571-8888|办公室,002|"));
     prompter.clear();
@@ -274,7 +275,8 @@ TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
     EXPECT_EQ(prompter.texts().last(), "编号002读者已删除!");
     EXPECT_EQ(prompter.shown.first().kind, ScriptedPrompter::Shown::Kind::Question);
     EXPECT_EQ(readers(), "001|张三|男|0571-8888|办公室");
-    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '002'").toInt(), 3);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '002'").toInt(), 4);
+    EXPECT_EQ(storeRows("SELECT 是否借出 FROM bookInfo ORDER BY 书籍编号"), "0,1");  // B004 still lent
     // Without books out no question is asked.
     fill(w, {"001"});
     prompter.clear();

@@ -41,23 +41,18 @@ void say(const QString& line)
         std::_Exit(3);
 }
 
-QStringList column(const QString& statement)
-{
-    QStringList values;
-    QSqlQuery query(Database::connection());
-    query.exec(statement);
-    while (query.next())
-        values << query.value(0).toString();
-    return values;
-}
-
-qint64 outstandingLoanOf(const QString& book)
+// The first column of a statement's rows, values bound in order.
+QStringList column(const QString& statement, const QVariantList& values = {})
 {
     QSqlQuery query(Database::connection());
-    query.prepare(QStringLiteral("SELECT rowid FROM lentInfo WHERE 书籍编号 = ? AND 还书日期 IS NULL"));
-    query.addBindValue(book);
+    query.prepare(statement);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
     query.exec();
-    return query.next() ? query.value(0).toLongLong() : 0;
+    QStringList result;
+    while (query.next())
+        result << query.value(0).toString();
+    return result;
 }
 
 QString isoDate(const QDate& date) { return date.toString(Qt::ISODate); }
@@ -66,10 +61,11 @@ QString isoDate(const QDate& date) { return date.toString(Qt::ISODate); }
 // renew or take back its loan.
 void deskOperation(QRandomGenerator& random, const QStringList& readers)
 {
-    const QStringList books = column(QStringLiteral("SELECT 书籍编号 FROM bookInfo"));
+    const QStringList books = column("SELECT 书籍编号 FROM bookInfo");
     const QString book = books.at(random.bounded(books.size()));
     const QDate date = QDate(2026, 1, 1).addDays(random.bounded(78));
-    const qint64 loan = outstandingLoanOf(book);
+    const qint64 loan =
+        column("SELECT rowid FROM lentInfo WHERE 书籍编号 = ? AND 还书日期 IS NULL", {book}).value(0).toLongLong();
     if (loan == 0) {
         const QString reader = readers.at(random.bounded(readers.size()));
         say(QStringLiteral("b L %1 %2 %3").arg(reader, book, isoDate(date)));
@@ -77,16 +73,16 @@ void deskOperation(QRandomGenerator& random, const QStringList& readers)
             say(QStringLiteral("d X"));
             return;
         }
-        say(QStringLiteral("d L %1").arg(column(QStringLiteral("SELECT max(rowid) FROM lentInfo")).value(0)));
+        say("d L " + column("SELECT max(rowid) FROM lentInfo").value(0));
     } else if (random.bounded(2) == 0) {
         say(QStringLiteral("b N %1 %2").arg(loan).arg(isoDate(date)));
-        say(Renewal::renew(loan, date) == Renewal::Outcome::Renewed ? QStringLiteral("d N") : QStringLiteral("d X"));
+        say(Renewal::renew(loan, date) == Renewal::Outcome::Renewed ? "d N" : "d X");
     } else {
         const int overdue = random.bounded(40);
         say(QStringLiteral("b R %1 %2").arg(loan).arg(overdue));
         const auto outcome = LoanClosing::close(loan, QStringLiteral("2026/3/20"), QString::number(overdue),
                                                 QStringLiteral("0.5"));
-        say(outcome == LoanClosing::Outcome::Closed ? QStringLiteral("d R") : QStringLiteral("d X"));
+        say(outcome == LoanClosing::Outcome::Closed ? "d R" : "d X");
     }
 }
 
@@ -103,21 +99,21 @@ void catalogueOperation(QRandomGenerator& random, const QString& tag)
         say(QStringLiteral("b A %1 %2 %3").arg(details.number, details.title, details.publisher));
         outcome = Books::saveNewBook(details);
     } else {
-        const QStringList books = column(choice == 1 ? QStringLiteral("SELECT 书籍编号 FROM bookInfo")
-                                                     : QStringLiteral("SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 0"));
+        const QStringList books = column(choice == 1 ? "SELECT 书籍编号 FROM bookInfo"
+                                                     : "SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 0");
         if (books.isEmpty())
             return;
         const QString book = books.at(random.bounded(books.size()));
         say(QStringLiteral("b %1 %2 %3 %4").arg(choice == 1 ? "E" : "D", book, details.title, details.publisher));
         outcome = choice == 1 ? Books::saveChanges(book, details) : Books::DeleteBook(book);
     }
-    say(outcome == Books::Outcome::Done ? QStringLiteral("d C") : QStringLiteral("d X"));
+    say(outcome == Books::Outcome::Done ? "d C" : "d X");
 }
 
 int crash(quint32 seed)
 {
     QRandomGenerator random(seed);
-    const QStringList readers = column(QStringLiteral("SELECT 读者编号 FROM readerInfo"));
+    const QStringList readers = column("SELECT 读者编号 FROM readerInfo");
     say(QStringLiteral("ready"));
     for (int step = 0;; ++step) {
         if (random.bounded(10) < 3)
@@ -146,34 +142,25 @@ QString hold(int milliseconds)
     return QStringLiteral("released");
 }
 
-QString outcomeName(Lending::Outcome outcome)
-{
-    switch (outcome) {
-    case Lending::Outcome::Lent: return QStringLiteral("Lent");
-    case Lending::Outcome::AlreadyLent: return QStringLiteral("AlreadyLent");
-    default: return QStringLiteral("Refused:") + Lending::message(outcome);
-    }
-}
-
 QString command(const QStringList& words)
 {
     const QString verb = words.value(0);
-    if (verb == QLatin1String("lend"))
-        return outcomeName(Lending::lend(words.value(1), words.value(2),
-                                         QDate::fromString(words.value(3), Qt::ISODate)));
-    if (verb == QLatin1String("return"))
-        return LoanClosing::close(words.value(1).toLongLong(), QStringLiteral("2026/3/20"), QStringLiteral("2"),
-                                  QStringLiteral("0.2")) == LoanClosing::Outcome::Closed
-                   ? QStringLiteral("Closed")
-                   : QStringLiteral("NotOutstanding");
-    if (verb == QLatin1String("renew"))
-        return Renewal::renew(words.value(1).toLongLong(), QDate::fromString(words.value(2), Qt::ISODate))
-                       == Renewal::Outcome::Renewed
-                   ? QStringLiteral("Renewed")
-                   : QStringLiteral("NotOutstanding");
-    if (verb == QLatin1String("hold"))
+    const auto date = [&words](int i) { return QDate::fromString(words.value(i), Qt::ISODate); };
+    if (verb == "lend") {
+        const Lending::Outcome outcome = Lending::lend(words.value(1), words.value(2), date(3));
+        return outcome == Lending::Outcome::Lent          ? QString("Lent")
+               : outcome == Lending::Outcome::AlreadyLent ? QString("AlreadyLent")
+                                                          : "Refused:" + Lending::message(outcome);
+    }
+    if (verb == "return")
+        return LoanClosing::close(words.value(1).toLongLong(), "2026/3/20", "2", "0.2") == LoanClosing::Outcome::Closed
+                   ? "Closed" : "NotOutstanding";
+    if (verb == "renew")
+        return Renewal::renew(words.value(1).toLongLong(), date(2)) == Renewal::Outcome::Renewed ? "Renewed"
+                                                                                                  : "NotOutstanding";
+    if (verb == "hold")
         return hold(words.value(1).toInt());
-    return QStringLiteral("error unknown command ") + verb;
+    return "error unknown command " + verb;
 }
 
 // Each answer carries the outcome, then when the operation started and ended
