@@ -12,11 +12,7 @@
 namespace {
 
 // Kills per run; SHELFMARK_CRASH_KILLS sets a longer run by hand.
-int killsPerRun()
-{
-    const int asked = qEnvironmentVariableIntValue("SHELFMARK_CRASH_KILLS");
-    return asked > 0 ? asked : 150;
-}
+const int kKillsPerRun = countFromEnvironment("SHELFMARK_CRASH_KILLS", 150);
 
 // The library as the checks see it: "L<row id>" → reader, book, lend date,
 // return date, overdue days, fine; "B<number>" → title, publisher, lent flag.
@@ -185,7 +181,7 @@ protected:
 
 TEST_F(Crash, AKilledDeskLeavesEveryReportedOperationAndNoHalfOfAnother)
 {
-    const CrashRun run = killRepeatedly(DESK_WORKER, killsPerRun());
+    const CrashRun run = killRepeatedly(DESK_WORKER, kKillsPerRun);
     EXPECT_EQ(run.faults.join("; "), "") << "after " << run.kills << " kills";
     std::printf("crash: %d kills survived, %d operations reported done, %d kills within an operation,"
                 " %d of those stored it whole\n",
@@ -199,7 +195,7 @@ TEST_F(Crash, AKilledDeskLeavesEveryReportedOperationAndNoHalfOfAnother)
 // The control: the same desk without transactions must be caught.
 TEST_F(Crash, WithoutTransactionsTheCheckFindsHalfWrittenLoans)
 {
-    const CrashRun run = killRepeatedly(DESK_WORKER_UNSAFE, killsPerRun());
+    const CrashRun run = killRepeatedly(DESK_WORKER_UNSAFE, kKillsPerRun);
     std::printf("crash control: caught after %d kills: %s\n", run.kills, qPrintable(run.faults.join("; ")));
     EXPECT_FALSE(run.faults.isEmpty()) << run.kills << " kills without a fault";
 }

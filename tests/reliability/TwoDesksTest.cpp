@@ -7,13 +7,6 @@
 
 namespace {
 
-// Rounds per race; SHELFMARK_DESK_ROUNDS sets a longer run by hand.
-int roundsPerRace()
-{
-    const int asked = qEnvironmentVariableIntValue("SHELFMARK_DESK_ROUNDS");
-    return asked > 0 ? asked : 100;
-}
-
 // A desk's answer: the outcome word and when the operation ran.
 struct Answer {
     QString outcome;
@@ -82,10 +75,8 @@ protected:
         EXPECT_EQ(outcomes, wanted) << answers.first.text.toStdString() << " / " << answers.second.text.toStdString();
     }
 
-    QVariant sql(const QString& statement) { return library.scalar(statement); }
-
     TempLibrary library;
-    const int rounds = roundsPerRace();
+    const int rounds = countFromEnvironment("SHELFMARK_DESK_ROUNDS", 100);  // rounds per race
     WorkerProcess first{DESK_WORKER, {"serve", library.databasePath()}};
     WorkerProcess second{DESK_WORKER, {"serve", library.databasePath()}};
     int overlapping = 0;
@@ -96,9 +87,9 @@ TEST_F(TwoDesks, LendingOneBookAtOnceStoresOneLoan)
     for (int i = 0; i < rounds; ++i)
         expectOneWinner(race("lend 001 " + book(i) + " 2026-03-20", "lend 002 " + book(i) + " 2026-03-20"),
                         "Lent", "AlreadyLent");
-    EXPECT_EQ(sql("SELECT count(*) FROM lentInfo").toInt(), rounds);
-    EXPECT_EQ(sql("SELECT count(DISTINCT 书籍编号) FROM lentInfo").toInt(), rounds);
-    EXPECT_EQ(sql("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), rounds);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo").toInt(), rounds);
+    EXPECT_EQ(library.scalar("SELECT count(DISTINCT 书籍编号) FROM lentInfo").toInt(), rounds);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), rounds);
     std::printf("two desks lending: %d rounds, %d overlapped\n", rounds, overlapping);
 }
 
@@ -110,9 +101,9 @@ TEST_F(TwoDesks, ReturningOneLoanAtOnceClosesItOnce)
     for (qint64 loan = 1; loan <= rounds; ++loan)
         expectOneWinner(race(QString("return %1").arg(loan), QString("return %1").arg(loan)), "Closed",
                         "NotOutstanding");
-    EXPECT_EQ(sql("SELECT count(*) FROM lentInfo WHERE 还书日期 = '2026-03-20' AND 超出天数 = 2"
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 还书日期 = '2026-03-20' AND 超出天数 = 2"
                   " AND 罚款金额 = 0.2").toInt(), rounds);
-    EXPECT_EQ(sql("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), 0);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), 0);
     std::printf("two desks returning: %d rounds, %d overlapped\n", rounds, overlapping);
 }
 
@@ -127,10 +118,10 @@ TEST_F(TwoDesks, RenewingOneLoanAtOnceKeepsOneWholeLoan)
         const QString b = QDate(2026, 6, 1).addDays(i).toString(Qt::ISODate);
         const auto [first, second] = race("renew 1 " + a, "renew 1 " + b);
         EXPECT_EQ(first.outcome + " " + second.outcome, "Renewed Renewed") << first.text.toStdString();
-        const QString stored = sql("SELECT 借书日期 FROM lentInfo").toString();
+        const QString stored = library.scalar("SELECT 借书日期 FROM lentInfo").toString();
         EXPECT_TRUE(stored == a || stored == b) << stored.toStdString();
     }
-    EXPECT_EQ(sql("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL").toInt(), 1);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL").toInt(), 1);
     std::printf("two desks renewing: %d rounds, %d overlapped\n", rounds, overlapping);
 }
 

@@ -25,3 +25,10 @@ private:
     QProcess m_process;
     QByteArray m_pending;
 };
+
+// A count a long run sets by hand in an environment variable, else the default.
+inline int countFromEnvironment(const char* variable, int fallback)
+{
+    const int asked = qEnvironmentVariableIntValue(variable);
+    return asked > 0 ? asked : fallback;
+}
