@@ -184,7 +184,8 @@ TEST_F(DeskLogic, ReturnStoresExactlyTheShownFiguresOnce)
     const LoanOnDesk loan = LoanLookup::find("B001", kToday);
     EXPECT_EQ(loan.lendDate + "|" + loan.fine, "2026/3/3|0.3");
     for (const auto& [date, overdue, fine] : {std::tuple{"", "", ""}, {"2026/2/30", "3", "0.3"},
-                                              {"2026/3/20", "3'", "0.3"}, {"2026/3/20", "3", "0.3%"}})
+                                              {"2026/3/20", "3'", "0.3"}, {"2026/3/20", "3", "0.3%"},
+                                              {"2026/3/20", "3", "inf"}})
         EXPECT_EQ(LoanClosing::close(loan.loanId, date, overdue, fine), LoanClosing::Outcome::BadFigures)
             << date << "|" << overdue << "|" << fine;
     library.exec("CREATE TRIGGER refuse_return BEFORE UPDATE ON lentInfo"
