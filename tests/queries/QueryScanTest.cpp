@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSqlQuery>
 
+#include "Probes.h"
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/Database.h"
@@ -15,22 +16,6 @@
 // conditions describe. Texts compare as the store does, ignoring the case of
 // Latin letters only.
 namespace {
-
-QString folded(const QString& text)
-{
-    QString result = text;
-    for (QChar& c : result)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    return result;
-}
-
-bool matches(const QString& column, const QString& typed, bool fuzzy)
-{
-    if (typed.isEmpty())
-        return true;
-    return fuzzy ? folded(column).contains(folded(typed)) : folded(column) == folded(typed);
-}
 
 const QStringList kTexts = {
     "O'Brien", "100%纯", "100X纯", "a_b", "a%b", "aXb", "AB", "back\\slash", "''", "%", "_", "张_三", "张三",
@@ -129,8 +114,8 @@ public:
     {
         QStringList rows;
         for (const Book& book : books)
-            if (matches(book.number, c.bookId, fuzzy) && matches(book.title, c.bookName, fuzzy)
-                && matches(book.category, c.categoryCode, fuzzy) && matches(book.publisher, c.publisher, fuzzy))
+            if (matchesCriterion(book.number, c.bookId, fuzzy) && matchesCriterion(book.title, c.bookName, fuzzy)
+                && matchesCriterion(book.category, c.categoryCode, fuzzy) && matchesCriterion(book.publisher, c.publisher, fuzzy))
                 rows << book.number;
         rows.sort();
         return rows;
@@ -143,8 +128,8 @@ public:
             const auto book = std::find_if(books.begin(), books.end(),
                                            [&](const Book& b) { return folded(b.number) == folded(loan.book); });
             const bool joined = loan.reader != "2" && book != books.end() && book->category != "_";
-            if (joined && matches(loan.book, c.bookId, fuzzy) && matches(book->title, c.bookName, fuzzy)
-                && matches(loan.reader, c.readerId, fuzzy) && matches(readerNames[loan.reader], c.readerName, fuzzy))
+            if (joined && matchesCriterion(loan.book, c.bookId, fuzzy) && matchesCriterion(book->title, c.bookName, fuzzy)
+                && matchesCriterion(loan.reader, c.readerId, fuzzy) && matchesCriterion(readerNames[loan.reader], c.readerName, fuzzy))
                 rows << loan.reader + "|" + loan.book;
         }
         rows.sort();

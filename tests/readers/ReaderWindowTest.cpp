@@ -20,11 +20,8 @@ class ReaderWindows : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        addBasics();
-        library.addBook("B001", "红楼梦", "A");
-        library.addBook("B004", "边城", "A", true);
+        library.addSmallLibrary();
         library.exec("UPDATE readerInfo SET 读者性别 = '男' WHERE 读者编号 = '001'");
-        library.addLoan("002", "B004", "2026-03-01");
         openMain();
     }
     void TearDown() override { closeAll(); }

@@ -53,13 +53,7 @@ class BadInputAtTheDesk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library.addCategory("A", "文学", 14);
-        library.addBook("B001", "红楼梦", "A");
-        library.addBook("B004", "边城", "A", true);
-        library.addReader("001", "张三");
-        library.addReader("002", "李四");
-        library.addLoan("002", "B004", "2026-03-01");
-        library.setRules(3, 0.1);
+        library.addSmallLibrary();
     }
 
     struct Tried {

@@ -13,16 +13,8 @@
 // today fixed at 20 March 2026. A fixture fills the library, then openMain().
 class MainWindowTest : public ::testing::Test {
 protected:
-    // Categories A 文学 (14 days) and B 历史 (30 days), readers 001 张三 and
-    // 002 李四, a quota of 3 and a fine of 0.1 a day.
-    void addBasics()
-    {
-        library.addCategory("A", "文学", 14);
-        library.addCategory("B", "历史", 30);
-        library.addReader("001", "张三");
-        library.addReader("002", "李四");
-        library.setRules(3, 0.1);
-    }
+    // The basics of TempLibrary: two categories, two readers, the rules.
+    void addBasics() { library.addBasics(); }
     void openMain()
     {
         ASSERT_TRUE(window.Form_Load());

@@ -6,10 +6,13 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
+#include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "core/logic/Database.h"
@@ -93,15 +96,58 @@ inline QString textsOf(std::initializer_list<QWidget*> widgets)
     return texts.join('|');
 }
 
-// Types text key by key, Chinese included, as an input method hands it over.
+// Types text key by key, Chinese included, as an input method hands it
+// over: a character outside the basic plane is one key.
 inline void typeText(QWidget* box, const QString& text)
 {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString key = text.mid(i, units);
+        i += units - 1;
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
         QApplication::sendEvent(box, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, key);
         QApplication::sendEvent(box, &release);
     }
+}
+
+// Empties the box (Ctrl+A, Delete), then types the text; a text no keyboard
+// types (control characters, line breaks) or too long to type is pasted, as
+// a clerk would paste it.
+inline void enterText(QWidget* box, const QString& text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    const bool typeable = text.size() <= 100 && std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control;
+    });
+    if (typeable)
+        return typeText(box, text);
+    auto* line = qobject_cast<QLineEdit*>(box);
+    line = line ? line : box->findChild<QLineEdit*>();
+    ASSERT_TRUE(line);
+    line->insert(text);  // what pasting does
+}
+
+// The text with A-Z made a-z and nothing else changed: texts compare so in
+// the store.
+inline QString folded(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    return result;
+}
+
+// Whether a column's text meets a criterion typed into a search box, written
+// out plainly: an empty criterion meets every text; exact is equal, fuzzy
+// contains it.
+inline bool matchesCriterion(const QString& column, const QString& typed, bool fuzzy)
+{
+    if (typed.isEmpty())
+        return true;
+    return fuzzy ? folded(column).contains(folded(typed)) : folded(column) == folded(typed);
 }
 
 // Closes a window and lets it go at once.

@@ -95,3 +95,20 @@ void TempLibrary::setRules(int quota, double finePerDay)
 {
     exec(QStringLiteral("UPDATE basicSet SET 借出册数 = :q, 罚款 = :f"), {{"q", quota}, {"f", finePerDay}});
 }
+
+void TempLibrary::addBasics()
+{
+    addCategory(QStringLiteral("A"), QStringLiteral("文学"), 14);
+    addCategory(QStringLiteral("B"), QStringLiteral("历史"), 30);
+    addReader(QStringLiteral("001"), QStringLiteral("张三"));
+    addReader(QStringLiteral("002"), QStringLiteral("李四"));
+    setRules(3, 0.1);
+}
+
+void TempLibrary::addSmallLibrary()
+{
+    addBasics();
+    addBook(QStringLiteral("B001"), QStringLiteral("红楼梦"), QStringLiteral("A"));
+    addBook(QStringLiteral("B004"), QStringLiteral("边城"), QStringLiteral("A"), true);
+    addLoan(QStringLiteral("002"), QStringLiteral("B004"), QStringLiteral("2026-03-01"));
+}

@@ -30,6 +30,14 @@ public:
                  const QVariant& returnDateIso = QVariant());
     void setRules(int quota, double finePerDay);
 
+    // Categories A 文学 (14 days) and B 历史 (30 days), readers 001 张三 and
+    // 002 李四, a quota of 3 and a fine of 0.1 a day.
+    void addBasics();
+    // The small library of the reader and bad-input tests: the basics, books
+    // B001 红楼梦 and B004 边城 (both A), reader 002 holding B004 since
+    // 1 March 2026.
+    void addSmallLibrary();
+
 private:
     QTemporaryDir m_dir;
 };
