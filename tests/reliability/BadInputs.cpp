@@ -31,14 +31,15 @@ const QList<BadInput>& badInputs()
     return inputs;
 }
 
-QString storeDump()
+QString storeDump(bool withSearchIndex)
 {
     QStringList rows;
     QSqlQuery tables(Database::connection());
     tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
     QStringList names;
     while (tables.next())
-        names << tables.value(0).toString();
+        if (withSearchIndex || !tables.value(0).toString().startsWith(QLatin1String("bookSearch")))
+            names << tables.value(0).toString();
     for (const QString& table : names) {
         QSqlQuery query(Database::connection());
         query.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
