@@ -99,9 +99,7 @@ QStringList LoadCategoryItems()
 
 QString CategoryCodeOf(const QString& item)
 {
-    // One character, also when it lies outside the basic plane (two UTF-16 units).
-    const bool pair = item.size() > 1 && item.at(0).isHighSurrogate() && item.at(1).isLowSurrogate();
-    return item.left(pair ? 2 : 1);
+    return Conversions::leadingCharacters(item, 1);
 }
 
 QString itemForName(const QString& name)

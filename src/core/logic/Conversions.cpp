@@ -87,6 +87,17 @@ QString numberText(double value)
     return QString::number(value, 'G', 15);
 }
 
+QString leadingCharacters(const QString& text, int count)
+{
+    qsizetype units = 0;
+    for (int n = 0; n < count && units < text.size(); ++n) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size()
+                          && text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return text.left(units);
+}
+
 double leadingNumber(const QString& text)
 {
     const QString number = numberPrefix(text);

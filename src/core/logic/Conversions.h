@@ -30,6 +30,10 @@ QString numberText(double value);
 // without a leading number gives 0 ("12abc" -> 12, "abc" -> 0, "" -> 0).
 double leadingNumber(const QString& text);
 
+// The first `count` characters of a text, a character outside the basic
+// plane (two UTF-16 units) counting as one and never cut in half.
+QString leadingCharacters(const QString& text, int count);
+
 // A date in the short form yyyy/M/d ("2026/3/1"); "" for an invalid date.
 QString shortDate(const QDate& date);
 // Reads a short date back (also accepts yyyy-M-d); nullopt when not a date.

@@ -15,6 +15,7 @@
 #include "core/logic/Conversions.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
+#include "core/ui/CharacterLimit.h"
 #include "core/ui/FormParts.h"
 #include "look/ui/WindowStyler.h"
 
@@ -29,7 +30,7 @@ QLineEdit* textBox(const char* name, int maxLength, QWidget* parent)
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     if (maxLength > 0)
-        box->setMaxLength(maxLength);
+        CharacterLimit::apply(box, maxLength);
     return box;
 }
 
