@@ -2,8 +2,10 @@
 an overdue one back, registers a new book and lends it at once, then finds
 that book in the book query and its loan in the lending query, adds a reader
 from the desk's 添加新读者, changes it through 读者管理 and sets the quota
-through 基本设置, working the real program's windows through the
-accessibility bus."""
+through 基本设置, then types what these windows must refuse (a book number
+in use, letters for loan days and for the fine) and one they must keep
+exactly (a title with a quote, a percent sign and an underscore), working the
+real program's windows through the accessibility bus."""
 import os
 import sqlite3
 import sys
@@ -327,6 +329,74 @@ def set_rules_and_see_them_at_the_desk(app, main_window, reader):
     print("e2e: set the quota to %d through 基本设置; the desk shows 4 left for reader %s" % (held + 4, reader))
 
 
+def table_dump(*tables):
+    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
+    rows = [(t,) + r for t in tables for r in db.execute("SELECT * FROM %s ORDER BY rowid" % t)]
+    db.close()
+    return rows
+
+
+def refuse_bad_input(app):
+    """What the windows refuse is told in a message box and leaves the store as it was."""
+    press(wait_for("menu item 添加新书", lambda: find_any(app, "menu item", "添加新书")))
+    new_book = wait_for("new-book window", lambda: find(app, "frame", "添加新书"))
+    _, item = first_category()
+    taken = db_row("SELECT 书籍编号 FROM bookInfo ORDER BY rowid LIMIT 1")[0]
+    title = "It's 50%_书 \"《》\""
+    number_box = wait_for("书籍编号 box", lambda: find(new_book, "text", "书籍编号:"))
+    type_into(number_box, taken)
+    type_into(wait_for("书籍名称 box", lambda: find(new_book, "text", "书籍名称:")), title)
+    category = wait_for("书籍类别 box", lambda: find(new_book, "combo box", "书籍类别:"))
+    type_into(wait_for("书籍类别 text", lambda: find(category, "text")), item)
+    type_into(wait_for("书籍价格 box", lambda: find(new_book, "text", "书籍价格:")), "abc")
+    before = table_dump("bookInfo", "bookconcernList")
+    press(wait_for("保存", lambda: find(new_book, "push button", "保存")))
+    answer_message(app, "编号为%s的书籍已经存在,请换一个书籍编号!" % taken)
+    if table_dump("bookInfo", "bookconcernList") != before:
+        fail("a refused book changed the store")
+    type_into(number_box, "E2E-'%_2")
+    press(wait_for("保存", lambda: find(new_book, "push button", "保存")))
+    answer_message(app, "新书添加完毕")
+    if db_row("SELECT 书籍名称, 书籍价格 FROM bookInfo WHERE 书籍编号 = ?", ("E2E-'%_2",)) != (title, "abc"):
+        fail("the title or price was not stored as typed")
+    press(wait_for("关闭", lambda: find(new_book, "push button", "关闭")))
+    wait_for("new-book window closed", lambda: find(app, "frame", "添加新书") is None)
+
+    press(wait_for("menu item 图书类别", lambda: find_any(app, "menu item", "图书类别")))
+    categories = wait_for("category window", lambda: find(app, "frame", "设置图书类别"))
+    press(wait_for("添加新类别", lambda: find(categories, "push button", "添加新类别")))
+    type_into(wait_for("类别代码 box", lambda: find(categories, "text", "类别代码:")), "Z")
+    type_into(wait_for("书籍类别 box", lambda: find(categories, "text", "书籍类别:")), "测试")
+    type_into(wait_for("借出天数 box", lambda: find(categories, "text", "借出天数:")), "十四天")
+    before = table_dump("bookType")
+    press(wait_for("保存", lambda: find(categories, "push button", "保存")))
+    answer_message(app, "借出天数必须是 -32768 到 32767 之间的数字!")
+    if table_dump("bookType") != before:
+        fail("refused loan days changed the store")
+    press(wait_for("取消", lambda: find(categories, "push button", "取消")))
+    close_button = wait_for("关闭", lambda: find(categories, "push button", "关闭"))
+    wait_for("关闭 enabled", lambda: close_button.getState().contains(pyatspi.STATE_ENABLED))
+    try:
+        press(close_button)
+    except Exception:  # the window may be gone before the bus answers
+        pass
+    wait_for("category window closed", lambda: find(app, "frame", "设置图书类别") is None)
+
+    press(wait_for("menu item 基本设置", lambda: find_any(app, "menu item", "基本设置")))
+    rules = wait_for("rules window", lambda: find(app, "frame", "基本设置"))
+    click(wait_for("fine tab", lambda: find(rules, "page tab", "罚款条件设置")))
+    type_into(wait_for("fine box", lambda: find(rules, "text", "超出一天罚款:")), "一毛")
+    before = table_dump("basicSet")
+    press(wait_for("保存", lambda: find(rules, "push button", "保存")))
+    answer_message(app, "超出一天的罚款须是不小于 0 的数!")
+    if table_dump("basicSet") != before:
+        fail("a refused fine changed the store")
+    press(wait_for("关闭", lambda: find(rules, "push button", "关闭")))
+    wait_for("rules window closed", lambda: find(app, "frame", "基本设置") is None)
+    print("e2e: a book number in use, letters for loan days and for the fine refused with the store unchanged;"
+          " a title with a quote, %% and _ stored as typed")
+
+
 def main():
     app = wait_for("the program on the accessibility bus", application)
 
@@ -363,6 +433,7 @@ def main():
     added = add_reader_from_the_desk(app, main_window)
     change_reader_from_the_menu(app, added)
     set_rules_and_see_them_at_the_desk(app, main_window, reader)
+    refuse_bad_input(app)
 
 
 if __name__ == "__main__":
