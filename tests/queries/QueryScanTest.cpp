@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include "Probes.h"
 #include "QtPrinters.h"
@@ -215,6 +216,99 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         const QString detail = plan.value(3).toString();
         EXPECT_TRUE(detail.startsWith("SCAN " + QString(c.first)) || detail.startsWith("SEARCH " + QString(c.first)))
             << detail.toStdString();
+    }
+}
+
+}  // namespace
+namespace {
+
+// The cell as the grid shows it, from the plain statement's value: dates in
+// the short form, the lent flag as 是 or 否.
+QString shown(const QString& column, const QVariant& value)
+{
+    if (value.isNull())
+        return QString();
+    if (column.endsWith("日期"))
+        return QDate::fromString(value.toString(), Qt::ISODate).toString("yyyy/M/d");
+    if (column == "是否借出")
+        return value.toInt() ? "是" : "否";
+    return value.toString();
+}
+
+// The column names, then every row of the plain statement as the grid shows
+// it, read all at once.
+QList<QStringList> plainRows(const QueryStatement& statement)
+{
+    QSqlQuery query;
+    EXPECT_TRUE(query.prepare(statement.text));
+    for (const QVariant& value : statement.values)
+        query.addBindValue(value);
+    EXPECT_TRUE(query.exec());
+    QList<QStringList> rows = {{}};
+    for (int c = 0; c < query.record().count(); ++c)
+        rows[0] << query.record().fieldName(c);
+    while (query.next()) {
+        QStringList cells;
+        for (int c = 0; c < query.record().count(); ++c)
+            cells << shown(query.record().fieldName(c), query.value(c));
+        rows << cells;
+    }
+    return rows;
+}
+
+QStringList modelRow(const QueryResultModel& model, int row)
+{
+    QStringList cells;
+    for (int c = 0; c < model.columnCount(); ++c)
+        cells << model.index(row, c).data().toString();
+    return cells;
+}
+
+// More rows than the model keeps pages of, so that scrolling back reads rows again by key.
+TEST(QueryResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
+{
+    TempLibrary library;
+    library.addCategory("A", "文学", 14);
+    const int books = QueryResultModel::kPageRows * (QueryResultModel::kPagesKept + 2) + 17;
+    library.exec(QStringLiteral(
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                     " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码, 登记日期, 是否借出)"
+                     " SELECT printf('B%05d', i), '书' || i, '出版社' || (i % 7), 'A',"
+                     " CASE WHEN i % 5 THEN date('2026-01-01', '+' || (i % 300) || ' days') END, i % 2 FROM n")
+                     .arg(books));
+    library.addReader("001", "张三");
+    library.exec("INSERT INTO lentInfo SELECT '001', 书籍编号, '2026-03-01',"
+                 " CASE WHEN rowid % 3 THEN '2026-03-05' END, rowid % 4, 0.5 * (rowid % 4) FROM bookInfo");
+    const struct {
+        const char* name;
+        QueryStatement statement;
+    } cases[] = {
+        {"every book", BuildBookQuery({}, false)},
+        {"title found by the index", BuildBookQuery({.bookName = "书1"}, true)},
+        {"publisher scanned", BuildBookQuery({.publisher = "出版社3"}, true)},
+        {"every loan", BuildLendQuery({}, false)},
+        {"loans by reader name", BuildLendQuery({.readerName = "张"}, true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<QStringList> expected = plainRows(c.statement);
+        const QStringList names = expected.takeFirst();
+        QueryResultModel model;
+        model.run(c.statement);
+        EXPECT_EQ(model.rowCount(), std::min<int>(expected.size(), QueryResultModel::kPageRows));
+        for (int row = 0; row < expected.size(); ++row) {
+            while (row >= model.rowCount() && model.canFetchMore())
+                model.fetchMore();
+            ASSERT_EQ(modelRow(model, row), expected[row]) << "forwards, row " << row;
+        }
+        EXPECT_FALSE(model.canFetchMore());
+        EXPECT_EQ(model.rowCount(), expected.size());
+        for (int row = int(expected.size()) - 1; row >= 0; row -= 97)
+            ASSERT_EQ(modelRow(model, row), expected[row]) << "backwards, row " << row;
+        QStringList headings;
+        for (int column = 0; column < model.columnCount(); ++column)
+            headings << model.headerData(column, Qt::Horizontal).toString();
+        EXPECT_EQ(headings, names);
     }
 }
 

@@ -43,7 +43,10 @@ public:
 
     bool isEmpty() const { return m_parts.isEmpty(); }
     QString joined() const { return m_parts.join(QStringLiteral(" and ")); }
-    QueryStatement statement(const QString& text) const { return {text, m_values}; }
+    QueryStatement statement(const QString& text, const QString& key, const QString& rowByKey) const
+    {
+        return {text, m_values, key, rowByKey};
+    }
 
 private:
     bool m_fuzzy;
@@ -52,6 +55,8 @@ private:
 };
 
 const QString kBookBase = QStringLiteral("select * from bookInfo");
+const QString kBookKey = QStringLiteral("bookInfo.rowid");
+const QString kBookByKey = QStringLiteral("select * from bookInfo where rowid=?");
 
 const QString kLendColumns = QStringLiteral(
     "select lentInfo.读者编号,readerInfo.读者姓名,lentInfo.书籍编号,"
@@ -61,6 +66,11 @@ const QString kLendTables = QStringLiteral("readerInfo,bookInfo,lentInfo,bookTyp
 const QString kLendJoins = QStringLiteral(
     " where readerInfo.读者编号=lentInfo.读者编号 and bookInfo.书籍编号=lentInfo.书籍编号 "
     " and bookType.类别代码=bookInfo.类别代码 ");
+const QString kLendKey = QStringLiteral("lentInfo.rowid");
+// One loan by its row id: the same columns and joins, from the loan.
+const QString kLendByKey = kLendColumns
+                           + QStringLiteral("lentInfo cross join readerInfo cross join bookInfo cross join bookType ")
+                           + kLendJoins + QStringLiteral(" and lentInfo.rowid=?");
 
 // What to look for in bookSearch for the number, title and publisher texts, or empty.
 QString wordsMatch(const BookCriteria& criteria)
@@ -119,14 +129,16 @@ QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
     conditions.addText(QStringLiteral("出版社"), criteria.publisher);
     conditions.addDate(QStringLiteral("登记日期"), criteria.registered);
     if (conditions.isEmpty())
-        return {kBookBase, {}};
+        return {kBookBase, {}, kBookKey, kBookByKey};
     // Texts found anywhere in a column: the index narrows the books down first.
     const QString words = fuzzy && SearchText::indexed() ? wordsMatch(criteria) : QString();
     if (words.isEmpty())
-        return conditions.statement(kBookBase + QStringLiteral(" where ") + conditions.joined());
+        return conditions.statement(kBookBase + QStringLiteral(" where ") + conditions.joined(), kBookKey,
+                                    kBookByKey);
     conditions.addIndexed(kIndexedRows, words);
     return conditions.statement(QStringLiteral("select bookInfo.* from bookInfo, bookSearch where ")
-                                + conditions.joined());
+                                    + conditions.joined(),
+                                kBookKey, kBookByKey);
 }
 
 QueryStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
@@ -137,7 +149,15 @@ QueryStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
     conditions.addText(QStringLiteral("lentInfo.读者编号"), criteria.readerId);
     conditions.addText(QStringLiteral("readerInfo.读者姓名"), criteria.readerName);
     if (conditions.isEmpty())
-        return {kLendColumns + kLendTables + kLendJoins, {}};
+        return {kLendColumns + kLendTables + kLendJoins, {}, kLendKey, kLendByKey};
     const QString tables = lendTables(criteria, fuzzy, fuzzy && SearchText::indexed(), conditions);
-    return conditions.statement(kLendColumns + tables + kLendJoins + QStringLiteral(" and ") + conditions.joined());
+    return conditions.statement(kLendColumns + tables + kLendJoins + QStringLiteral(" and ") + conditions.joined(),
+                                kLendKey, kLendByKey);
+}
+
+QString KeyedText(const QueryStatement& statement)
+{
+    // Every statement built here begins with "select ".
+    static const QString select = QStringLiteral("select ");
+    return select + statement.key + QLatin1Char(',') + statement.text.mid(select.size());
 }

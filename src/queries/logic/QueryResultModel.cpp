@@ -1,8 +1,8 @@
 #include "queries/logic/QueryResultModel.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
@@ -15,33 +15,63 @@ const QString kAction = QStringLiteral("查询");
 const QStringList kDateColumns = {QStringLiteral("登记日期"), QStringLiteral("借书日期"),
                                   QStringLiteral("还书日期")};
 const QString kFlagColumn = QStringLiteral("是否借出");
+
+QSqlQuery prepared(const QString& text)
+{
+    QSqlQuery query(Database::connection());
+    query.setForwardOnly(true);
+    if (!query.prepare(text))
+        throw StoreError(kAction, query.lastError().text());
+    return query;
+}
+
+void execute(QSqlQuery& query)
+{
+    if (!query.exec())
+        throw StoreError(kAction, query.lastError().text());
+}
+
+// The cells of the current row, from the given column on.
+QVariantList rowCells(const QSqlQuery& query, int from, int count)
+{
+    QVariantList cells;
+    cells.reserve(count);
+    for (int c = 0; c < count; ++c)
+        cells.append(query.value(from + c));
+    return cells;
+}
 }  // namespace
 
-QueryResultModel::QueryResultModel(QObject* parent) : QSqlQueryModel(parent)
+QueryResultModel::QueryResultModel(QObject* parent) : QAbstractTableModel(parent)
 {
 }
 
 void QueryResultModel::run(const QueryStatement& statement)
 {
-    // Not forward-only: the grid scrolls back over rows already read.
-    QSqlQuery query(Database::connection());
-    if (!query.prepare(statement.text))
-        throw StoreError(kAction, query.lastError().text());
+    // Forward only: the engine hands the rows over one by one and keeps none.
+    QSqlQuery cursor = prepared(KeyedText(statement));
     for (const QVariant& value : statement.values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw StoreError(kAction, query.lastError().text());
-    setQuery(std::move(query));
-    if (lastError().isValid())
-        throw StoreError(kAction, lastError().text());
+        cursor.addBindValue(value);
+    execute(cursor);
+    beginResetModel();
+    m_cursor = std::move(cursor);
+    m_more = m_cursor.isActive() && m_cursor.isSelect();
+    m_rowByKey = statement.rowByKey;
+    m_keys.clear();
+    m_pages.clear();
+    readNames(m_cursor);
+    endResetModel();
+    fetchMore();
 }
 
-void QueryResultModel::queryChange()
+void QueryResultModel::readNames(const QSqlQuery& query)
 {
-    const QSqlRecord columns = record();
+    const QSqlRecord columns = query.record();
+    m_names.clear();
     m_kinds.clear();
-    for (int i = 0; i < columns.count(); ++i) {
+    for (int i = 1; i < columns.count(); ++i) {  // the key is not shown
         const QString name = columns.fieldName(i);
+        m_names << name;
         m_kinds << (kDateColumns.contains(name) ? Kind::Date
                     : name == kFlagColumn        ? Kind::Flag
                                                  : Kind::Plain);
@@ -50,14 +80,106 @@ void QueryResultModel::queryChange()
 
 int QueryResultModel::columnOf(const QString& name) const
 {
-    return record().indexOf(name);
+    return int(m_names.indexOf(name));
+}
+
+int QueryResultModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_keys.size());
+}
+
+int QueryResultModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_names.size());
+}
+
+bool QueryResultModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && m_more;
+}
+
+// The next page of rows from the statement: their keys, and their cells kept
+// as the newest page.
+void QueryResultModel::fetchMore(const QModelIndex& parent)
+{
+    if (parent.isValid() || !m_more)
+        return;
+    const int first = int(m_keys.size());
+    Page& page = freePage();
+    page.number = first / kPageRows;
+    page.used = ++m_clock;
+    while (int(page.rows.size()) < kPageRows && m_cursor.next()) {
+        m_keys.push_back(m_cursor.value(0).toLongLong());
+        page.rows.push_back(rowCells(m_cursor, 1, int(m_names.size())));
+    }
+    if (int(page.rows.size()) < kPageRows) {
+        // The statement is done: let go of it, and of its hold on the file.
+        m_more = false;
+        m_cursor.finish();
+    }
+    if (page.rows.empty()) {
+        page.number = -1;
+        return;
+    }
+    beginInsertRows(QModelIndex(), first, first + int(page.rows.size()) - 1);
+    endInsertRows();
+}
+
+// The least recently used page, emptied (a new one while fewer are kept).
+QueryResultModel::Page& QueryResultModel::freePage() const
+{
+    if (int(m_pages.size()) < kPagesKept) {
+        m_pages.emplace_back();
+        return m_pages.back();
+    }
+    Page& oldest = *std::min_element(m_pages.begin(), m_pages.end(),
+                                     [](const Page& a, const Page& b) { return a.used < b.used; });
+    oldest.number = -1;
+    oldest.rows.clear();
+    return oldest;
+}
+
+const QVariantList* QueryResultModel::cells(int row) const
+{
+    const int number = row / kPageRows;
+    auto kept = std::find_if(m_pages.begin(), m_pages.end(), [number](const Page& p) { return p.number == number; });
+    if (kept == m_pages.end()) {
+        // Read the page again, row by row by key. A row gone from the store
+        // since (deleted elsewhere) shows empty cells.
+        QSqlQuery byKey = prepared(m_rowByKey);
+        Page& page = freePage();
+        const int first = number * kPageRows;
+        const int last = std::min(int(m_keys.size()), first + kPageRows);
+        for (int r = first; r < last; ++r) {
+            byKey.bindValue(0, m_keys[r]);
+            execute(byKey);
+            page.rows.push_back(byKey.next() ? rowCells(byKey, 0, int(m_names.size()))
+                                             : QVariantList(m_names.size()));
+            byKey.finish();
+        }
+        page.number = number;
+        kept = m_pages.begin() + (&page - m_pages.data());
+    }
+    kept->used = ++m_clock;
+    const int index = row - number * kPageRows;
+    return index < int(kept->rows.size()) ? &kept->rows[index] : nullptr;
 }
 
 QVariant QueryResultModel::data(const QModelIndex& index, int role) const
 {
-    const QVariant value = QSqlQueryModel::data(index, role);
-    const bool shown = role == Qt::DisplayRole || role == Qt::EditRole;
-    if (!shown || value.isNull() || index.column() >= m_kinds.size())
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()
+        || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return QVariant();
+    const QVariantList* row = nullptr;
+    try {
+        row = cells(index.row());
+    } catch (const StoreError&) {
+        return QVariant();  // a grid cannot report; the cell stays empty
+    }
+    if (!row)
+        return QVariant();
+    const QVariant& value = row->at(index.column());
+    if (value.isNull())
         return value;
     switch (m_kinds[index.column()]) {
     case Kind::Date:
@@ -68,4 +190,11 @@ QVariant QueryResultModel::data(const QModelIndex& index, int role) const
         break;
     }
     return value;
+}
+
+QVariant QueryResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_names.size())
+        return m_names.at(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }

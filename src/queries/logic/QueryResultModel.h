@@ -1,16 +1,30 @@
 #pragma once
 
-#include <QSqlQueryModel>
+#include <QAbstractTableModel>
+#include <QList>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariantList>
+#include <vector>
 
 struct QueryStatement;
 
 // The rows of one query window's last search. Rows are read from the store as
 // the grid scrolls to them, never all at once and never counted up front.
+// Only each row's key is kept (a number per row); the cells of the rows
+// around the ones last shown are kept a few pages at a time and read again
+// by key when the grid comes back to them, so a result of millions of rows
+// scrolled to its end holds megabytes, not gigabytes.
 // Dates read in the short form yyyy/M/d (empty while there is none); the
-// lent-out flag reads "是" or "否".
-class QueryResultModel : public QSqlQueryModel {
+// lent-out flag reads "是" or "否". Headings are the column names.
+class QueryResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // Rows read per step as the grid scrolls, and per page kept.
+    static constexpr int kPageRows = 256;
+    // Pages of cells kept at the most (the rest are read again by key).
+    static constexpr int kPagesKept = 8;
+
     explicit QueryResultModel(QObject* parent = nullptr);
 
     // Runs the statement on the shared connection and shows its first rows.
@@ -20,14 +34,32 @@ public:
     // The position of a column by its name, or -1.
     int columnOf(const QString& name) const;
 
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-protected:
-    // Reads which columns hold dates or the lent-out flag, by their names.
-    void queryChange() override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent = QModelIndex()) const override;
+    void fetchMore(const QModelIndex& parent = QModelIndex()) override;
 
 private:
     enum class Kind { Plain, Date, Flag };
+    struct Page {
+        int number = -1;
+        std::vector<QVariantList> rows;
+        quint64 used = 0;
+    };
 
+    void readNames(const QSqlQuery& query);
+    // The cells of a row, its page read (again) when it is not kept.
+    const QVariantList* cells(int row) const;
+    Page& freePage() const;
+
+    QSqlQuery m_cursor;          // the statement, forward only, one step ahead of the rows shown
+    bool m_more = false;
+    QString m_rowByKey;          // reads one row by its key
+    std::vector<qint64> m_keys;  // the key of every row read so far
+    QStringList m_names;
     QList<Kind> m_kinds;
+    mutable std::vector<Page> m_pages;
+    mutable quint64 m_clock = 0;
 };
