@@ -188,6 +188,21 @@ TEST_F(Catalogue, RefusedSavesWriteNothing)
     EXPECT_EQ(publishers(), "");
 }
 
+// Delete-all is one transaction: a failure part way, after the list was told
+// of a batch, leaves every book.
+TEST_F(Catalogue, DeleteAllFailingPartWayLeavesEveryBook)
+{
+    library.addCategory("A", "文学", 14);
+    for (int i = 1; i <= 5; ++i)
+        library.addBook(QStringLiteral("B%1").arg(i), "书", "A");
+    library.exec("CREATE TRIGGER refuse BEFORE DELETE ON bookInfo WHEN old.书籍编号 = 'B4'"
+                 " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    QStringList seen;
+    EXPECT_THROW(Books::DeleteAllBooks([&](int done) { seen << QString::number(done); }, 2), StoreError);
+    EXPECT_EQ(seen.join(' '), "2");
+    EXPECT_EQ(Books::count(), 5);
+}
+
 // The list: books with a category only, in registration order, the category
 // by name, dates short, the lent flag in words.
 TEST_F(Catalogue, BookListShowsNineColumnsOfBooksWithACategory)

@@ -9,6 +9,7 @@
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
 #include "Probes.h"
+#include "catalogue/logic/Books.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
@@ -344,9 +345,10 @@ TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
 // repainting, its buttons off and its close box refused until the end.
 TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
 {
-    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200)"
-                 " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期) SELECT 'X' || i, '书', 'A',"
-                 " '2026-01-01' FROM n");
+    const int batch = Books::kDeleteBatch;
+    library.exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                         " INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 登记日期) SELECT 'X' || i, '书', 'A',"
+                         " '2026-01-01' FROM n").arg(2 * batch + 200));
     library.addLoan("001", "B002", "2026-03-01");
     FrmShelfmark* list = shelf();
     QList<int> left;
@@ -364,11 +366,11 @@ TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
     });
     answer({false, true});
     list->CmdDelAll->click();
-    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 1202);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 2 * batch + 202);
     watch.start(0);
     list->CmdDelAll->click();
     EXPECT_EQ(shown(), "是否真的要删除所有的书籍信息?\n是否真的要删除所有的书籍信息?\n所有的书籍信息已删除!");
-    EXPECT_EQ(left, QList<int>({702, 202, 0}));
+    EXPECT_EQ(left, QList<int>({batch + 202, 202, 0}));
     EXPECT_EQ(states.join(','), "off off off off off,off off off off off,off off off off off");
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);

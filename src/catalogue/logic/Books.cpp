@@ -116,22 +116,23 @@ int count()
 int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batchSize)
 {
     const QString action = QStringLiteral("删除所有书籍");
+    Transaction transaction(action);
     int deleted = 0;
     for (;;) {
-        Transaction transaction(action);
         QSqlQuery batch = Sql::run(
             QStringLiteral("DELETE FROM bookInfo WHERE rowid IN"
                            " (SELECT rowid FROM bookInfo ORDER BY rowid LIMIT :batch)"),
             {{QStringLiteral("batch"), qMax(1, batchSize)}}, action);
         const int removed = batch.numRowsAffected();
         batch.finish();
-        transaction.commit();
         if (removed <= 0)
-            return deleted;
+            break;
         deleted += removed;
         if (afterBatch)
             afterBatch(deleted);
     }
+    transaction.commit();
+    return deleted;
 }
 
 }  // namespace Books

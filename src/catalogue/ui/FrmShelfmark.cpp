@@ -163,7 +163,9 @@ void FrmShelfmark::CmdDelAll_Click()
 }
 
 // Deletes every book a batch at a time; the list shrinks and the window
-// repaints after each batch, with the buttons off until the end.
+// repaints after each batch, with the buttons off until the end. The clerk's
+// clicks and keys wait until the end (a second or so at a million books):
+// the deletion is one transaction, which nothing else may write into.
 void FrmShelfmark::deleteAll()
 {
     m_deletingAll = true;
@@ -172,7 +174,7 @@ void FrmShelfmark::deleteAll()
     try {
         Books::DeleteAllBooks([this](int) {
             loadList();
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
         done = true;
     } catch (const StoreError& error) {
