@@ -19,5 +19,9 @@ int demo(const QString& programDir, QString* message);
 // sizes it cannot make with exit code 2.
 int demo(const QString& programDir, const LargeLibrary::Size& size, QString* message,
          const QDate& today = QDate::currentDate());
+// Makes the search index of DIR's library anew from its books (making the
+// index first for a library made before it), in one transaction: after a
+// VACUUM, which may renumber the books' rows, the index fits them again.
+int reindex(const QString& programDir, QString* message);
 
 }  // namespace DbTool

@@ -301,39 +301,51 @@ qint64 outstandingCount(const Size& size, int quota)
     return std::min({wanted, size.books, size.readers * qint64(std::max(quota, 0))});
 }
 
+// Inserts `count` rows through one prepared statement; bind(statement, i)
+// binds the i-th row's values.
+template <typename Bind>
+void insertRows(sqlite3* db, const char* sql, qint64 count, const Bind& bind)
+{
+    RawStatement insert(db, sql);
+    for (qint64 i = 0; i < count; ++i) {
+        bind(insert, i);
+        insert.run();
+    }
+}
+
 void writeCategoriesAndPublishers(sqlite3* db, const Words& publisherNames)
 {
-    RawStatement category(db, "INSERT INTO bookType (类别代码, 书籍类别, 借出天数) VALUES (?, ?, ?)");
-    for (const Category& c : kCategories)
-        category.text(1, utf8(c.code)).text(2, utf8(c.name)).integer(3, c.loanDays).run();
-    RawStatement publisher(db, "INSERT INTO bookconcernList (出版社) VALUES (?)");
-    for (const QByteArray& name : publisherNames)
-        publisher.text(1, name).run();
+    insertRows(db, "INSERT INTO bookType (类别代码, 书籍类别, 借出天数) VALUES (?, ?, ?)", std::size(kCategories),
+               [](RawStatement& row, qint64 i) {
+                   const Category& c = kCategories[i];
+                   row.text(1, utf8(c.code)).text(2, utf8(c.name)).integer(3, c.loanDays);
+               });
+    insertRows(db, "INSERT INTO bookconcernList (出版社) VALUES (?)", publisherNames.size(),
+               [&](RawStatement& row, qint64 i) { row.text(1, publisherNames.at(i)); });
 }
 
 // Writes the books and returns each book's loan period, by book index.
 std::vector<quint8> writeBooks(sqlite3* db, const Size& size, const TitleMaker& maker, const Words& publisherNames,
                                const Days& days, Dice& dice)
 {
-    RawStatement book(db,
-                      "INSERT INTO bookInfo (书籍编号, 书籍名称, 书籍价格, 出版社, 书籍页码, 类别代码, 作者姓名, 登记日期,"
-                      " 是否借出) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)");
     std::vector<quint8> loanDays(size.books);
     const int width = std::max(4, digits(size.books));
-    for (qint64 b = 0; b < size.books; ++b) {
-        const Vocabulary& category = maker.category(dice);
-        loanDays[b] = quint8(category.loanDays);
-        const int cents = dice.between(12, 128) * 100 + (dice.chance(40) ? 50 : 0);
-        book.text(1, numbered("B", b + 1, width))
-            .text(2, maker.title(dice, category))
-            .text(3, QByteArray::number(cents / 100.0, 'f', 2))
-            .text(4, publisherNames.at(dice.skewed(int(publisherNames.size()))))
-            .text(5, dice.chance(3) ? utf8("不详") : QByteArray::number(dice.between(60, 960)))
-            .text(6, category.code)
-            .text(7, maker.author(dice, category))
-            .text(8, days.before(dice.between(kHistoryDays + kHistoryEnds + 30, 12 * 365)))
-            .run();
-    }
+    insertRows(db,
+               "INSERT INTO bookInfo (书籍编号, 书籍名称, 书籍价格, 出版社, 书籍页码, 类别代码, 作者姓名, 登记日期,"
+               " 是否借出) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)",
+               size.books, [&](RawStatement& book, qint64 b) {
+                   const Vocabulary& category = maker.category(dice);
+                   loanDays[b] = quint8(category.loanDays);
+                   const int cents = dice.between(12, 128) * 100 + (dice.chance(40) ? 50 : 0);
+                   book.text(1, numbered("B", b + 1, width))
+                       .text(2, maker.title(dice, category))
+                       .text(3, QByteArray::number(cents / 100.0, 'f', 2))
+                       .text(4, publisherNames.at(dice.skewed(int(publisherNames.size()))))
+                       .text(5, dice.chance(3) ? utf8("不详") : QByteArray::number(dice.between(60, 960)))
+                       .text(6, category.code)
+                       .text(7, maker.author(dice, category))
+                       .text(8, days.before(dice.between(kHistoryDays + kHistoryEnds + 30, 12 * 365)));
+               });
     return loanDays;
 }
 
@@ -350,20 +362,18 @@ QByteArray phoneNumber(Dice& dice, const Words& prefixes)
 
 void writeReaders(sqlite3* db, const Size& size, const TitleMaker& maker, Dice& dice)
 {
-    RawStatement reader(db,
-                        "INSERT INTO readerInfo (读者编号, 读者姓名, 读者性别, 联系电话, 所在部门) VALUES (?, ?, ?, ?, ?)");
     const Words departments = words(kDepartments);
     const Words prefixes = words(kMobilePrefixes);
     const int width = std::max(3, digits(size.readers));
-    for (qint64 r = 0; r < size.readers; ++r) {
-        const bool male = dice.chance(50);
-        reader.text(1, numbered("", r + 1, width))
-            .text(2, maker.name(dice, male))
-            .text(3, male ? utf8("男") : utf8("女"))
-            .text(4, phoneNumber(dice, prefixes))
-            .text(5, departments.at(dice.skewed(int(departments.size()))))
-            .run();
-    }
+    insertRows(db, "INSERT INTO readerInfo (读者编号, 读者姓名, 读者性别, 联系电话, 所在部门) VALUES (?, ?, ?, ?, ?)",
+               size.readers, [&](RawStatement& reader, qint64 r) {
+                   const bool male = dice.chance(50);
+                   reader.text(1, numbered("", r + 1, width))
+                       .text(2, maker.name(dice, male))
+                       .text(3, male ? utf8("男") : utf8("女"))
+                       .text(4, phoneNumber(dice, prefixes))
+                       .text(5, departments.at(dice.skewed(int(departments.size()))));
+               });
 }
 
 // The loans: the returned ones round after round over the books, each

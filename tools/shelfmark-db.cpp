@@ -26,6 +26,7 @@ bool readSize(const QStringList& options, LargeLibrary::Size* size)
 }  // namespace
 
 // shelfmark-db create DIR | shelfmark-db demo DIR [--books N] [--readers N] [--loans N]
+// | shelfmark-db reindex DIR
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -34,15 +35,18 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     LargeLibrary::Size size;
     const bool create = args.size() == 3 && args[1] == QLatin1String("create");
+    const bool reindex = args.size() == 3 && args[1] == QLatin1String("reindex");
     const bool demo = args.size() >= 3 && args[1] == QLatin1String("demo") && readSize(args.mid(3), &size);
-    if (!create && !demo) {
+    if (!create && !demo && !reindex) {
         err << "用法: shelfmark-db create 程序目录\n"
                "      shelfmark-db demo 程序目录 [--books 图书册数] [--readers 读者人数] [--loans 借阅记录数]\n"
-               "      (给出任一数目时生成该规模的图书馆, 未给出的数目为 1000000 册、100000 人、5000000 条)\n";
+               "      (给出任一数目时生成该规模的图书馆, 未给出的数目为 1000000 册、100000 人、5000000 条)\n"
+               "      shelfmark-db reindex 程序目录   (重建书籍检索索引, 例如在 VACUUM 之后)\n";
         return 2;
     }
     QString message;
     const int code = create             ? DbTool::create(args[2], &message)
+                     : reindex          ? DbTool::reindex(args[2], &message)
                      : args.size() == 3 ? DbTool::demo(args[2], &message)
                                         : DbTool::demo(args[2], size, &message);
     (code == 0 ? out : err) << message << '\n';

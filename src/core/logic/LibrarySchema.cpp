@@ -3,7 +3,6 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-#include "core/logic/SearchText.h"
 #include "core/logic/Sql.h"
 #include "core/logic/Transaction.h"
 
@@ -95,11 +94,12 @@ const QStringList kIndexes = {
     SHELFMARK_PAIRS(row ".出版社") ");"
 
 // The search indexes (see SearchText): they hold words only, no copy of the
-// texts. A book inserted or changed adds its words; nothing is ever taken
-// out, because a search checks every row the index offers anyway.
+// texts nor the columns' sizes (nothing ranks what it finds). A book inserted
+// or changed adds its words; nothing is ever taken out, because a search
+// checks every row the index offers anyway.
 const QStringList kSearch = {
     QStringLiteral("CREATE VIRTUAL TABLE bookSearch USING fts5(number, title, publisher, numberPairs, titlePairs,"
-                   " publisherPairs, content='', tokenize='unicode61 remove_diacritics 0')"),
+                   " publisherPairs, content='', columnsize=0, tokenize='unicode61 remove_diacritics 0')"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_insert AFTER INSERT ON bookInfo BEGIN "
                    SHELFMARK_INDEX_BOOK("new") " END"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_update AFTER UPDATE OF 书籍编号, 书籍名称, 出版社 ON bookInfo"
@@ -124,34 +124,17 @@ void makeTables()
              kTablesAction);
 }
 
-// The words of the books already there, spaced here rather than by the
-// triggers' SQL, which is several times slower over a million books.
-void indexBooksPresent()
+void makeSearchIndex()
 {
-    QSqlQuery books = Sql::run(QStringLiteral("SELECT rowid, 书籍编号, 书籍名称, 出版社 FROM bookInfo"), {},
-                               kIndexesAction);
-    QSqlQuery words = Sql::prepare(
-        QStringLiteral("INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs,"
-                       " publisherPairs) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        kIndexesAction);
-    while (books.next()) {
-        words.bindValue(0, books.value(0));
-        for (int column = 1; column <= 3; ++column) {
-            const QVariant text = books.value(column);
-            words.bindValue(column, text.isNull() ? text : QVariant(SearchText::spaced(text.toString())));
-            words.bindValue(column + 3, text.isNull() ? text : QVariant(SearchText::pairs(text.toString())));
-        }
-        Sql::exec(words, kIndexesAction);
-    }
+    for (const QString& statement : kSearch)
+        Sql::run(statement, {}, kIndexesAction);
 }
 
 void makeIndexes()
 {
     for (const QString& statement : kIndexes)
         Sql::run(statement, {}, kIndexesAction);
-    for (const QString& statement : kSearch)
-        Sql::run(statement, {}, kIndexesAction);
-    indexBooksPresent();
+    makeSearchIndex();
 }
 
 }  // namespace
@@ -175,6 +158,13 @@ void createIndexes()
 {
     Transaction transaction(kIndexesAction);
     makeIndexes();
+    transaction.commit();
+}
+
+void createSearchIndex()
+{
+    Transaction transaction(kIndexesAction);
+    makeSearchIndex();
     transaction.commit();
 }
 

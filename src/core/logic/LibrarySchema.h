@@ -12,8 +12,14 @@ void create();
 // The same in two steps, for filling a large library quickly: the tables and
 // the rules row first, the indexes once the rows are in (building an index
 // over rows already there is much faster than keeping it up row by row).
+// The search index (bookSearch and its triggers) starts empty: the words of
+// books already there are the caller's to write (shelfmark-db writes them in
+// one statement).
 void createTables();
 void createIndexes();
+
+// bookSearch and its triggers alone, empty, for a library made before them.
+void createSearchIndex();
 
 // The lending rules a new database starts with.
 inline constexpr int kDefaultQuota = 2;

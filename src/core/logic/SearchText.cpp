@@ -30,27 +30,50 @@ bool surelyAWord(char32_t c)
 
 }  // namespace
 
+namespace {
+
+// Where each character (code point) of the text starts, and where the last ends.
+QList<qsizetype> characterStarts(const QString& text)
+{
+    QList<qsizetype> starts;
+    starts.reserve(text.size() + 1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        starts.append(i);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    starts.append(text.size());
+    return starts;
+}
+
+}  // namespace
+
 QString spaced(const QString& text)
 {
+    const QList<qsizetype> starts = characterStarts(text);
     QString result;
     result.reserve(text.size() * 2);
-    for (const char32_t c : text.toUcs4()) {
-        if (!result.isEmpty())
+    for (qsizetype c = 0; c + 1 < starts.size(); ++c) {
+        if (c > 0)
             result.append(QLatin1Char(' '));
-        result.append(QString::fromUcs4(&c, 1));
+        result.append(QStringView(text).sliced(starts[c], starts[c + 1] - starts[c]));
     }
     return result;
 }
 
 QString pairs(const QString& text)
 {
-    const QList<uint> characters = text.toUcs4();
-    if (characters.size() <= 2)
+    const QList<qsizetype> starts = characterStarts(text);
+    if (starts.size() <= 3)  // two characters or fewer
         return text;
-    QStringList result;
-    for (int i = 0; i + 1 < characters.size(); ++i)
-        result << QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData() + i), 2);
-    return result.join(QLatin1Char(' '));
+    QString result;
+    result.reserve(text.size() * 3);
+    for (qsizetype c = 0; c + 2 < starts.size(); ++c) {
+        if (c > 0)
+            result.append(QLatin1Char(' '));
+        result.append(QStringView(text).sliced(starts[c], starts[c + 2] - starts[c]));
+    }
+    return result;
 }
 
 QString match(const QString& column, const QString& text)
