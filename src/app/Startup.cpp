@@ -1,7 +1,13 @@
 #include "app/Startup.h"
 
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
+#include "core/logic/AppInfo.h"
 #include "core/ui/WindowAccessibility.h"
 
 Startup::Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
@@ -15,6 +21,16 @@ Startup::~Startup()
 {
     m_main.reset();
     m_signIn.reset();
+}
+
+void Startup::setUpApplication(QApplication& app)
+{
+    app.setApplicationName(AppInfo::kAppTitle);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto* qtTranslator = new QTranslator(&app);
+    if (qtTranslator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qtTranslator);
 }
 
 void Startup::start()

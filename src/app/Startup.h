@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QApplication;
 class Clock;
 class FrmLogon;
 class Frmmain;
@@ -19,6 +20,10 @@ public:
     Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
             QObject* parent = nullptr);
     ~Startup() override;
+
+    // The program's settings of the toolkit: its name, and calendars and the
+    // toolkit's own texts in Chinese whatever the machine's locale.
+    static void setUpApplication(QApplication& app);
 
     // Loads and shows the sign-in window.
     void start();

@@ -4,11 +4,15 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
+//                        [--start-runs N]
 //
 // DIR is a program directory; when DIR/mdb/Shelfmark.mdb is missing it is
 // first made with `shelfmark-db demo DIR` at the given size (by default
 // 1,000,000 books, 100,000 readers, 5,000,000 loans). Keep DIR on a real
-// disk (not tmpfs): the writes wait for it as the program's do.
+// disk (not tmpfs): the writes wait for it as the program's do. Delete-all
+// runs on copies of a library of books only kept in DIR/delete-all; start-up
+// and a grid's memory are measured in processes of their own (the bench
+// started again with a probe option, see WindowSection).
 
 #include <sqlite3.h>
 
@@ -20,10 +24,12 @@
 #include <QTextStream>
 
 #include "DbTool.h"
+#include "DeleteSection.h"
 #include "DeskSection.h"
 #include "QuerySection.h"
 #include "RawStatement.h"
 #include "SideBySide.h"
+#include "WindowSection.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Database.h"
 #include "core/logic/Sql.h"
@@ -35,6 +41,7 @@ struct Options {
     LargeLibrary::Size size;
     int runs = 2000;
     int writeRuns = 200;
+    int startRuns = 5;
 };
 
 bool readOptions(const QStringList& args, Options* options)
@@ -58,6 +65,8 @@ bool readOptions(const QStringList& args, Options* options)
             options->runs = int(value);
         else if (name == QLatin1String("--write-runs") && value > 0)
             options->writeRuns = int(value);
+        else if (name == QLatin1String("--start-runs") && value > 0)
+            options->startRuns = int(value);
         else
             return false;
     }
@@ -86,11 +95,14 @@ sqlite3* openRaw(const QString& file)
 
 int main(int argc, char** argv)
 {
+    if (const int code = WindowSection::probe(argc, argv); code >= 0)
+        return code;
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     Options options;
     if (!readOptions(app.arguments(), &options)) {
-        err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]\n";
+        err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
+               " [--start-runs N]\n";
         return 2;
     }
     SideBySide bench;
@@ -122,13 +134,17 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
         DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
         QuerySection::run(bench, raw, std::max(3, options.runs / 100));
+        sqlite3_close(raw);
+        raw = nullptr;
+        Database::close();
+        WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
+        DeleteSection::run(bench, options.dir, options.size.books);
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         sqlite3_close(raw);
         Database::close();
         return 1;
     }
-    sqlite3_close(raw);
     Database::close();
     bench.note(QStringLiteral("\n%1 figures, %2 not met").arg(bench.measured()).arg(bench.unmet()));
     return 0;

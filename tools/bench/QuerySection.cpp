@@ -16,11 +16,11 @@ namespace {
 // What a grid shows first: the model reads this many rows when a query runs.
 constexpr int kFirstScreen = 256;
 
-// The same statement through the engine alone: prepared, bound, its first
+// The same statement (with the key our grid reads) through the engine alone: prepared, bound, its first
 // screen of rows read cell by cell.
 void rawFirstScreen(sqlite3* db, const QueryStatement& statement)
 {
-    RawStatement query(db, statement.text.toUtf8().constData());
+    RawStatement query(db, KeyedText(statement).toUtf8().constData());
     for (int i = 0; i < statement.values.size(); ++i)
         query.text(i + 1, statement.values[i].toString());
     for (int row = 0; row < kFirstScreen && query.step(); ++row)

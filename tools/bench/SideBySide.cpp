@@ -50,8 +50,11 @@ void SideBySide::compare(const QString& name, int runs, const Target& target,
             oursMicros.push_back(timedMicros(ours, i));
         }
     }
-    const double oursMedian = median(oursMicros);
-    const double rawMedian = median(rawMicros);
+    result(name, runs, target, median(oursMicros), median(rawMicros));
+}
+
+void SideBySide::result(const QString& name, int runs, const Target& target, double oursMedian, double rawMedian)
+{
     const double ratio = oursMedian / std::max(rawMedian, 0.001);
     QStringList limits;
     bool met = true;

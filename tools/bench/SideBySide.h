@@ -18,6 +18,8 @@ public:
     // op(i) runs the i-th time, i from 0 to runs - 1.
     void compare(const QString& name, int runs, const Target& target, const std::function<void(int)>& ours,
                  const std::function<void(int)>& raw);
+    // Medians measured elsewhere, in microseconds, printed as compare() does.
+    void result(const QString& name, int runs, const Target& target, double oursMicros, double rawMicros);
     // A figure with no engine-alone counterpart, against its limit.
     void figure(const QString& name, double value, double limit, const QString& unit);
     // A heading line for the figures that follow.
