@@ -208,7 +208,7 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         SCOPED_TRACE(c.what);
         const QueryStatement statement = BuildLendQuery(c.criteria, c.fuzzy);
         QSqlQuery plan(Database::connection());
-        ASSERT_TRUE(plan.prepare("EXPLAIN QUERY PLAN " + statement.text));
+        ASSERT_TRUE(plan.prepare("EXPLAIN QUERY PLAN " + KeyedText(statement)));  // as the grid runs it
         for (int i = 0; i < statement.values.size(); ++i)
             plan.bindValue(i, statement.values[i]);
         ASSERT_TRUE(plan.exec());
@@ -217,6 +217,12 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         EXPECT_TRUE(detail.startsWith("SCAN " + QString(c.first)) || detail.startsWith("SEARCH " + QString(c.first)))
             << detail.toStdString();
     }
+    // A row read again by its key starts from that loan.
+    QSqlQuery plan(Database::connection());
+    ASSERT_TRUE(plan.exec("EXPLAIN QUERY PLAN " + BuildLendQuery({}, false).rowByKey.replace("?", "1")));
+    ASSERT_TRUE(plan.next());
+    EXPECT_TRUE(plan.value(3).toString().startsWith("SEARCH lentInfo USING INTEGER PRIMARY KEY"))
+        << plan.value(3).toString().toStdString();
 }
 
 }  // namespace
