@@ -12,6 +12,7 @@
 #include "DemoLibrary.h"
 #include "RawStatement.h"
 #include "SearchIndex.h"
+#include "SearchIndexBuilder.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Database.h"
 #include "core/logic/LibrarySchema.h"
@@ -99,9 +100,9 @@ sqlite3* engineHandle()
 
 // The rows go in without a journal and without waiting for the disk (the
 // file is new, and a failed run deletes it anyway), before the indexes,
-// which are then built in one sweep each, the search index in one
-// statement; then the file is left in WAL mode with
-// synchronous=FULL, as the program keeps it.
+// which are then built in one sweep each; the search index is written on a
+// second thread meanwhile and moved in at the end. Then the file is left in
+// WAL mode with synchronous=FULL, as the program keeps it.
 void fillLarge(const LargeLibrary::Size& size, const QDate& today)
 {
     LibrarySchema::createTables();
@@ -111,14 +112,18 @@ void fillLarge(const LargeLibrary::Size& size, const QDate& today)
     rawExec(db, "PRAGMA cache_size=-524288");
     rawExec(db, "PRAGMA temp_store=MEMORY");
     rawExec(db, "PRAGMA threads=2");  // the index builds may sort on a second core
+    // The search index is written on a second thread meanwhile.
+    SearchIndexBuilder words(QString::fromUtf8(sqlite3_db_filename(db, "main")) + QStringLiteral("-words"),
+                             LibrarySchema::searchTableStatement());
     // Every date is made valid by construction: the per-row date checks are skipped.
     rawExec(db, "PRAGMA ignore_check_constraints=ON");
-    LargeLibrary::fill(db, size, today);
+    LargeLibrary::fill(db, size, today,
+                       [&words](const QByteArray& number, const QByteArray& title, const QByteArray& publisher) {
+                           words.add(number, title, publisher);
+                       });
     rawExec(db, "PRAGMA ignore_check_constraints=OFF");
     LibrarySchema::createIndexes();
-    rawExec(db, "BEGIN");
-    SearchIndex::rewrite(db);
-    rawExec(db, "COMMIT");
+    words.moveInto(db);
     rawExec(db, "PRAGMA journal_mode=WAL");
     rawExec(db, "PRAGMA synchronous=FULL");
 }

@@ -326,7 +326,7 @@ void writeCategoriesAndPublishers(sqlite3* db, const Words& publisherNames)
 
 // Writes the books and returns each book's loan period, by book index.
 std::vector<quint8> writeBooks(sqlite3* db, const Size& size, const TitleMaker& maker, const Words& publisherNames,
-                               const Days& days, Dice& dice)
+                               const Days& days, Dice& dice, const BookTexts& eachBook)
 {
     std::vector<quint8> loanDays(size.books);
     const int width = std::max(4, digits(size.books));
@@ -337,10 +337,15 @@ std::vector<quint8> writeBooks(sqlite3* db, const Size& size, const TitleMaker& 
                    const Vocabulary& category = maker.category(dice);
                    loanDays[b] = quint8(category.loanDays);
                    const int cents = dice.between(12, 128) * 100 + (dice.chance(40) ? 50 : 0);
-                   book.text(1, numbered("B", b + 1, width))
-                       .text(2, maker.title(dice, category))
+                   const QByteArray number = numbered("B", b + 1, width);
+                   const QByteArray title = maker.title(dice, category);
+                   const QByteArray& publisher = publisherNames.at(dice.skewed(int(publisherNames.size())));
+                   if (eachBook)
+                       eachBook(number, title, publisher);
+                   book.text(1, number)
+                       .text(2, title)
                        .text(3, QByteArray::number(cents / 100.0, 'f', 2))
-                       .text(4, publisherNames.at(dice.skewed(int(publisherNames.size()))))
+                       .text(4, publisher)
                        .text(5, dice.chance(3) ? utf8("不详") : QByteArray::number(dice.between(60, 960)))
                        .text(6, category.code)
                        .text(7, maker.author(dice, category))
@@ -459,7 +464,7 @@ QString refusal(const Size& size)
     return QString();
 }
 
-void fill(sqlite3* db, const Size& size, const QDate& today)
+void fill(sqlite3* db, const Size& size, const QDate& today, const BookTexts& eachBook)
 {
     Dice dice(kSeed);
     const TitleMaker maker;
@@ -469,7 +474,7 @@ void fill(sqlite3* db, const Size& size, const QDate& today)
     try {
         const Rules rules = readRules(db);
         writeCategoriesAndPublishers(db, publisherNames);
-        const std::vector<quint8> loanDays = writeBooks(db, size, maker, publisherNames, days, dice);
+        const std::vector<quint8> loanDays = writeBooks(db, size, maker, publisherNames, days, dice, eachBook);
         writeReaders(db, size, maker, dice);
         writeLoans(db, size, loanDays, rules, days, dice);
         rawExec(db, "COMMIT");

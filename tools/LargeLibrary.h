@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <functional>
 
 struct sqlite3;
 
@@ -25,8 +27,12 @@ struct Size {
 // What stands in the way of making a library of this size, or an empty text.
 QString refusal(const Size& size);
 
+// Told each book's number, title and publisher as it is written, in the
+// order of the books' rows.
+using BookTexts = std::function<void(const QByteArray& number, const QByteArray& title, const QByteArray& publisher)>;
+
 // Writes the library into the freshly made, empty tables of `db` in one
 // transaction. Throws std::runtime_error with the engine's text on failure.
-void fill(sqlite3* db, const Size& size, const QDate& today = QDate::currentDate());
+void fill(sqlite3* db, const Size& size, const QDate& today = QDate::currentDate(), const BookTexts& eachBook = {});
 
 }  // namespace LargeLibrary

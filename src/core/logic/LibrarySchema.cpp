@@ -161,6 +161,11 @@ void createIndexes()
     transaction.commit();
 }
 
+QString searchTableStatement()
+{
+    return kSearch.first();
+}
+
 void createSearchIndex()
 {
     Transaction transaction(kIndexesAction);

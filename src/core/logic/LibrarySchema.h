@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Lays out the six tables of the library database and its one row of
 // lending rules on the shared connection, in one transaction. Only our
 // database tool and the tests call it; the program never creates tables.
@@ -20,6 +22,8 @@ void createIndexes();
 
 // bookSearch and its triggers alone, empty, for a library made before them.
 void createSearchIndex();
+// The statement that makes bookSearch itself, for building its words elsewhere.
+QString searchTableStatement();
 
 // The lending rules a new database starts with.
 inline constexpr int kDefaultQuota = 2;

@@ -1,0 +1,132 @@
+#include "SearchIndexBuilder.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+
+#include "RawStatement.h"
+#include "core/logic/SearchText.h"
+
+namespace {
+
+constexpr size_t kBatchBooks = 10000;
+constexpr size_t kBatchesWaiting = 8;  // at most this many batches wait for the thread
+const char* const kShadowTables[] = {"bookSearch_data", "bookSearch_idx", "bookSearch_config"};
+
+QByteArray spaced(const QByteArray& text) { return SearchText::spaced(QString::fromUtf8(text)).toUtf8(); }
+QByteArray pairs(const QByteArray& text) { return SearchText::pairs(QString::fromUtf8(text)).toUtf8(); }
+
+}  // namespace
+
+SearchIndexBuilder::SearchIndexBuilder(const QString& scratchFile, const QString& tableStatement)
+    : m_file(scratchFile)
+{
+    QFile::remove(m_file);
+    m_thread = std::thread([this, tableStatement] { run(tableStatement); });
+}
+
+SearchIndexBuilder::~SearchIndexBuilder()
+{
+    finish();
+    QFile::remove(m_file);
+}
+
+void SearchIndexBuilder::add(const QByteArray& number, const QByteArray& title, const QByteArray& publisher)
+{
+    m_filling.push_back({number, title, publisher});
+    if (m_filling.size() < kBatchBooks)
+        return;
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.size() < kBatchesWaiting || m_done; });
+    m_queue.push_back(std::move(m_filling));
+    m_filling = {};
+    m_changed.notify_all();
+}
+
+void SearchIndexBuilder::finish()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_filling.empty())
+            m_queue.push_back(std::move(m_filling));
+        m_filling = {};
+        m_done = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void SearchIndexBuilder::run(const QString& tableStatement)
+{
+    sqlite3* scratch = nullptr;
+    try {
+        if (sqlite3_open(m_file.toUtf8().constData(), &scratch) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(scratch));
+        write(scratch, tableStatement);
+    } catch (const std::exception& e) {
+        std::lock_guard lock(m_mutex);
+        m_error = e.what();
+        m_done = true;  // the first thread stops waiting for room
+        m_queue.clear();
+        m_changed.notify_all();
+    }
+    sqlite3_close(scratch);
+}
+
+void SearchIndexBuilder::write(sqlite3* scratch, const QString& tableStatement)
+{
+    rawExec(scratch, "PRAGMA journal_mode=OFF");
+    rawExec(scratch, "PRAGMA synchronous=OFF");
+    rawExec(scratch, "PRAGMA cache_size=-262144");
+    rawExec(scratch, tableStatement.toUtf8().constData());
+    rawExec(scratch, "BEGIN");
+    RawStatement insert(scratch,
+                        "INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs,"
+                        " publisherPairs) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    qint64 row = 0;
+    for (;;) {
+        Batch batch;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_queue.empty() || m_done; });
+            if (m_queue.empty())
+                break;
+            batch = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_changed.notify_all();
+        }
+        for (const Book& book : batch) {
+            insert.integer(1, ++row);
+            insert.text(2, spaced(book.number)).text(3, spaced(book.title)).text(4, spaced(book.publisher));
+            insert.text(5, pairs(book.number)).text(6, pairs(book.title)).text(7, pairs(book.publisher));
+            insert.run();
+        }
+    }
+    rawExec(scratch, "COMMIT");
+}
+
+void SearchIndexBuilder::moveInto(sqlite3* db)
+{
+    finish();
+    if (!m_error.empty())
+        throw std::runtime_error(m_error);
+    {
+        RawStatement attach(db, "ATTACH DATABASE ? AS words");
+        attach.text(1, m_file).run();
+    }
+    try {
+        rawExec(db, "BEGIN");
+        for (const char* table : kShadowTables) {
+            rawExec(db, (QByteArray("DELETE FROM main.") + table).constData());
+            rawExec(db, (QByteArray("INSERT INTO main.") + table + " SELECT * FROM words." + table).constData());
+        }
+        rawExec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DETACH DATABASE words", nullptr, nullptr, nullptr);
+        throw;
+    }
+    rawExec(db, "DETACH DATABASE words");
+}
