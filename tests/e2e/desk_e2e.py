@@ -336,6 +336,15 @@ def table_dump(*tables):
     return rows
 
 
+def save_refused(app, window, message, *tables):
+    """保存 is refused with the message, the tables as they were."""
+    before = table_dump(*tables)
+    press(wait_for("保存", lambda: find(window, "push button", "保存")))
+    answer_message(app, message)
+    if table_dump(*tables) != before:
+        fail("refused with %r, yet the store changed" % message)
+
+
 def refuse_bad_input(app):
     """What the windows refuse is told in a message box and leaves the store as it was."""
     press(wait_for("menu item 添加新书", lambda: find_any(app, "menu item", "添加新书")))
@@ -349,11 +358,7 @@ def refuse_bad_input(app):
     category = wait_for("书籍类别 box", lambda: find(new_book, "combo box", "书籍类别:"))
     type_into(wait_for("书籍类别 text", lambda: find(category, "text")), item)
     type_into(wait_for("书籍价格 box", lambda: find(new_book, "text", "书籍价格:")), "abc")
-    before = table_dump("bookInfo", "bookconcernList")
-    press(wait_for("保存", lambda: find(new_book, "push button", "保存")))
-    answer_message(app, "编号为%s的书籍已经存在,请换一个书籍编号!" % taken)
-    if table_dump("bookInfo", "bookconcernList") != before:
-        fail("a refused book changed the store")
+    save_refused(app, new_book, "编号为%s的书籍已经存在,请换一个书籍编号!" % taken, "bookInfo", "bookconcernList")
     type_into(number_box, "E2E-'%_2")
     press(wait_for("保存", lambda: find(new_book, "push button", "保存")))
     answer_message(app, "新书添加完毕")
@@ -368,11 +373,7 @@ def refuse_bad_input(app):
     type_into(wait_for("类别代码 box", lambda: find(categories, "text", "类别代码:")), "Z")
     type_into(wait_for("书籍类别 box", lambda: find(categories, "text", "书籍类别:")), "测试")
     type_into(wait_for("借出天数 box", lambda: find(categories, "text", "借出天数:")), "十四天")
-    before = table_dump("bookType")
-    press(wait_for("保存", lambda: find(categories, "push button", "保存")))
-    answer_message(app, "借出天数必须是 -32768 到 32767 之间的数字!")
-    if table_dump("bookType") != before:
-        fail("refused loan days changed the store")
+    save_refused(app, categories, "借出天数必须是 -32768 到 32767 之间的数字!", "bookType")
     press(wait_for("取消", lambda: find(categories, "push button", "取消")))
     close_button = wait_for("关闭", lambda: find(categories, "push button", "关闭"))
     wait_for("关闭 enabled", lambda: close_button.getState().contains(pyatspi.STATE_ENABLED))
@@ -386,11 +387,7 @@ def refuse_bad_input(app):
     rules = wait_for("rules window", lambda: find(app, "frame", "基本设置"))
     click(wait_for("fine tab", lambda: find(rules, "page tab", "罚款条件设置")))
     type_into(wait_for("fine box", lambda: find(rules, "text", "超出一天罚款:")), "一毛")
-    before = table_dump("basicSet")
-    press(wait_for("保存", lambda: find(rules, "push button", "保存")))
-    answer_message(app, "超出一天的罚款须是不小于 0 的数!")
-    if table_dump("basicSet") != before:
-        fail("a refused fine changed the store")
+    save_refused(app, rules, "超出一天的罚款须是不小于 0 的数!", "basicSet")
     press(wait_for("关闭", lambda: find(rules, "push button", "关闭")))
     wait_for("rules window closed", lambda: find(app, "frame", "基本设置") is None)
     print("e2e: a book number in use, letters for loan days and for the fine refused with the store unchanged;"
