@@ -174,6 +174,26 @@ TEST_F(QueryScan, BookQueryFindsWhatAScanFindsAfterChangesAndWithoutTheIndex)
     EXPECT_GT(compareBooks(), 100);
 }
 
+// A day is looked for by equality, fuzzy or not: the same books as the
+// "like" the fuzzy search used before.
+TEST_F(QueryScan, DateSearchFindsWhatLikeFound)
+{
+    library.exec("UPDATE bookInfo SET 登记日期 = CASE rowid % 3 WHEN 0 THEN '2026-03-20' WHEN 1 THEN NULL"
+                 " ELSE 登记日期 END");
+    for (const QDate& day : {QDate(2026, 3, 20), QDate(2026, 1, 5), QDate(2026, 1, 6)}) {
+        QSqlQuery old(Database::connection());
+        ASSERT_TRUE(old.prepare("SELECT 书籍编号 FROM bookInfo WHERE 登记日期 like ?"));
+        old.addBindValue(day.toString(Qt::ISODate));
+        ASSERT_TRUE(old.exec());
+        QStringList expected;
+        while (old.next())
+            expected << old.value(0).toString();
+        expected.sort();
+        for (bool fuzzy : {false, true})
+            EXPECT_EQ(found(BuildBookQuery({.registered = day}, fuzzy), {"书籍编号"}), expected) << fuzzy;
+    }
+}
+
 TEST_F(QueryScan, LendQueryFindsExactlyWhatAScanFinds)
 {
     EXPECT_GT(compareWithScan<LendCriteria>(
@@ -188,7 +208,8 @@ TEST_F(QueryScan, LendQueryFindsExactlyWhatAScanFinds)
 // The table each loan search starts from. Left to itself the store starts a
 // reader-name search from the five million loans (seconds at a large
 // library); a name is found among the readers, a title or book number text
-// in the search indexes.
+// in the search indexes, or among the books when it has no character the
+// index holds.
 TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
 {
     const struct {
@@ -203,6 +224,8 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         {"title fuzzy", {.bookName = "红"}, true, "bookSearch"},
         {"book number fuzzy", {.bookId = "B00"}, true, "bookSearch"},
         {"reader number fuzzy", {.readerId = "1"}, true, "readerInfo"},
+        {"title of marks only", {.bookName = "（"}, true, "bookInfo"},
+        {"book number of marks only", {.bookId = "-"}, true, "bookInfo"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -68,6 +68,11 @@ void run(SideBySide& bench, sqlite3* db, int runs)
         {"publisher 4 characters \"人民文学\"", {.publisher = "人民文学"}},
         {"publisher 2 characters \"社出\" (none)", {.publisher = "社出"}},
         {"title \"史\" and publisher \"中华\"", {.bookName = "史", .publisher = "中华"}},
+        {"title marks only \"（\"", {.bookName = "（"}},
+        {"title marks only \"！\" (none: every book read)", {.bookName = "！"}},
+        {"category \"C\"", {.categoryCode = "C"}},
+        {"category \"Z\" (none: every book read)", {.categoryCode = "Z"}},
+        {"registration day", {.registered = QDate::currentDate().addDays(-3000)}},
     };
     for (const auto& c : books) {
         bench.compare(QString::fromUtf8(c.what), runs, {{}, 50.0},
@@ -96,6 +101,8 @@ void run(SideBySide& bench, sqlite3* db, int runs)
         {"reader name fuzzy \"张\"", {.readerName = "张"}, true},
         {"title fuzzy \"史\" and reader name fuzzy \"欧阳\"", {.bookName = "史", .readerName = "欧阳"}, true},
         {"all four fuzzy", {.bookId = "B0", .bookName = "学", .readerId = "0", .readerName = "王"}, true},
+        {"title fuzzy marks only \"（\"", {.bookName = "（"}, true},
+        {"title fuzzy marks only \"！\" (none: every book read)", {.bookName = "！"}, true},
     };
     for (const auto& c : loans) {
         bench.compare(QString::fromUtf8(c.what), runs, {{}, 100.0},

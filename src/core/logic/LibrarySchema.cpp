@@ -73,6 +73,7 @@ const QStringList kIndexes = {
     QStringLiteral("CREATE INDEX lentInfo_outstanding_book ON lentInfo (书籍编号) WHERE 还书日期 IS NULL"),
     QStringLiteral("CREATE INDEX readerInfo_读者姓名 ON readerInfo (读者姓名)"),
     QStringLiteral("CREATE INDEX bookInfo_书籍名称 ON bookInfo (书籍名称)"),
+    QStringLiteral("CREATE INDEX bookInfo_登记日期 ON bookInfo (登记日期)"),
 };
 
 // The text with a blank between any two characters, in SQL: the same as
