@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QSqlQuery>
 
 #include "Probes.h"
 #include "QtPrinters.h"
@@ -9,6 +10,7 @@
 #include "catalogue/logic/Books.h"
 #include "catalogue/logic/Categories.h"
 #include "catalogue/logic/Publishers.h"
+#include "core/logic/Database.h"
 #include "core/logic/StoreError.h"
 
 namespace {
@@ -189,18 +191,38 @@ TEST_F(Catalogue, RefusedSavesWriteNothing)
 }
 
 // Delete-all is one transaction: a failure part way, after the list was told
-// of a batch, leaves every book.
+// of a batch, leaves every book. The indexes it sets aside while deleting are
+// there again afterwards, either way.
 TEST_F(Catalogue, DeleteAllFailingPartWayLeavesEveryBook)
 {
     library.addCategory("A", "文学", 14);
     for (int i = 1; i <= 5; ++i)
         library.addBook(QStringLiteral("B%1").arg(i), "书", "A");
+    const QString indexes = "SELECT group_concat(name || ':' || coalesce(sql, '')) FROM (SELECT name, sql"
+                            " FROM sqlite_master WHERE type = 'index' AND tbl_name = 'bookInfo' ORDER BY name)";
+    const QString before = library.scalar(indexes).toString();
+    EXPECT_TRUE(before.contains("bookInfo_书籍名称")) << before.toStdString();
     library.exec("CREATE TRIGGER refuse BEFORE DELETE ON bookInfo WHEN old.书籍编号 = 'B4'"
                  " BEGIN SELECT RAISE(ABORT, 'refused'); END");
     QStringList seen;
     EXPECT_THROW(Books::DeleteAllBooks([&](int done) { seen << QString::number(done); }, 2), StoreError);
     EXPECT_EQ(seen.join(' '), "2");
     EXPECT_EQ(Books::count(), 5);
+    EXPECT_EQ(library.scalar(indexes).toString(), before);
+    library.exec("DROP TRIGGER refuse");
+    {
+        // A grid part way through the books: the indexes stay put, the books go all the same.
+        QSqlQuery reading(Database::connection());
+        ASSERT_TRUE(reading.exec("SELECT * FROM bookInfo") && reading.next());
+        EXPECT_EQ(Books::DeleteAllBooks({}, 2), 5);
+        EXPECT_EQ(Books::count(), 0);
+        EXPECT_EQ(library.scalar(indexes).toString(), before);
+    }
+    for (int i = 1; i <= 5; ++i)
+        library.addBook(QStringLiteral("B%1").arg(i), "书", "A");
+    EXPECT_EQ(Books::DeleteAllBooks({}, 2), 5);
+    EXPECT_EQ(Books::count(), 0);
+    EXPECT_EQ(library.scalar(indexes).toString(), before);
 }
 
 // The list: books with a category only, in registration order, the category

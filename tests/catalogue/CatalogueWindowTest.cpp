@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -370,8 +372,10 @@ TEST_F(CatalogueWindows, DeleteAllShrinksBatchByBatchWithTheButtonsOff)
     watch.start(0);
     list->CmdDelAll->click();
     EXPECT_EQ(shown(), "是否真的要删除所有的书籍信息?\n是否真的要删除所有的书籍信息?\n所有的书籍信息已删除!");
+    left.erase(std::unique(left.begin(), left.end()), left.end());  // a step may see the watch more than once
     EXPECT_EQ(left, QList<int>({batch + 202, 202, 0}));
-    EXPECT_EQ(states.join(','), "off off off off off,off off off off off,off off off off off");
+    EXPECT_GE(states.size(), 3);
+    EXPECT_EQ(states.filter("off off off off off").size(), states.size());
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);
     EXPECT_TRUE(list->cmdClose->isEnabled());

@@ -55,9 +55,8 @@ inline constexpr int kDeleteBatch = 5000;
 // list and repaints there; it must start no transaction of its own). Loans
 // stay. Returns the number deleted. Throws StoreError: then every book stays.
 // One transaction rather than one per batch: each commit would write out
-// again every index page the batch touched (the title and category indexes
-// lie in another order than the rows), some forty times the work at a
-// million books.
+// again every index page the batch touched. The indexes other than the book
+// number's are set aside meanwhile and made again, empty, before the commit.
 int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batchSize = kDeleteBatch);
 
 }  // namespace Books

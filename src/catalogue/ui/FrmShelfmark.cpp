@@ -170,6 +170,7 @@ void FrmShelfmark::deleteAll()
 {
     m_deletingAll = true;
     setButtonsEnabled(false);
+    m_list->clear();  // the list lets go of the books it was reading, so their indexes can be set aside
     bool done = false;
     try {
         Books::DeleteAllBooks([this](int) {
