@@ -68,6 +68,7 @@ void run(SideBySide& bench, const QString& dir, qint64 books)
     {
         BookListModel list;
         list.load();
+        list.clear();  // as the window does before deleting: the list lets go of the books
         QElapsedTimer total, gap;
         total.start();
         gap.start();
@@ -77,6 +78,8 @@ void run(SideBySide& bench, const QString& dir, qint64 books)
             longestGap = std::max(longestGap, gap.nsecsElapsed() / 1e6);
             gap.start();
         });
+        // The indexes made again and the commit, after the last step, are a wait too.
+        longestGap = std::max(longestGap, gap.nsecsElapsed() / 1e6);
         oursMicros = total.nsecsElapsed() / 1000.0;
     }
     Database::close();

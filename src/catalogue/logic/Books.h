@@ -49,7 +49,7 @@ Outcome saveChanges(const QString& number, const BookDetails& book);
 int count();
 
 // Books deleted per step by DeleteAllBooks.
-inline constexpr int kDeleteBatch = 5000;
+inline constexpr int kDeleteBatch = 20000;
 // Deletes every book in one transaction, a batch at a time; after each batch
 // calls `afterBatch` with the number deleted so far (the window refreshes its
 // list and repaints there; it must start no transaction of its own). Loans
