@@ -161,6 +161,8 @@ int reindex(const QString& programDir, QString* message)
     try {
         if (!SearchText::indexed())
             LibrarySchema::createSearchIndex();
+        else
+            LibrarySchema::renewSearchTriggers();
         sqlite3* db = engineHandle();
         rawExec(db, "BEGIN IMMEDIATE");
         try {

@@ -21,6 +21,8 @@ namespace {
 const QStringList kTexts = {
     "O'Brien", "100%纯", "100X纯", "a_b", "a%b", "aXb", "AB", "back\\slash", "''", "%", "_", "张_三", "张三",
     "红楼梦", "数据结构与算法", "Python编程", "C++程序设计", "中国历史（第2版）", "B0012", "Ëlan",
+    // A text pasted at length, its words far from either end.
+    QString(1501, QChar(0x53F2)) + "红楼梦" + QString(1600, QChar(0x4E66)) + "书终𠀀",
 };
 // Texts the search indexes must find in every position and length: one,
 // two and four Chinese characters, Latin letters in either case, numbers,
@@ -28,7 +30,7 @@ const QStringList kTexts = {
 const QStringList kProbes = {
     "'", "%", "_", "\\", "a_b", "a%b", "100%", "O'B", "ab", "b", "''", "张_", "张",
     "x'; DROP TABLE bookInfo; --", "红", "楼梦", "梦", "数据结构", "构与算", "python", "PYTHON编", "程序", "++",
-    "C++", "（第", "（", "史（第2", "0012", "B00", "012", "ë", "Ë", "elan",
+    "C++", "（第", "（", "史（第2", "0012", "B00", "012", "ë", "Ë", "elan", "史红楼", "书终𠀀",
 };
 
 // Each probe alone in each field (`shortField` takes its first character),

@@ -22,6 +22,9 @@ void createIndexes();
 
 // bookSearch and its triggers alone, empty, for a library made before them.
 void createSearchIndex();
+// The triggers that keep bookSearch, dropped and made again as this version
+// writes them (a library made by an earlier version keeps its own until then).
+void renewSearchTriggers();
 // The statement that makes bookSearch itself, for building its words elsewhere.
 QString searchTableStatement();
 
