@@ -56,6 +56,31 @@ QStringList dumpLibrary()
     return dump;
 }
 
+QStringList sortedColumn(const QString& statement, const QVariantList& values)
+{
+    QSqlQuery query(Database::connection());
+    EXPECT_TRUE(query.prepare(statement)) << statement.toStdString();
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    EXPECT_TRUE(query.exec());
+    QStringList rows;
+    while (query.next())
+        rows << query.value(0).toString();
+    rows.sort();
+    return rows;
+}
+
+// The numbers of the books a fuzzy title search finds, and those reading every book finds.
+std::pair<QStringList, QStringList> titleSearch(const QString& text)
+{
+    QueryStatement indexed = BuildBookQuery({.bookName = text}, true);
+    EXPECT_TRUE(indexed.text.contains("bookSearch"));
+    return {sortedColumn(indexed.text.replace("select bookInfo.*", "select 书籍编号"), indexed.values),
+            sortedColumn("SELECT 书籍编号 FROM bookInfo WHERE 书籍名称 LIKE ? ESCAPE '\\'",
+                         {Sql::containsPattern(text)})};
+}
+
+
 // What must never happen in a library, whatever its size, as of `today` (ISO).
 struct Check {
     const char* what;
@@ -333,20 +358,8 @@ TEST(LargeLibrary, SearchIndexFindsWhatReadingEveryBookFinds)
     ASSERT_EQ(DbTool::demo(dir.path(), {2000, 50, 100}, &message), 0) << message.toStdString();
     ASSERT_TRUE(Database::open(databaseIn(dir), &message)) << message.toStdString();
     struct Closer { ~Closer() { Database::close(); } } closer;
-    const auto column = [](const QString& statement, const QVariantList& values) {
-        QSqlQuery query(Database::connection());
-        EXPECT_TRUE(query.prepare(statement)) << statement.toStdString();
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        EXPECT_TRUE(query.exec());
-        QStringList rows;
-        while (query.next())
-            rows << query.value(0).toString();
-        rows.sort();
-        return rows;
-    };
     QStringList probes = {"学版", "社出", "Python", "sql", "（第", "B00", "B1", "7", "鉴", "不存在的书名"};
-    const QStringList samples = column("SELECT 书籍编号 || '|' || 书籍名称 || '|' || 出版社 FROM bookInfo"
+    const QStringList samples = sortedColumn("SELECT 书籍编号 || '|' || 书籍名称 || '|' || 出版社 FROM bookInfo"
                                        " WHERE rowid % 97 = 0", {});
     for (const QString& sample : samples)
         for (int length = 1; length <= 4; ++length)
@@ -359,9 +372,9 @@ TEST(LargeLibrary, SearchIndexFindsWhatReadingEveryBookFinds)
             SCOPED_TRACE(QString("%1 in %2").arg(probe, name).toStdString());
             QueryStatement indexed = BuildBookQuery(criteria, true);
             throughIndex += indexed.text.contains("bookSearch");
-            const QStringList rows = column(indexed.text.replace("select bookInfo.*", "select 书籍编号"),
+            const QStringList rows = sortedColumn(indexed.text.replace("select bookInfo.*", "select 书籍编号"),
                                             indexed.values);
-            EXPECT_EQ(rows, column(QString("SELECT 书籍编号 FROM bookInfo WHERE %1 LIKE ? ESCAPE '\\'").arg(name),
+            EXPECT_EQ(rows, sortedColumn(QString("SELECT 书籍编号 FROM bookInfo WHERE %1 LIKE ? ESCAPE '\\'").arg(name),
                                    {Sql::containsPattern(probe)}));
             found += !rows.isEmpty();
         }
@@ -370,33 +383,6 @@ TEST(LargeLibrary, SearchIndexFindsWhatReadingEveryBookFinds)
     EXPECT_GT(throughIndex, 2 * probes.size());
 }
 
-namespace {
-
-QStringList sortedColumn(const QString& statement, const QVariantList& values)
-{
-    QSqlQuery query(Database::connection());
-    EXPECT_TRUE(query.prepare(statement)) << statement.toStdString();
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    EXPECT_TRUE(query.exec());
-    QStringList rows;
-    while (query.next())
-        rows << query.value(0).toString();
-    rows.sort();
-    return rows;
-}
-
-// The numbers of the books a fuzzy title search finds, and those reading every book finds.
-std::pair<QStringList, QStringList> titleSearch(const QString& text)
-{
-    QueryStatement indexed = BuildBookQuery({.bookName = text}, true);
-    EXPECT_TRUE(indexed.text.contains("bookSearch"));
-    return {sortedColumn(indexed.text.replace("select bookInfo.*", "select 书籍编号"), indexed.values),
-            sortedColumn("SELECT 书籍编号 FROM bookInfo WHERE 书籍名称 LIKE ? ESCAPE '\\'",
-                         {Sql::containsPattern(text)})};
-}
-
-}  // namespace
 
 // An index that no longer fits the books (a VACUUM may renumber their rows;
 // here it is emptied) is made again by reindex, our own spacing agreeing with
