@@ -49,7 +49,10 @@ TEST(BuildBookQuery, ConditionsInOrderWithTheirValuesBound)
          "select * from bookInfo where 书籍编号 like '%0012%' escape '\\'"},
         {"category", {.categoryCode = "B"}, false, "select * from bookInfo where 类别代码='B'"},
         {"title and category fuzzy", {.bookName = "红楼梦", .categoryCode = "A"}, true,
-         "select * from bookInfo where 书籍名称 like '%红楼梦%' escape '\\' and 类别代码 like '%A%' escape '\\'"},
+         "select * from bookInfo where 书籍名称 like '%红楼梦%' escape '\\' and 类别代码 in (with recursive"
+         " codes(code) as (select min(类别代码) from bookInfo union all select (select min(类别代码) from bookInfo"
+         " where 类别代码 > code) from codes where code is not null) select code from codes where code like '%A%'"
+         " escape '\\')"},
         {"all five in order",
          {.bookId = "B1", .bookName = "史记", .categoryCode = "B", .publisher = "中华书局", .registered = kDay},
          false,

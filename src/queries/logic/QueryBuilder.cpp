@@ -36,6 +36,23 @@ public:
         m_values << Sql::dateValue(*day);
     }
 
+    // A book's category code, fuzzy or not. Found anywhere in the code, it is
+    // looked for among the few codes the books have (read off their index one
+    // code at a time), then the books of the codes found through the index:
+    // "like" on the column itself would read every book, a tenth of a second
+    // at a large library when no code matches.
+    void addCategory(const QString& column, const QString& text)
+    {
+        if (!m_fuzzy || text.isEmpty())
+            return addText(column, text);
+        m_parts << column
+                       + QStringLiteral(" in (with recursive codes(code) as (select min(类别代码) from bookInfo"
+                                        " union all select (select min(类别代码) from bookInfo where 类别代码 > code)"
+                                        " from codes where code is not null)"
+                                        " select code from codes where code like ? escape '\\')");
+        m_values << Sql::containsPattern(text);
+    }
+
     // A condition of the index that narrows the rows down (see SearchText).
     void addIndexed(const QString& part, const QString& phrase)
     {
@@ -137,7 +154,7 @@ QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
     Conditions conditions(fuzzy);
     conditions.addText(QStringLiteral("书籍编号"), criteria.bookId);
     conditions.addText(QStringLiteral("书籍名称"), criteria.bookName);
-    conditions.addText(QStringLiteral("类别代码"), criteria.categoryCode);
+    conditions.addCategory(QStringLiteral("类别代码"), criteria.categoryCode);
     conditions.addText(QStringLiteral("出版社"), criteria.publisher);
     conditions.addDate(QStringLiteral("登记日期"), criteria.registered);
     if (conditions.isEmpty())
