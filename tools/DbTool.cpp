@@ -159,8 +159,8 @@ int reindex(const QString& programDir, QString* message)
         return 1;
     QString failure;
     try {
-        if (!SearchText::indexed())
-            LibrarySchema::createSearchIndex();
+        if (!SearchText::marksIndexed())
+            LibrarySchema::remakeSearchIndex();
         else
             LibrarySchema::renewSearchTriggers();
         sqlite3* db = engineHandle();

@@ -8,6 +8,7 @@
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/Database.h"
+#include "core/logic/SearchText.h"
 #include "queries/logic/QueryBuilder.h"
 #include "queries/logic/QueryResultModel.h"
 
@@ -170,6 +171,13 @@ TEST_F(QueryScan, BookQueryFindsWhatAScanFindsAfterChangesAndWithoutTheIndex)
     ASSERT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 书籍编号 = 'N1' AND rowid = :r",
                              {{"r", kTexts.size()}}).toInt(), 1);
     EXPECT_GT(compareBooks(), 100);
+    // An index of an earlier version, which held no marks as words.
+    library.exec("DROP TABLE bookSearch");
+    library.exec("CREATE VIRTUAL TABLE bookSearch USING fts5(number, title, publisher, numberPairs, titlePairs,"
+                 " publisherPairs, content='', columnsize=0, tokenize='unicode61 remove_diacritics 0')");
+    library.exec("UPDATE bookInfo SET 书籍名称 = 书籍名称");
+    EXPECT_FALSE(SearchText::marksIndexed());
+    EXPECT_GT(compareBooks(), 100);
     for (const char* statement : {"DROP TRIGGER bookInfo_search_insert", "DROP TRIGGER bookInfo_search_update",
                                   "DROP TABLE bookSearch"})
         library.exec(statement);
@@ -247,8 +255,9 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         {"title fuzzy", {.bookName = "红"}, true, "bookSearch"},
         {"book number fuzzy", {.bookId = "B00"}, true, "bookSearch"},
         {"reader number fuzzy", {.readerId = "1"}, true, "readerInfo"},
-        {"title of marks only", {.bookName = "（"}, true, "bookInfo"},
-        {"book number of marks only", {.bookId = "-"}, true, "bookInfo"},
+        {"title of marks only", {.bookName = "（！"}, true, "bookSearch"},
+        {"title of blanks only", {.bookName = "　"}, true, "bookInfo"},
+        {"book number of blanks only", {.bookId = " "}, true, "bookInfo"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

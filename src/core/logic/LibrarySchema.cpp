@@ -100,13 +100,15 @@ const QStringList kIndexes = {
     SHELFMARK_SPACED(row ".出版社") ", " SHELFMARK_PAIRS(row ".书籍编号") ", " SHELFMARK_PAIRS(row ".书籍名称") ", " \
     SHELFMARK_PAIRS(row ".出版社") ");"
 
-// The search indexes (see SearchText): they hold words only, no copy of the
+// The search indexes (see SearchText): every character but blanks and
+// control characters is a word, marks and symbols included. They hold words only, no copy of the
 // texts nor the columns' sizes (nothing ranks what it finds). A book inserted
 // or changed adds its words; nothing is ever taken out, because a search
 // checks every row the index offers anyway.
 const QStringList kSearch = {
     QStringLiteral("CREATE VIRTUAL TABLE bookSearch USING fts5(number, title, publisher, numberPairs, titlePairs,"
-                   " publisherPairs, content='', columnsize=0, tokenize='unicode61 remove_diacritics 0')"),
+                   " publisherPairs, content='', columnsize=0,"
+                   " tokenize='unicode61 remove_diacritics 0 categories ''L* N* Co M* P* S*''')"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_insert AFTER INSERT ON bookInfo BEGIN "
                    SHELFMARK_INDEX_BOOK("new") " END"),
     QStringLiteral("CREATE TRIGGER bookInfo_search_update AFTER UPDATE OF 书籍编号, 书籍名称, 出版社 ON bookInfo"
@@ -144,6 +146,12 @@ void makeIndexes()
     makeSearchIndex();
 }
 
+void dropSearchTriggers()
+{
+    for (const char* trigger : {"bookInfo_search_insert", "bookInfo_search_update"})
+        Sql::run(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)), {}, kIndexesAction);
+}
+
 }  // namespace
 
 void create()
@@ -176,10 +184,18 @@ QString searchTableStatement()
 void renewSearchTriggers()
 {
     Transaction transaction(kIndexesAction);
-    for (const char* trigger : {"bookInfo_search_insert", "bookInfo_search_update"})
-        Sql::run(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger)), {}, kIndexesAction);
+    dropSearchTriggers();
     for (qsizetype i = 1; i < kSearch.size(); ++i)
         Sql::run(kSearch[i], {}, kIndexesAction);
+    transaction.commit();
+}
+
+void remakeSearchIndex()
+{
+    Transaction transaction(kIndexesAction);
+    dropSearchTriggers();
+    Sql::run(QStringLiteral("DROP TABLE IF EXISTS bookSearch"), {}, kIndexesAction);
+    makeSearchIndex();
     transaction.commit();
 }
 

@@ -22,6 +22,9 @@ void createIndexes();
 
 // bookSearch and its triggers alone, empty, for a library made before them.
 void createSearchIndex();
+// The same in place of any bookSearch and triggers already there (an index
+// made by an earlier version, which held no marks or symbols as words).
+void remakeSearchIndex();
 // The triggers that keep bookSearch, dropped and made again as this version
 // writes them (a library made by an earlier version keeps its own until then).
 void renewSearchTriggers();

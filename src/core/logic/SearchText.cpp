@@ -28,6 +28,17 @@ bool surelyAWord(char32_t c)
            || (c >= 0x20000 && c <= 0x3134F);
 }
 
+// Marks and symbols an index made with them as words surely keeps: the
+// visible ASCII ones, Latin-1's (not the soft hyphen), the general
+// punctuation (not the line and paragraph separators nor the blank after),
+// the Chinese ones (not the ideographic blank) and the full-width forms.
+bool surelyAMark(char32_t c)
+{
+    return (c >= 0x21 && c <= 0x7E) || (c >= 0xA1 && c <= 0xBF && c != 0xAD) || c == 0xD7 || c == 0xF7
+           || (c >= 0x2010 && c <= 0x2027) || (c >= 0x2030 && c <= 0x205E) || (c >= 0x3001 && c <= 0x303F)
+           || (c >= 0xFF01 && c <= 0xFF65);
+}
+
 }  // namespace
 
 namespace {
@@ -76,10 +87,11 @@ QString pairs(const QString& text)
     return result;
 }
 
-QString match(const QString& column, const QString& text)
+QString match(const QString& column, const QString& text, bool marksIndexed)
 {
     const QList<uint> characters = text.toUcs4();
-    if (std::none_of(characters.cbegin(), characters.cend(), [](uint c) { return surelyAWord(c); }))
+    if (std::none_of(characters.cbegin(), characters.cend(),
+                     [marksIndexed](uint c) { return surelyAWord(c) || (marksIndexed && surelyAMark(c)); }))
         return QString();
     if (characters.size() == 1)
         return column + QStringLiteral(" : ") + quoted(spaced(text));
@@ -94,6 +106,16 @@ bool indexed()
                                               " AND name = 'bookSearch'"),
                                {}, QStringLiteral("查询"));
     return query.next() && query.value(0).toInt() == 1;
+}
+
+bool marksIndexed()
+{
+    if (!Database::isOpen())
+        return false;
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table'"
+                                              " AND name = 'bookSearch'"),
+                               {}, QStringLiteral("查询"));
+    return query.next() && query.value(0).toString().contains(QLatin1String("categories"));
 }
 
 }  // namespace SearchText

@@ -32,12 +32,16 @@ QString pairs(const QString& text);
 
 // The condition that finds `text` in the column ("number", "title" or
 // "publisher") of bookSearch, or empty when the text has no character that
-// is surely a word there (letters, digits, Chinese characters): such a text
-// is searched without the index.
-QString match(const QString& column, const QString& text);
+// is surely a word there (letters, digits, Chinese characters, and with
+// `marksIndexed` the common punctuation marks and symbols): such a text is
+// searched without the index.
+QString match(const QString& column, const QString& text, bool marksIndexed);
 
 // Whether the open library has the index (a library made before it has
 // not, and is searched by reading every book).
 bool indexed();
+// Whether its index holds punctuation marks and symbols as words (an index
+// made by an earlier version holds letters and digits only).
+bool marksIndexed();
 
 }  // namespace SearchText

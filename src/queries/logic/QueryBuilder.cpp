@@ -95,10 +95,11 @@ const QString kLendByKey = kLendColumns
 QString wordsMatch(const BookCriteria& criteria)
 {
     QStringList parts;
+    const bool marks = SearchText::marksIndexed();
     const std::pair<const char*, QString> texts[] = {
         {"number", criteria.bookId}, {"title", criteria.bookName}, {"publisher", criteria.publisher}};
     for (const auto& [column, text] : texts) {
-        const QString part = SearchText::match(QString::fromLatin1(column), text);
+        const QString part = SearchText::match(QString::fromLatin1(column), text, marks);
         if (!part.isEmpty())
             parts << part;
     }
