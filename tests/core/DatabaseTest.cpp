@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QSemaphore>
+#include <QSqlDatabase>
+
 #include "TempLibrary.h"
 #include "core/logic/Database.h"
+#include "core/logic/OffThreadWork.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
 #include "core/logic/Transaction.h"
@@ -97,4 +101,58 @@ TEST(KeptStatements, BelongToTheirConnectionAndHoldNoSnapshotBetweenLookups)
     // A statement left open would keep the log from being emptied.
     EXPECT_EQ(library.scalar("PRAGMA wal_checkpoint(TRUNCATE)").toInt(), 0) << "checkpoint was blocked";
     EXPECT_EQ(Store::keptReaderName("002"), "王五");
+}
+
+// Work off the windows' thread writes through a connection of its own: the
+// windows' thread keeps turning its event loop meanwhile (it sees the first
+// report while the work waits for it), sees nothing of the work until its
+// commit, and gets every report in order. A failure comes back as itself and
+// leaves nothing; either way the thread's connection is gone afterwards.
+TEST_F(Store, WorkOffTheThreadHasItsOwnConnectionAndReportsInOrder)
+{
+    addReader("001", "张三");
+    OffThreadWork work;
+    QSemaphore seenFirst;
+    QStringList reports;
+    QString seenDuringWork;
+    QObject::connect(&work, &OffThreadWork::progressed, [&](int done) {
+        reports << QString::number(done);
+        if (done == 1) {
+            seenDuringWork = names();
+            seenFirst.release();
+        }
+    });
+    work.run("登记读者", [&](const OffThreadWork::Report& report) {
+        Transaction transaction("登记读者");
+        addReader("007", "王五");
+        EXPECT_EQ(keptReaderName("007"), "王五");
+        report(1);
+        if (!seenFirst.tryAcquire(1, 10000))
+            throw StoreError("登记读者", "the windows' thread never saw the first report");
+        report(2);
+        report(3);
+        transaction.commit();
+    });
+    EXPECT_EQ(seenDuringWork, "张三");
+    EXPECT_EQ(reports.join(' '), "1 2 3");
+    EXPECT_EQ(names(), "张三|王五");
+    EXPECT_EQ(keptReaderName("007"), "王五");
+
+    try {
+        work.run("登记读者", [](const OffThreadWork::Report&) {
+            Transaction transaction("登记读者");
+            addReader("008", "赵六");
+            addReader("001", "李四");  // the same key
+            transaction.commit();
+        });
+        FAIL() << "a duplicate reader number must be refused";
+    } catch (const StoreError& error) {
+        EXPECT_EQ(error.action(), "登记读者");
+    }
+    EXPECT_EQ(names(), "张三|王五");
+    EXPECT_EQ(QSqlDatabase::connectionNames(), QStringList{QSqlDatabase::defaultConnection});
+
+    Database::close();
+    EXPECT_THROW(work.run("登记读者", [](const OffThreadWork::Report&) { FAIL() << "no library is open"; }),
+                 StoreError);
 }

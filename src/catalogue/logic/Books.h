@@ -51,8 +51,8 @@ int count();
 // Books deleted per step by DeleteAllBooks.
 inline constexpr int kDeleteBatch = 20000;
 // Deletes every book in one transaction, a batch at a time; after each batch
-// calls `afterBatch` with the number deleted so far (the window refreshes its
-// list and repaints there; it must start no transaction of its own). Loans
+// calls `afterBatch` with the number deleted so far (the book window runs it
+// off its own thread and counts the books in a progress box). Loans
 // stay. Returns the number deleted. Throws StoreError: then every book stays.
 // One transaction rather than one per batch: each commit would write out
 // again every index page the batch touched. The indexes other than the book

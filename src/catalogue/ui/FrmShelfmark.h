@@ -55,7 +55,7 @@ private:
     void buildControls();
     void buildGrid();
     bool loadList();
-    void deleteAll();
+    void deleteAll(int books);
     void setButtonsEnabled(bool enabled);
 
     Prompter& m_prompter;

@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QThread>
 #include <QUrl>
 
 #include "core/logic/Sql.h"
@@ -15,6 +18,17 @@ namespace {
 
 // The default connection, so grids and statements find it without a name.
 const QString kConnectionName = QString::fromLatin1(QSqlDatabase::defaultConnection);
+const QString kConnectOptions = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000");
+
+// The name of the calling thread's own connection, empty on a thread that
+// uses the shared one.
+thread_local QString t_ownConnection;
+
+// What the shared connection was opened on, for a thread's own connection to
+// open the same: a connection itself may be used only by its own thread.
+QMutex s_openedMutex;
+QString s_openedUri;
+QString s_openedPath;
 const QStringList kTables = {
     QStringLiteral("bookInfo"),   QStringLiteral("bookType"), QStringLiteral("lentInfo"),
     QStringLiteral("readerInfo"), QStringLiteral("basicSet"), QStringLiteral("bookconcernList"),
@@ -38,14 +52,26 @@ bool runPragma(QSqlDatabase& db, const QString& pragma, QString* engineText)
 // creating it, mode "rwc" creates it. Reads the schema once, because the first
 // statement is where SQLite notices a file that is not a database; nothing is
 // written yet, so a file we go on to refuse stays as it was.
-bool connect(const QString& filePath, const QString& mode, QString* error)
+void removeConnection(const QString& name)
 {
-    close();
-    QUrl uri = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
-    uri.setQuery(QStringLiteral("mode=") + mode);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
-    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!QSqlDatabase::contains(name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Opens connection `name` on an SQLite URI and reads the schema once, because
+// the first statement is where SQLite notices a file that is not a database;
+// nothing is written yet, so a file we go on to refuse stays as it was.
+bool connectAs(const QString& name, const QString& uri, const QString& filePath, QString* error)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(uri);
+    db.setConnectOptions(kConnectOptions);
     QString engineText;
     bool ok = db.open();
     if (!ok)
@@ -55,17 +81,33 @@ bool connect(const QString& filePath, const QString& mode, QString* error)
         if (error)
             *error = failure(filePath, engineText);
         db = QSqlDatabase();
-        close();
+        removeConnection(name);
         return false;
     }
     return true;
 }
 
+// Mode "rw" fails on a missing file instead of creating it, mode "rwc"
+// creates it.
+bool connect(const QString& filePath, const QString& mode, QString* error)
+{
+    close();
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=") + mode);
+    const QString text = uri.toString(QUrl::FullyEncoded);
+    if (!connectAs(kConnectionName, text, filePath, error))
+        return false;
+    QMutexLocker lock(&s_openedMutex);
+    s_openedUri = text;
+    s_openedPath = filePath;
+    return true;
+}
+
 // WAL journal and synchronous=FULL: a change the clerk was told is done
 // survives a power cut, and an open grid never blocks the desk's writes.
-bool configure(const QString& filePath, QString* error)
+bool configure(const QString& name, const QString& filePath, QString* error)
 {
-    QSqlDatabase db = connection();
+    QSqlDatabase db = QSqlDatabase::database(name, false);
     QString engineText;
     if (runPragma(db, QStringLiteral("PRAGMA journal_mode=WAL"), &engineText)
         && runPragma(db, QStringLiteral("PRAGMA synchronous=FULL"), &engineText))
@@ -73,7 +115,7 @@ bool configure(const QString& filePath, QString* error)
     if (error)
         *error = failure(filePath, engineText);
     db = QSqlDatabase();
-    close();
+    removeConnection(name);
     return false;
 }
 
@@ -98,36 +140,65 @@ bool open(const QString& filePath, QString* error)
             return false;
         }
     }
-    return configure(filePath, error);
+    return configure(kConnectionName, filePath, error);
 }
 
 bool create(const QString& filePath, QString* error)
 {
-    return connect(filePath, QStringLiteral("rwc"), error) && configure(filePath, error);
+    return connect(filePath, QStringLiteral("rwc"), error) && configure(kConnectionName, filePath, error);
 }
 
 void close()
 {
     Sql::releaseKept();
-    if (!QSqlDatabase::contains(kConnectionName))
-        return;
+    removeConnection(kConnectionName);
+    QMutexLocker lock(&s_openedMutex);
+    s_openedUri.clear();
+    s_openedPath.clear();
+}
+
+bool openOnThisThread(QString* error)
+{
+    QString uri, filePath;
     {
-        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
-        if (db.isOpen())
-            db.close();
+        QMutexLocker lock(&s_openedMutex);
+        uri = s_openedUri;
+        filePath = s_openedPath;
     }
-    QSqlDatabase::removeDatabase(kConnectionName);
+    closeOnThisThread();
+    if (uri.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("数据库没有打开");
+        return false;
+    }
+    // The thread's address names its connection; the name is let go when
+    // the thread closes it, before another thread could take the address.
+    const QString name = QStringLiteral("shelfmark-thread-%1")
+                             .arg(reinterpret_cast<quintptr>(QThread::currentThread()), 0, 16);
+    if (!connectAs(name, uri, filePath, error) || !configure(name, filePath, error))
+        return false;
+    t_ownConnection = name;
+    return true;
+}
+
+void closeOnThisThread()
+{
+    if (t_ownConnection.isEmpty())
+        return;
+    Sql::releaseKept();
+    removeConnection(t_ownConnection);
+    t_ownConnection.clear();
 }
 
 bool isOpen()
 {
-    return QSqlDatabase::contains(kConnectionName)
-           && QSqlDatabase::database(kConnectionName, false).isOpen();
+    const QString& name = t_ownConnection.isEmpty() ? kConnectionName : t_ownConnection;
+    return QSqlDatabase::contains(name) && QSqlDatabase::database(name, false).isOpen();
 }
 
 QSqlDatabase connection()
 {
-    return QSqlDatabase::database(kConnectionName, false);
+    return QSqlDatabase::database(t_ownConnection.isEmpty() ? kConnectionName : t_ownConnection, false);
 }
 
 }  // namespace Database

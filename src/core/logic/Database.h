@@ -6,6 +6,10 @@
 // The one shared connection to the library database. The program never
 // creates the file: opening a missing or unreadable file fails with a text
 // that names the file and carries the engine's error.
+//
+// Work too long for the windows' thread (deleting a million books) runs on a
+// thread of its own over a connection of that thread's own, to the same file
+// with the same settings; on that thread, connection() is that connection.
 namespace Database {
 
 // Opens the shared connection on an existing database file (read-write,
@@ -17,7 +21,15 @@ bool create(const QString& filePath, QString* error);
 // Closes and removes the shared connection (safe when none is open).
 void close();
 bool isOpen();
-// The shared connection (invalid when none is open).
+// The calling thread's connection: its own while it has one, else the
+// shared connection (invalid when none is open).
 QSqlDatabase connection();
+
+// Opens the calling thread's own connection to the file the shared connection
+// is open on. Until closeOnThisThread(), every statement the thread runs
+// (Sql, Transaction) goes through it. On failure returns false and fills
+// *error. The thread closes it before it ends.
+bool openOnThisThread(QString* error);
+void closeOnThisThread();
 
 }  // namespace Database

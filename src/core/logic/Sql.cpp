@@ -9,10 +9,11 @@
 namespace Sql {
 
 namespace {
-// The kept statements by their text; they belong to the open shared connection.
+// The kept statements by their text; they belong to the calling thread's
+// connection (the shared one, on the windows' thread).
 QHash<QString, QSqlQuery>& keptStatements()
 {
-    static QHash<QString, QSqlQuery> statements;
+    thread_local QHash<QString, QSqlQuery> statements;
     return statements;
 }
 }  // namespace

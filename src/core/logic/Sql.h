@@ -17,7 +17,7 @@ void exec(QSqlQuery& query, const QString& action);
 // Prepares, binds the named values in order of the list and runs.
 QSqlQuery run(const QString& statement, const QVariantMap& values, const QString& action);
 
-// A statement prepared once on the shared connection and kept until the
+// A statement prepared once on the calling thread's connection and kept until the
 // connection closes: for the look-ups the desk makes on every Enter.
 QSqlQuery& kept(const QString& statement, const QString& action);
 // Forgets every kept statement (the connection is about to close).

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+// Runs a piece of store work on a thread of its own, over that thread's own
+// connection to the open library, while the calling thread's event loop goes
+// on: windows repaint and timers fire, but the clerk's clicks and keys wait
+// until the work has ended, so nothing else is started meanwhile.
+class OffThreadWork : public QObject {
+    Q_OBJECT
+
+public:
+    // Tells the calling thread how far the work has come.
+    using Report = std::function<void(int done)>;
+    using Work = std::function<void(const Report& report)>;
+
+    explicit OffThreadWork(QObject* parent = nullptr);
+
+    // Returns when the work has ended. What the work threw is thrown again
+    // here; a connection that cannot be opened is a StoreError naming
+    // `action`. Every report has been delivered by the time it returns.
+    void run(const QString& action, const Work& work);
+
+signals:
+    // Each report, delivered on the thread that called run().
+    void progressed(int done);
+};
