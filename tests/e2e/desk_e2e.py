@@ -39,6 +39,14 @@ def showing(acc):
     return acc.getState().contains(pyatspi.STATE_SHOWING)
 
 
+def gone(acc):
+    """The widget is closed: no longer shown, or no longer on the bus."""
+    try:
+        return not showing(acc)
+    except Exception:
+        return True
+
+
 def find(root, role, name=None):
     def match(acc):
         return (acc is not None and acc.getRoleName() == role and showing(acc)
@@ -94,7 +102,7 @@ def answer_message(app, expected):
         fail("message box shows %r, expected %r" % (label_texts, expected))
     wait_for("active message box", lambda: alert.getState().contains(pyatspi.STATE_ACTIVE))
     press(wait_for("确定", lambda: find(alert, "push button", "确定")))
-    wait_for("message box closed", lambda: find(app, "alert") is None)
+    wait_for("message box closed", lambda: gone(alert))
     time.sleep(0.3)
 
 
@@ -394,6 +402,29 @@ def refuse_bad_input(app):
           " a title with a quote, %% and _ stored as typed")
 
 
+def delete_every_book(app):
+    """全部删除 in 书库管理 asks first, then deletes every book and keeps the loans."""
+    # The menu bar's 书库管理 and the item of that name in its menu share the caption.
+    item = wait_for("menu item 书库管理", lambda: next(iter(pyatspi.findAllDescendants(
+        app, lambda acc: acc is not None and acc.getRoleName() == "menu item" and acc.name == "书库管理"
+        and acc.parent is not None and acc.parent.getRoleName() == "popup menu")), None))
+    press(item)
+    shelf = wait_for("书库管理 window", lambda: find(app, "frame", "书库管理"))
+    books = db_row("SELECT count(*) FROM bookInfo")[0]
+    loans = db_row("SELECT count(*) FROM lentInfo")[0]
+    if books == 0 or len(table_rows(shelf)) == 0:
+        fail("书库管理 shows no books before deleting")
+    press(wait_for("全部删除", lambda: find(shelf, "push button", "全部删除")))
+    answer_message(app, "是否真的要删除所有的书籍信息?")
+    answer_message(app, "所有的书籍信息已删除!")
+    if db_row("SELECT count(*) FROM bookInfo")[0] != 0 or db_row("SELECT count(*) FROM lentInfo")[0] != loans:
+        fail("after 全部删除 the books are not gone or the loans changed")
+    wait_for("an empty book list", lambda: len(table_rows(shelf)) == 0)
+    press(wait_for("退出", lambda: find(shelf, "push button", "退出")))
+    wait_for("书库管理 window closed", lambda: find(app, "frame", "书库管理") is None)
+    print("e2e: 全部删除 deleted %d books, the %d loans kept" % (books, loans))
+
+
 def main():
     app = wait_for("the program on the accessibility bus", application)
 
@@ -431,6 +462,7 @@ def main():
     change_reader_from_the_menu(app, added)
     set_rules_and_see_them_at_the_desk(app, main_window, reader)
     refuse_bad_input(app)
+    delete_every_book(app)
 
 
 if __name__ == "__main__":
