@@ -24,6 +24,7 @@
 #include "core/logic/AppState.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
+#include "core/logic/OffThreadWork.h"
 #include "core/logic/ProfileFile.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/TextFile.h"
@@ -215,6 +216,10 @@ void Frmmain::showTipsAtStart()
 
 void Frmmain::closeEvent(QCloseEvent* event)
 {
+    if (OffThreadWork::anyRunning()) {  // a window waits for it over the store
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

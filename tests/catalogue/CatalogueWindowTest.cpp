@@ -350,7 +350,8 @@ TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
 
 // Delete-all runs off the window's thread: the window keeps repainting, a
 // progress box counts the books up to the end, the buttons are off and the
-// close box is refused; the books go all at once, at the commit.
+// close boxes of the window and the main window are refused; the books go
+// all at once, at the commit.
 TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
 {
     const int batch = Books::kDeleteBatch;
@@ -373,7 +374,8 @@ TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
         for (QPushButton* b : {list->cmdAdd, list->cmdModify, list->cmdDel, list->CmdDelAll, list->cmdClose})
             on << (b->isEnabled() ? "on" : "off");
         states << on.join(' ');
-        list->close();  // refused while deleting
+        list->close();  // refused while deleting, as is the main window's close
+        window.close();
     });
     answer({false, true});
     list->CmdDelAll->click();
@@ -393,7 +395,7 @@ TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
     EXPECT_EQ(boxes.first(), "正在删除所有的书籍信息…… 0%");
     EXPECT_EQ(boxes.filter(QRegularExpression("^正在删除所有的书籍信息…… \\d+%$")), boxes);
     EXPECT_EQ(states.filter("off off off off off").size(), states.size());
-    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(list->isVisible() && window.isVisible());
     EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 0);
     EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);
     EXPECT_TRUE(list->cmdClose->isEnabled());

@@ -9,7 +9,17 @@
 #include "core/logic/Database.h"
 #include "core/logic/StoreError.h"
 
+namespace {
+// Work running, counted on the windows' thread only.
+int s_running = 0;
+}  // namespace
+
 OffThreadWork::OffThreadWork(QObject* parent) : QObject(parent) {}
+
+bool OffThreadWork::anyRunning()
+{
+    return s_running > 0;
+}
 
 void OffThreadWork::run(const QString& action, const Work& work)
 {
@@ -33,9 +43,11 @@ void OffThreadWork::run(const QString& action, const Work& work)
     QEventLoop loop;
     // Queued: the thread may end before the loop starts, and the loop still ends.
     connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    ++s_running;
     thread->start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     thread->wait();
+    --s_running;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     if (failure)
         std::rethrow_exception(failure);

@@ -23,6 +23,10 @@ public:
     // `action`. Every report has been delivered by the time it returns.
     void run(const QString& action, const Work& work);
 
+    // Whether some work is running: the main window stays open until it ends,
+    // for its close would close the store under the window waiting for it.
+    static bool anyRunning();
+
 signals:
     // Each report, delivered on the thread that called run().
     void progressed(int done);
