@@ -11,7 +11,12 @@ namespace {
 
 constexpr size_t kBatchBooks = 10000;
 constexpr size_t kBatchesWaiting = 8;  // at most this many batches wait for the thread
-const char* const kShadowTables[] = {"bookSearch_data", "bookSearch_idx", "bookSearch_config"};
+// The words and their segments; the settings (bookSearch_config) stay the library's own.
+const char* const kShadowTables[] = {"bookSearch_data", "bookSearch_idx"};
+// Words gathered in memory before they are written out as a segment: the
+// engine's 1 MB makes hundreds of small segments that it then merges again
+// and again, which took half the time of the words.
+constexpr const char* kPendingWords = "INSERT INTO bookSearch (bookSearch, rank) VALUES ('hashsize', 67108864)";
 
 QByteArray spaced(const QByteArray& text) { return SearchText::spaced(QString::fromUtf8(text)).toUtf8(); }
 QByteArray pairs(const QByteArray& text) { return SearchText::pairs(QString::fromUtf8(text)).toUtf8(); }
@@ -81,6 +86,7 @@ void SearchIndexBuilder::write(sqlite3* scratch, const QString& tableStatement)
     rawExec(scratch, "PRAGMA synchronous=OFF");
     rawExec(scratch, "PRAGMA cache_size=-262144");
     rawExec(scratch, tableStatement.toUtf8().constData());
+    rawExec(scratch, kPendingWords);
     rawExec(scratch, "BEGIN");
     RawStatement insert(scratch,
                         "INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs,"

@@ -314,16 +314,22 @@ TEST(LargeLibrary, HasTheSizeAskedAndHoldsTogether)
     EXPECT_GE(titlesWith.size(), 400);
     EXPECT_LT(*std::max_element(titlesWith.cbegin(), titlesWith.cend()), 3000 / 2);
 
-    // The indexes of a library made in one step are all there.
-    const QString indexes = QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM sqlite_master"
-                                           " WHERE type IN ('index', 'trigger', 'table') ORDER BY name)");
-    QSqlQuery query = Sql::run(indexes, {}, QStringLiteral("测试查询"));
-    ASSERT_TRUE(query.next());
-    const QString large = query.value(0).toString();
-    query = QSqlQuery();
+    // The indexes of a library made in one step are all there, and the
+    // search index keeps a new library's settings.
+    const QStringList layout = {
+        "SELECT group_concat(name) FROM (SELECT name FROM sqlite_master"
+        " WHERE type IN ('index', 'trigger', 'table') ORDER BY name)",
+        "SELECT group_concat(k || '=' || v) FROM (SELECT * FROM bookSearch_config ORDER BY k)"};
+    QStringList large;
+    for (const QString& statement : layout) {
+        QSqlQuery query = Sql::run(statement, {}, QStringLiteral("测试查询"));
+        ASSERT_TRUE(query.next());
+        large << query.value(0).toString();
+    }
     Database::close();
     TempLibrary small;
-    EXPECT_EQ(large, small.scalar(indexes).toString());
+    for (qsizetype i = 0; i < layout.size(); ++i)
+        EXPECT_EQ(large[i], small.scalar(layout[i]).toString());
 }
 
 TEST(LargeLibrary, RefusesSizesItCannotMake)
