@@ -224,14 +224,15 @@ TEST_F(Catalogue, DeleteAllFailingPartWayLeavesEveryBook)
     {
         // As the book window runs it: off the windows' thread, over a connection
         // of its own, while a grid on the shared one is part way through the books.
+        library.exec("DELETE FROM bookInfo WHERE 书籍编号 = 'B2'");  // a gap in the rowids
         QSqlQuery reading(Database::connection());
         ASSERT_TRUE(reading.exec("SELECT * FROM bookInfo") && reading.next());
         OffThreadWork work;
         QStringList reports;
         QObject::connect(&work, &OffThreadWork::progressed, [&](int done) { reports << QString::number(done); });
         work.run("删除所有书籍", [](const OffThreadWork::Report& report) { Books::DeleteAllBooks(report, 2); });
-        EXPECT_EQ(reports.join(' '), "2 4 5");
-        EXPECT_EQ(Books::count(), 5) << "the grid's reading still sees the books it started with";
+        EXPECT_EQ(reports.join(' '), "2 4");
+        EXPECT_EQ(Books::count(), 4) << "the grid's reading still sees the books it started with";
     }
     EXPECT_EQ(Books::count(), 0);
     EXPECT_EQ(library.scalar(indexes).toString(), before);

@@ -166,10 +166,17 @@ int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batch
     const QList<QPair<QString, QString>> indexes = setIndexesAside(action);
     int deleted = 0;
     for (;;) {
-        QSqlQuery batch = Sql::run(
-            QStringLiteral("DELETE FROM bookInfo WHERE rowid IN"
-                           " (SELECT rowid FROM bookInfo ORDER BY rowid LIMIT :batch)"),
-            {{QStringLiteral("batch"), qMax(1, batchSize)}}, action);
+        // A batch is a range of rowids up to the batch-th book left (all that
+        // are left at the end): taken from the table in its own order, with
+        // no list of rowids to build first.
+        QSqlQuery last = Sql::run(QStringLiteral("SELECT rowid FROM bookInfo ORDER BY rowid LIMIT 1 OFFSET :skip"),
+                                  {{QStringLiteral("skip"), qMax(1, batchSize) - 1}}, action);
+        const QVariant upTo = last.next() ? last.value(0) : QVariant();
+        last.finish();
+        QSqlQuery batch = upTo.isValid()
+                              ? Sql::run(QStringLiteral("DELETE FROM bookInfo WHERE rowid <= :last"),
+                                         {{QStringLiteral("last"), upTo}}, action)
+                              : Sql::run(QStringLiteral("DELETE FROM bookInfo"), {}, action);
         const int removed = batch.numRowsAffected();
         batch.finish();
         if (removed <= 0)
