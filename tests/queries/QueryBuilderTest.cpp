@@ -7,7 +7,7 @@ namespace {
 
 // A statement as it would read with its values written in: each "?" of the
 // text replaced by the next value in single quotes. Only for reading tests.
-QString spliced(const QueryStatement& statement)
+QString spliced(const KeyedStatement& statement)
 {
     QString result;
     int next = 0;
@@ -65,7 +65,7 @@ TEST(BuildBookQuery, ConditionsInOrderWithTheirValuesBound)
     };
     for (const BookCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const QueryStatement statement = BuildBookQuery(c.criteria, c.fuzzy);
+        const KeyedStatement statement = BuildBookQuery(c.criteria, c.fuzzy);
         EXPECT_EQ(spliced(statement), c.statement);
         // Every value bound: the only quotes in the text are the escape character's.
         EXPECT_EQ(statement.text.count('?'), statement.values.size());

@@ -7,10 +7,11 @@
 #include "Probes.h"
 #include "QtPrinters.h"
 #include "TempLibrary.h"
+#include "catalogue/logic/BookListModel.h"
 #include "core/logic/Database.h"
+#include "core/logic/KeyedResultModel.h"
 #include "core/logic/SearchText.h"
 #include "queries/logic/QueryBuilder.h"
-#include "queries/logic/QueryResultModel.h"
 
 // Both queries compared with a plain scan written out in C++ over a small
 // library whose texts hold quotes, percent signs, underscores and
@@ -97,9 +98,9 @@ public:
             library.addLoan(loan.reader, loan.book, "2026-03-01");
     }
 
-    static QStringList found(const QueryStatement& statement, const QStringList& columns)
+    static QStringList found(const KeyedStatement& statement, const QStringList& columns)
     {
-        QueryResultModel model;
+        KeyedResultModel model("查询");
         model.run(statement);
         while (model.canFetchMore())
             model.fetchMore();
@@ -216,7 +217,7 @@ TEST_F(QueryScan, LendQueryFindsExactlyWhatAScanFinds)
 }
 
 // The first step of the store's plan for the statement as the grid runs it.
-QString firstPlanStep(const QueryStatement& statement)
+QString firstPlanStep(const KeyedStatement& statement)
 {
     QSqlQuery plan(Database::connection());
     EXPECT_TRUE(plan.prepare("EXPLAIN QUERY PLAN " + KeyedText(statement)));
@@ -291,7 +292,7 @@ QString shown(const QString& column, const QVariant& value)
 
 // The column names, then every row of the plain statement as the grid shows
 // it, read all at once.
-QList<QStringList> plainRows(const QueryStatement& statement)
+QList<QStringList> plainRows(const KeyedStatement& statement)
 {
     QSqlQuery query;
     EXPECT_TRUE(query.prepare(statement.text));
@@ -310,7 +311,7 @@ QList<QStringList> plainRows(const QueryStatement& statement)
     return rows;
 }
 
-QStringList modelRow(const QueryResultModel& model, int row)
+QStringList modelRow(const KeyedResultModel& model, int row)
 {
     QStringList cells;
     for (int c = 0; c < model.columnCount(); ++c)
@@ -319,11 +320,11 @@ QStringList modelRow(const QueryResultModel& model, int row)
 }
 
 // More rows than the model keeps pages of, so that scrolling back reads rows again by key.
-TEST(QueryResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
+TEST(KeyedResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
 {
     TempLibrary library;
     library.addCategory("A", "文学", 14);
-    const int books = QueryResultModel::kPageRows * (QueryResultModel::kPagesKept + 2) + 17;
+    const int books = KeyedResultModel::kPageRows * (KeyedResultModel::kPagesKept + 2) + 17;
     library.exec(QStringLiteral(
                      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
                      " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码, 登记日期, 是否借出)"
@@ -335,21 +336,22 @@ TEST(QueryResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
                  " CASE WHEN rowid % 3 THEN '2026-03-05' END, rowid % 4, 0.5 * (rowid % 4) FROM bookInfo");
     const struct {
         const char* name;
-        QueryStatement statement;
+        KeyedStatement statement;
     } cases[] = {
         {"every book", BuildBookQuery({}, false)},
         {"title found by the index", BuildBookQuery({.bookName = "书1"}, true)},
         {"publisher scanned", BuildBookQuery({.publisher = "出版社3"}, true)},
         {"every loan", BuildLendQuery({}, false)},
         {"loans by reader name", BuildLendQuery({.readerName = "张"}, true)},
+        {"the book list of 书库管理", BookListModel::statement()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QList<QStringList> expected = plainRows(c.statement);
         const QStringList names = expected.takeFirst();
-        QueryResultModel model;
+        KeyedResultModel model("查询");
         model.run(c.statement);
-        EXPECT_EQ(model.rowCount(), std::min<int>(expected.size(), QueryResultModel::kPageRows));
+        EXPECT_EQ(model.rowCount(), std::min<int>(expected.size(), KeyedResultModel::kPageRows));
         for (int row = 0; row < expected.size(); ++row) {
             while (row >= model.rowCount() && model.canFetchMore())
                 model.fetchMore();

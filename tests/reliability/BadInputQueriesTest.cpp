@@ -13,7 +13,7 @@
 #include "OpenWindows.h"
 #include "Probes.h"
 #include "core/logic/Conversions.h"
-#include "queries/logic/QueryResultModel.h"
+#include "core/logic/KeyedResultModel.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -51,7 +51,7 @@ protected:
     // The grid's rows after a search, these columns of each joined by "|", sorted.
     static QStringList found(QTableView* grid, const QStringList& columns)
     {
-        auto* model = qobject_cast<QueryResultModel*>(grid->model());
+        auto* model = qobject_cast<KeyedResultModel*>(grid->model());
         while (model->canFetchMore())
             model->fetchMore();
         QStringList rows;

@@ -73,7 +73,7 @@ QStringList sortedColumn(const QString& statement, const QVariantList& values)
 // The numbers of the books a fuzzy title search finds, and those reading every book finds.
 std::pair<QStringList, QStringList> titleSearch(const QString& text)
 {
-    QueryStatement indexed = BuildBookQuery({.bookName = text}, true);
+    KeyedStatement indexed = BuildBookQuery({.bookName = text}, true);
     EXPECT_TRUE(indexed.text.contains("bookSearch"));
     return {sortedColumn(indexed.text.replace("select bookInfo.*", "select 书籍编号"), indexed.values),
             sortedColumn("SELECT 书籍编号 FROM bookInfo WHERE 书籍名称 LIKE ? ESCAPE '\\'",
@@ -376,7 +376,7 @@ TEST(LargeLibrary, SearchIndexFindsWhatReadingEveryBookFinds)
             {{.bookId = probe}, "书籍编号"}, {{.bookName = probe}, "书籍名称"}, {{.publisher = probe}, "出版社"}};
         for (const auto& [criteria, name] : searches) {
             SCOPED_TRACE(QString("%1 in %2").arg(probe, name).toStdString());
-            QueryStatement indexed = BuildBookQuery(criteria, true);
+            KeyedStatement indexed = BuildBookQuery(criteria, true);
             throughIndex += indexed.text.contains("bookSearch");
             const QStringList rows = sortedColumn(indexed.text.replace("select bookInfo.*", "select 书籍编号"),
                                             indexed.values);

@@ -7,7 +7,7 @@
 #include "RawStatement.h"
 #include "SideBySide.h"
 #include "queries/logic/QueryBuilder.h"
-#include "queries/logic/QueryResultModel.h"
+#include "core/logic/KeyedResultModel.h"
 
 namespace QuerySection {
 
@@ -18,7 +18,7 @@ constexpr int kFirstScreen = 256;
 
 // The same statement (with the key our grid reads) through the engine alone: prepared, bound, its first
 // screen of rows read cell by cell.
-void rawFirstScreen(sqlite3* db, const QueryStatement& statement)
+void rawFirstScreen(sqlite3* db, const KeyedStatement& statement)
 {
     RawStatement query(db, KeyedText(statement).toUtf8().constData());
     for (int i = 0; i < statement.values.size(); ++i)
@@ -28,9 +28,9 @@ void rawFirstScreen(sqlite3* db, const QueryStatement& statement)
             query.textAt(c);
 }
 
-void oursFirstScreen(const QueryStatement& statement)
+void oursFirstScreen(const KeyedStatement& statement)
 {
-    QueryResultModel model;
+    KeyedResultModel model(QStringLiteral("查询"));
     model.run(statement);
     for (int row = 0; row < model.rowCount(); ++row)
         for (int c = 0; c < model.columnCount(); ++c)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QSqlQueryModel>
-
 #include <optional>
+
+#include "core/logic/KeyedResultModel.h"
+#include "core/logic/KeyedStatement.h"
 
 // A row of the book list as the clerk sees it: the cells' texts.
 struct BookListRow {
@@ -19,8 +20,10 @@ struct BookListRow {
 
 // The book list: every book whose category exists, with the category's name,
 // in the order the books were registered. Dates read in the short form
-// yyyy/M/d, the lent flag as "是" or "否".
-class BookListModel : public QSqlQueryModel {
+// yyyy/M/d, the lent flag as "是" or "否". Read as the grid scrolls, a few
+// pages kept, like the query windows' results: a million books scrolled to
+// the end hold megabytes.
+class BookListModel : public KeyedResultModel {
     Q_OBJECT
 public:
     enum Column { Number, Title, Category, Publisher, Author, Price, Pages, Registered, Lent, ColumnCount };
@@ -30,10 +33,12 @@ public:
 
     explicit BookListModel(QObject* parent = nullptr);
 
+    // The list's query keyed by the books' rowids, with the statement that
+    // reads one listed book again.
+    static KeyedStatement statement();
+
     // Runs the list's query again. Throws StoreError; the old rows stay then.
     void load();
     // The cells of a listed row; nullopt when there is no such row.
     std::optional<BookListRow> rowAt(int row) const;
-
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };

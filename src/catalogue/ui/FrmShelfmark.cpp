@@ -172,7 +172,7 @@ void FrmShelfmark::deleteAll(int books)
 {
     m_deletingAll = true;
     setButtonsEnabled(false);
-    m_list->clear();  // the list lets go of the books it was reading, so their indexes can be set aside
+    m_list->clear();  // no books shown while they go
     QProgressDialog progress(QStringLiteral("正在删除所有的书籍信息……"), QString(), 0, books, this);
     progress.setWindowTitle(QStringLiteral("提示"));
     progress.setMinimumDuration(0);

@@ -62,7 +62,7 @@ public:
 
     bool isEmpty() const { return m_parts.isEmpty(); }
     QString joined() const { return m_parts.join(QStringLiteral(" and ")); }
-    QueryStatement statement(const QString& text, const QString& key, const QString& rowByKey) const
+    KeyedStatement statement(const QString& text, const QString& key, const QString& rowByKey) const
     {
         return {text, m_values, key, rowByKey};
     }
@@ -150,7 +150,7 @@ QString lendTables(const LendCriteria& criteria, bool fuzzy, bool indexed, Condi
 
 }  // namespace
 
-QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
+KeyedStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
 {
     Conditions conditions(fuzzy);
     conditions.addText(QStringLiteral("书籍编号"), criteria.bookId);
@@ -171,7 +171,7 @@ QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
                                 kBookKey, kBookByKey);
 }
 
-QueryStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
+KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
 {
     Conditions conditions(fuzzy);
     conditions.addText(QStringLiteral("lentInfo.书籍编号"), criteria.bookId);
@@ -183,11 +183,4 @@ QueryStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
     const QString tables = lendTables(criteria, fuzzy, fuzzy && SearchText::indexed(), conditions);
     return conditions.statement(kLendColumns + tables + kLendJoins + QStringLiteral(" and ") + conditions.joined(),
                                 kLendKey, kLendByKey);
-}
-
-QString KeyedText(const QueryStatement& statement)
-{
-    // Every statement built here begins with "select ".
-    static const QString select = QStringLiteral("select ");
-    return select + statement.key + QLatin1Char(',') + statement.text.mid(select.size());
 }

@@ -5,25 +5,13 @@
 #include <QVariantList>
 #include <optional>
 
+#include "core/logic/KeyedStatement.h"
+
 // The statements behind the two query windows, built from what the clerk
 // typed. Every typed value is bound, never part of the text: a quote, a
 // percent sign or an underscore is looked for as it stands. All statement
 // building for the query windows lives here, so a faster way of finding
 // texts can replace it behind the same functions.
-
-// A statement text with its values, bound in order to its "?" marks.
-struct QueryStatement {
-    QString text;
-    QVariantList values;
-    // What names each row of the result (a row id) and the statement that
-    // reads one row's columns by it, bound to its one "?": so that a grid
-    // can let go of rows it has shown and read them again.
-    QString key;
-    QString rowByKey;
-};
-
-// The statement's text with its key as an extra first column.
-QString KeyedText(const QueryStatement& statement);
 
 // The book query's criteria; an empty text, or no date, gives no condition.
 struct BookCriteria {
@@ -45,10 +33,10 @@ struct LendCriteria {
 // The books matching every present criterion, all columns of bookInfo.
 // Exact: the column equals the text. Fuzzy: the column contains the text
 // anywhere; the registration date is matched on its day either way.
-QueryStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy);
+KeyedStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy);
 
 // Every loan, returned or outstanding, whose reader, book and category exist,
 // with eleven columns: 读者编号, 读者姓名, 书籍编号, 书籍名称, 书籍类别, 出版社,
 // 书籍页码, 借书日期, 还书日期, 超出天数, 罚款金额; narrowed by every present
 // criterion, exactly or fuzzily as above.
-QueryStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy);
+KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy);

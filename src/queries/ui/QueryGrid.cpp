@@ -7,7 +7,7 @@
 #include <QTableView>
 
 #include "core/ui/FormParts.h"
-#include "queries/logic/QueryResultModel.h"
+#include "core/logic/KeyedResultModel.h"
 
 namespace QueryGrid {
 
@@ -33,7 +33,7 @@ void narrowFreeText(QTableView* view, const QList<QPair<int, bool>>& placed)
     }
 }
 
-void layOutColumns(QTableView* view, const QueryResultModel* model, const QList<Column>& shown)
+void layOutColumns(QTableView* view, const KeyedResultModel* model, const QList<Column>& shown)
 {
     QHeaderView* header = view->horizontalHeader();
     QList<QPair<int, bool>> placed;  // logical column, free text
@@ -54,11 +54,11 @@ void layOutColumns(QTableView* view, const QueryResultModel* model, const QList<
 
 }  // namespace
 
-QTableView* create(const char* objectName, QueryResultModel* model, const QList<Column>& shown,
+QTableView* create(const char* objectName, KeyedResultModel* model, const QList<Column>& shown,
                    QWidget* parent)
 {
     QTableView* view = FormParts::readOnlyGrid(objectName, model, parent);
-    QObject::connect(model, &QueryResultModel::modelReset, view,
+    QObject::connect(model, &KeyedResultModel::modelReset, view,
                      [view, model, shown] { layOutColumns(view, model, shown); });
     return view;
 }

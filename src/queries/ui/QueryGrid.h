@@ -4,7 +4,7 @@
 
 class QTableView;
 class QWidget;
-class QueryResultModel;
+class KeyedResultModel;
 
 // A query window's read-only results grid. It shows the named columns of the
 // results in the order given, each headed by its name, and hides any other
@@ -17,7 +17,7 @@ struct Column {
     bool freeText = false;  // titles, names: may narrow so that every column shows
 };
 
-QTableView* create(const char* objectName, QueryResultModel* model, const QList<Column>& shown,
+QTableView* create(const char* objectName, KeyedResultModel* model, const QList<Column>& shown,
                    QWidget* parent);
 
 }  // namespace QueryGrid

@@ -16,7 +16,7 @@
 #include "core/ui/FormParts.h"
 #include "look/ui/WindowStyler.h"
 #include "queries/logic/QueryBuilder.h"
-#include "queries/logic/QueryResultModel.h"
+#include "core/logic/KeyedResultModel.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design)
     : QWidget(nullptr), m_prompter(prompter), m_styler(styler),
-      m_results(new QueryResultModel(this))
+      m_results(new KeyedResultModel(QStringLiteral("查询"), this))
 {
     static const bool accessibleInstalled = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessibleInstalled);
@@ -104,7 +104,7 @@ void QueryWindow::applyWindowStyle()
     QCoreApplication::processEvents();
 }
 
-void QueryWindow::search(const QueryStatement& statement)
+void QueryWindow::search(const KeyedStatement& statement)
 {
     m_prompter.notice(QStringLiteral("查询结果如下!!"));
     try {

@@ -12,9 +12,9 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class Prompter;
-class QueryResultModel;
+class KeyedResultModel;
 class WindowStyler;
-struct QueryStatement;
+struct KeyedStatement;
 
 // What the two query windows share: the criteria frame "请选择要查询的项:"
 // with the find, clear and close buttons on its right, and the results grid
@@ -53,7 +53,7 @@ protected:
     void applyWindowStyle();
     // "查询结果如下!!", then the statement's rows in the grid; a statement the
     // store refuses is reported and the old rows stay.
-    void search(const QueryStatement& statement);
+    void search(const KeyedStatement& statement);
 
     Prompter& m_prompter;
 
@@ -61,7 +61,7 @@ private:
     QLayout* buildButtons(const QString& findCaption);
 
     const WindowStyler& m_styler;
-    QueryResultModel* m_results;
+    KeyedResultModel* m_results;
     QGridLayout* m_criteria = nullptr;
     QTableView* m_grid = nullptr;
 };

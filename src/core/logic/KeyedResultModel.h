@@ -7,9 +7,10 @@
 #include <QVariantList>
 #include <vector>
 
-struct QueryStatement;
+struct KeyedStatement;
 
-// The rows of one query window's last search. Rows are read from the store as
+// The rows of a keyed statement's result, for a grid (a query window's last
+// search, the book list). Rows are read from the store as
 // the grid scrolls to them, never all at once and never counted up front.
 // Only each row's key is kept (a number per row); the cells of the rows
 // around the ones last shown are kept a few pages at a time and read again
@@ -17,7 +18,7 @@ struct QueryStatement;
 // scrolled to its end holds megabytes, not gigabytes.
 // Dates read in the short form yyyy/M/d (empty while there is none); the
 // lent-out flag reads "是" or "否". Headings are the column names.
-class QueryResultModel : public QAbstractTableModel {
+class KeyedResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // Rows read per step as the grid scrolls, and per page kept.
@@ -25,11 +26,14 @@ public:
     // Pages of cells kept at the most (the rest are read again by key).
     static constexpr int kPagesKept = 8;
 
-    explicit QueryResultModel(QObject* parent = nullptr);
+    // `action` names what a refusal of the store was doing, in the clerk's words.
+    explicit KeyedResultModel(const QString& action, QObject* parent = nullptr);
 
     // Runs the statement on the shared connection and shows its first rows.
     // Throws StoreError; the old rows stay when the store refuses.
-    void run(const QueryStatement& statement);
+    void run(const KeyedStatement& statement);
+    // Shows no rows and lets go of the statement (the columns stay).
+    void clear();
 
     // The position of a column by its name, or -1.
     int columnOf(const QString& name) const;
@@ -54,6 +58,7 @@ private:
     const QVariantList* cells(int row) const;
     Page& freePage() const;
 
+    QString m_action;
     QSqlQuery m_cursor;          // the statement, forward only, one step ahead of the rows shown
     bool m_more = false;
     QString m_rowByKey;          // reads one row by its key

@@ -1,4 +1,4 @@
-#include "queries/logic/QueryResultModel.h"
+#include "core/logic/KeyedResultModel.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -6,29 +6,28 @@
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
+#include "core/logic/KeyedStatement.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
-#include "queries/logic/QueryBuilder.h"
 
 namespace {
-const QString kAction = QStringLiteral("查询");
 const QStringList kDateColumns = {QStringLiteral("登记日期"), QStringLiteral("借书日期"),
                                   QStringLiteral("还书日期")};
 const QString kFlagColumn = QStringLiteral("是否借出");
 
-QSqlQuery prepared(const QString& text)
+QSqlQuery prepared(const QString& text, const QString& action)
 {
     QSqlQuery query(Database::connection());
     query.setForwardOnly(true);
     if (!query.prepare(text))
-        throw StoreError(kAction, query.lastError().text());
+        throw StoreError(action, query.lastError().text());
     return query;
 }
 
-void execute(QSqlQuery& query)
+void execute(QSqlQuery& query, const QString& action)
 {
     if (!query.exec())
-        throw StoreError(kAction, query.lastError().text());
+        throw StoreError(action, query.lastError().text());
 }
 
 // The cells of the current row, from the given column on.
@@ -42,17 +41,18 @@ QVariantList rowCells(const QSqlQuery& query, int from, int count)
 }
 }  // namespace
 
-QueryResultModel::QueryResultModel(QObject* parent) : QAbstractTableModel(parent)
+KeyedResultModel::KeyedResultModel(const QString& action, QObject* parent)
+    : QAbstractTableModel(parent), m_action(action)
 {
 }
 
-void QueryResultModel::run(const QueryStatement& statement)
+void KeyedResultModel::run(const KeyedStatement& statement)
 {
     // Forward only: the engine hands the rows over one by one and keeps none.
-    QSqlQuery cursor = prepared(KeyedText(statement));
+    QSqlQuery cursor = prepared(KeyedText(statement), m_action);
     for (const QVariant& value : statement.values)
         cursor.addBindValue(value);
-    execute(cursor);
+    execute(cursor, m_action);
     beginResetModel();
     m_cursor = std::move(cursor);
     m_more = m_cursor.isActive() && m_cursor.isSelect();
@@ -64,7 +64,17 @@ void QueryResultModel::run(const QueryStatement& statement)
     fetchMore();
 }
 
-void QueryResultModel::readNames(const QSqlQuery& query)
+void KeyedResultModel::clear()
+{
+    beginResetModel();
+    m_cursor = QSqlQuery();
+    m_more = false;
+    m_keys.clear();
+    m_pages.clear();
+    endResetModel();
+}
+
+void KeyedResultModel::readNames(const QSqlQuery& query)
 {
     const QSqlRecord columns = query.record();
     m_names.clear();
@@ -78,29 +88,29 @@ void QueryResultModel::readNames(const QSqlQuery& query)
     }
 }
 
-int QueryResultModel::columnOf(const QString& name) const
+int KeyedResultModel::columnOf(const QString& name) const
 {
     return int(m_names.indexOf(name));
 }
 
-int QueryResultModel::rowCount(const QModelIndex& parent) const
+int KeyedResultModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_keys.size());
 }
 
-int QueryResultModel::columnCount(const QModelIndex& parent) const
+int KeyedResultModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_names.size());
 }
 
-bool QueryResultModel::canFetchMore(const QModelIndex& parent) const
+bool KeyedResultModel::canFetchMore(const QModelIndex& parent) const
 {
     return !parent.isValid() && m_more;
 }
 
 // The next page of rows from the statement: their keys, and their cells kept
 // as the newest page.
-void QueryResultModel::fetchMore(const QModelIndex& parent)
+void KeyedResultModel::fetchMore(const QModelIndex& parent)
 {
     if (parent.isValid() || !m_more)
         return;
@@ -126,7 +136,7 @@ void QueryResultModel::fetchMore(const QModelIndex& parent)
 }
 
 // The least recently used page, emptied (a new one while fewer are kept).
-QueryResultModel::Page& QueryResultModel::freePage() const
+KeyedResultModel::Page& KeyedResultModel::freePage() const
 {
     if (int(m_pages.size()) < kPagesKept) {
         m_pages.emplace_back();
@@ -139,20 +149,20 @@ QueryResultModel::Page& QueryResultModel::freePage() const
     return oldest;
 }
 
-const QVariantList* QueryResultModel::cells(int row) const
+const QVariantList* KeyedResultModel::cells(int row) const
 {
     const int number = row / kPageRows;
     auto kept = std::find_if(m_pages.begin(), m_pages.end(), [number](const Page& p) { return p.number == number; });
     if (kept == m_pages.end()) {
         // Read the page again, row by row by key. A row gone from the store
         // since (deleted elsewhere) shows empty cells.
-        QSqlQuery byKey = prepared(m_rowByKey);
+        QSqlQuery byKey = prepared(m_rowByKey, m_action);
         Page& page = freePage();
         const int first = number * kPageRows;
         const int last = std::min(int(m_keys.size()), first + kPageRows);
         for (int r = first; r < last; ++r) {
             byKey.bindValue(0, m_keys[r]);
-            execute(byKey);
+            execute(byKey, m_action);
             page.rows.push_back(byKey.next() ? rowCells(byKey, 0, int(m_names.size()))
                                              : QVariantList(m_names.size()));
             byKey.finish();
@@ -165,7 +175,7 @@ const QVariantList* QueryResultModel::cells(int row) const
     return index < int(kept->rows.size()) ? &kept->rows[index] : nullptr;
 }
 
-QVariant QueryResultModel::data(const QModelIndex& index, int role) const
+QVariant KeyedResultModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()
         || (role != Qt::DisplayRole && role != Qt::EditRole))
@@ -192,7 +202,7 @@ QVariant QueryResultModel::data(const QModelIndex& index, int role) const
     return value;
 }
 
-QVariant QueryResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant KeyedResultModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_names.size())
         return m_names.at(section);
