@@ -11,6 +11,7 @@
 
 #include "DemoLibrary.h"
 #include "RawStatement.h"
+#include "ScratchFile.h"
 #include "SearchIndex.h"
 #include "SearchIndexBuilder.h"
 #include "core/logic/AppInfo.h"
@@ -99,10 +100,11 @@ sqlite3* engineHandle()
 }
 
 // The rows go in without a journal and without waiting for the disk (the
-// file is new, and a failed run deletes it anyway), before the indexes,
-// which are then built in one sweep each; the search index is written on a
-// second thread meanwhile and moved in at the end. Then the file is left in
-// WAL mode with synchronous=FULL, as the program keeps it.
+// files are new, and a failed run deletes them anyway), before the indexes,
+// which are then built in one sweep each. The loans with their indexes and
+// the search index are written meanwhile on threads of their own, each into a
+// scratch file, and moved in at the end. Then the file is left in WAL mode
+// with synchronous=FULL, as the program keeps it.
 void fillLarge(const LargeLibrary::Size& size, const QDate& today)
 {
     LibrarySchema::createTables();
@@ -111,19 +113,29 @@ void fillLarge(const LargeLibrary::Size& size, const QDate& today)
     rawExec(db, "PRAGMA synchronous=OFF");
     rawExec(db, "PRAGMA cache_size=-524288");
     rawExec(db, "PRAGMA temp_store=MEMORY");
-    rawExec(db, "PRAGMA threads=2");  // the index builds may sort on a second core
-    // The search index is written on a second thread meanwhile.
-    SearchIndexBuilder words(QString::fromUtf8(sqlite3_db_filename(db, "main")) + QStringLiteral("-words"),
-                             LibrarySchema::searchTableStatement());
+    const QString file = QString::fromUtf8(sqlite3_db_filename(db, "main"));
+    const LargeLibrary::Library library(db, size, today);
+    ScratchFile loans(file + QStringLiteral("-loans"), [&library](sqlite3* scratch) {
+        rawExec(scratch, "PRAGMA cache_size=-262144");
+        rawExec(scratch, "PRAGMA temp_store=MEMORY");
+        const QStringList statements = LibrarySchema::tableStatements(QStringLiteral("lentInfo"));
+        rawExec(scratch, statements.first().toUtf8().constData());
+        rawExec(scratch, "PRAGMA ignore_check_constraints=ON");  // every date is valid by construction
+        library.writeLoans(scratch);
+        rawExec(scratch, "BEGIN");
+        for (const QString& index : statements.mid(1))
+            rawExec(scratch, index.toUtf8().constData());
+        rawExec(scratch, "COMMIT");
+    });
+    SearchIndexBuilder words(file + QStringLiteral("-words"), LibrarySchema::searchTableStatement());
     // Every date is made valid by construction: the per-row date checks are skipped.
     rawExec(db, "PRAGMA ignore_check_constraints=ON");
-    LargeLibrary::fill(db, size, today,
-                       [&words](const QByteArray& number, const QByteArray& title, const QByteArray& publisher) {
-                           words.add(number, title, publisher);
-                       });
+    library.writeCatalogue(db, [&words](const QByteArray& number, const QByteArray& title,
+                                        const QByteArray& publisher) { words.add(number, title, publisher); });
     rawExec(db, "PRAGMA ignore_check_constraints=OFF");
     LibrarySchema::createIndexes();
     words.moveInto(db);
+    loans.moveInto(db, {"lentInfo"});
     rawExec(db, "PRAGMA journal_mode=WAL");
     rawExec(db, "PRAGMA synchronous=FULL");
 }

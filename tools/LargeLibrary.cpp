@@ -26,6 +26,8 @@ constexpr quint64 kSeed = 0x4C61726765ull;
 constexpr int kHistoryDays = 5 * 365;
 constexpr int kHistoryEnds = 150;
 constexpr int kOutstandingPercent = 3;
+// Books came in up to this many days before today.
+constexpr int kDaysBack = 12 * 365;
 
 using Words = QList<QByteArray>;
 
@@ -189,8 +191,9 @@ public:
         }
     }
 
-    const Vocabulary& category(Dice& dice) const { return m_categories.at(m_byShare.at(dice.below(100))); }
-    const QList<Vocabulary>& categories() const { return m_categories; }
+    // A category by its share of the books, as an index into kCategories.
+    int drawCategory(Dice& dice) const { return m_byShare.at(dice.below(100)); }
+    const Vocabulary& category(int index) const { return m_categories.at(index); }
 
     QByteArray title(Dice& dice, const Vocabulary& category) const
     {
@@ -324,18 +327,17 @@ void writeCategoriesAndPublishers(sqlite3* db, const Words& publisherNames)
                [&](RawStatement& row, qint64 i) { row.text(1, publisherNames.at(i)); });
 }
 
-// Writes the books and returns each book's loan period, by book index.
-std::vector<quint8> writeBooks(sqlite3* db, const Size& size, const TitleMaker& maker, const Words& publisherNames,
-                               const Days& days, Dice& dice, const BookTexts& eachBook)
+// Writes the books, each of the category planned for it and lent or not as planned.
+void writeBooks(sqlite3* db, const Size& size, const TitleMaker& maker, const Words& publisherNames,
+                const Days& days, Dice& dice, const std::vector<quint8>& categoryOf, const std::vector<bool>& out,
+                const BookTexts& eachBook)
 {
-    std::vector<quint8> loanDays(size.books);
     const int width = std::max(4, digits(size.books));
     insertRows(db,
                "INSERT INTO bookInfo (书籍编号, 书籍名称, 书籍价格, 出版社, 书籍页码, 类别代码, 作者姓名, 登记日期,"
-               " 是否借出) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)",
+               " 是否借出) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
                size.books, [&](RawStatement& book, qint64 b) {
-                   const Vocabulary& category = maker.category(dice);
-                   loanDays[b] = quint8(category.loanDays);
+                   const Vocabulary& category = maker.category(categoryOf[b]);
                    const int cents = dice.between(12, 128) * 100 + (dice.chance(40) ? 50 : 0);
                    const QByteArray number = numbered("B", b + 1, width);
                    const QByteArray title = maker.title(dice, category);
@@ -349,9 +351,9 @@ std::vector<quint8> writeBooks(sqlite3* db, const Size& size, const TitleMaker& 
                        .text(5, dice.chance(3) ? utf8("不详") : QByteArray::number(dice.between(60, 960)))
                        .text(6, category.code)
                        .text(7, maker.author(dice, category))
-                       .text(8, days.before(dice.between(kHistoryDays + kHistoryEnds + 30, 12 * 365)));
+                       .text(8, days.before(dice.between(kHistoryDays + kHistoryEnds + 30, kDaysBack)))
+                       .integer(9, out[b] ? 1 : 0);
                });
-    return loanDays;
 }
 
 QByteArray phoneNumber(Dice& dice, const Words& prefixes)
@@ -381,77 +383,124 @@ void writeReaders(sqlite3* db, const Size& size, const TitleMaker& maker, Dice& 
                });
 }
 
+// Runs `write` in a transaction of its own on db.
+template <typename Write>
+void inTransaction(sqlite3* db, const Write& write)
+{
+    rawExec(db, "BEGIN");
+    try {
+        write();
+        rawExec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+}  // namespace
+
+Library::Library(sqlite3* db, const Size& size, const QDate& today) : m_size(size), m_today(today)
+{
+    const Rules rules = readRules(db);
+    m_quota = rules.quota;
+    m_finePerDay = rules.finePerDay;
+    // The plan has dice of its own, as the books and the loans have, so that
+    // each is the same whichever is written first.
+    Dice dice(kSeed + 1);
+    const TitleMaker maker;
+    m_category.resize(size.books);
+    for (quint8& category : m_category)
+        category = quint8(maker.drawCategory(dice));
+    // Distinct books for the outstanding loans.
+    const qint64 outstanding = size.loans == 0 ? 0 : outstandingCount(size, m_quota);
+    std::vector<qint64> books(size.books);
+    std::iota(books.begin(), books.end(), 0);
+    for (qint64 k = 0; k < outstanding; ++k)
+        std::swap(books[k], books[k + dice.below(int(size.books - k))]);
+    m_outBooks.assign(books.begin(), books.begin() + outstanding);
+    m_out.resize(size.books);
+    for (const qint64 b : m_outBooks)
+        m_out[b] = true;
+}
+
+void Library::writeCatalogue(sqlite3* db, const BookTexts& eachBook) const
+{
+    Dice dice(kSeed);
+    const TitleMaker maker;
+    const Words publisherNames = publishers();
+    const Days days(m_today, kDaysBack + 1);
+    inTransaction(db, [&] {
+        writeCategoriesAndPublishers(db, publisherNames);
+        writeBooks(db, m_size, maker, publisherNames, days, dice, m_category, m_out, eachBook);
+        writeReaders(db, m_size, maker, dice);
+    });
+}
+
 // The loans: the returned ones round after round over the books, each
 // round in its own stretch of the history so that a book's loans follow one
 // another; then the outstanding ones, each on its own book and spread over
 // the readers so that nobody holds more than the quota.
-void writeLoans(sqlite3* db, const Size& size, const std::vector<quint8>& loanDays, const Rules& rules,
-                const Days& days, Dice& dice)
+void Library::writeLoans(sqlite3* db) const
 {
-    if (size.loans == 0)
+    if (m_size.loans == 0)
         return;
-    RawStatement loan(db, "INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期, 还书日期, 超出天数, 罚款金额)"
-                          " VALUES (?, ?, ?, ?, ?, ?)");
-    RawStatement lent(db, "UPDATE bookInfo SET 是否借出 = 1 WHERE rowid = ?");
+    Dice dice(kSeed + 2);
+    const Days days(m_today, kDaysBack + 1);
+    const Size& size = m_size;
     const int bookWidth = std::max(4, digits(size.books));
     const int readerWidth = std::max(3, digits(size.readers));
-    const qint64 outstanding = outstandingCount(size, rules.quota);
+    const qint64 outstanding = qint64(m_outBooks.size());
     const qint64 returned = size.loans - outstanding;
     QList<double> fines;  // by overdue days, as the desk shows and stores them
     for (int d = 0; d <= 255; ++d)
-        fines.append(Conversions::numberText(rules.finePerDay * d).toDouble());
+        fines.append(Conversions::numberText(m_finePerDay * d).toDouble());
+    const auto loanDays = [this](qint64 b) { return kCategories[m_category[b]].loanDays; };
 
     const qint64 rounds = std::max<qint64>(1, (returned + size.books - 1) / size.books);
     const int stretch = int(std::max<qint64>(1, kHistoryDays / rounds));
     // In each round the readers take the books in turn, each round starting
     // at another reader: a reader's loans of a round are neighbouring
-    // numbers of books of every category, and the loans come in the order
-    // of both indexes, which then build in one sweep instead of a sort.
+    // numbers of books of every category.
     const qint64 turn = size.readers / rounds + 7;
     const auto readerOf = [&](qint64 j) {
         return ((j % size.books) * size.readers / size.books + (j / size.books) * turn) % size.readers + 1;
     };
-    for (qint64 j = 0; j < returned; ++j) {
-        const qint64 b = j % size.books;
-        const int period = loanDays[b];
-        const int keep = DemoLibrary::keepDays(dice, period);
-        const int latestStart = std::max(0, stretch - period - 80);
-        // A book lent more often than the history has room for overlaps its own loans.
-        const int lentBack = std::max(kHistoryEnds + keep, kHistoryEnds + kHistoryDays - int(j / size.books) * stretch
-                                                               - dice.between(0, latestStart));
-        const int overdue = std::max(0, keep - period);
-        loan.text(1, numbered("", readerOf(j), readerWidth))
-            .text(2, numbered("B", b + 1, bookWidth))
-            .text(3, days.before(lentBack))
-            .text(4, days.before(std::max(kHistoryEnds, lentBack - keep)))
-            .integer(5, overdue)
-            .real(6, fines.at(std::min(overdue, 255)))
-            .run();
-    }
-
-    // Distinct books for the outstanding loans, and a stride through the readers.
-    std::vector<qint64> books(size.books);
-    std::iota(books.begin(), books.end(), 0);
-    for (qint64 k = 0; k < outstanding; ++k)
-        std::swap(books[k], books[k + dice.below(int(size.books - k))]);
-    qint64 stride = 7919;
+    qint64 stride = 7919;  // through the readers, for the outstanding loans
     while (std::gcd(stride, size.readers) != 1)
         ++stride;
-    for (qint64 k = 0; k < outstanding; ++k) {
-        const qint64 b = books[k];
-        const int period = loanDays[b];
-        loan.text(1, numbered("", (k * stride) % size.readers + 1, readerWidth))
-            .text(2, numbered("B", b + 1, bookWidth))
-            .text(3, days.before(dice.between(0, period * 5 / 4)))
-            .null(4)
-            .null(5)
-            .null(6)
-            .run();
-        lent.integer(1, b + 1).run();
-    }
+    inTransaction(db, [&] {
+        RawStatement loan(db, "INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期, 还书日期, 超出天数, 罚款金额)"
+                              " VALUES (?, ?, ?, ?, ?, ?)");
+        for (qint64 j = 0; j < returned; ++j) {
+            const qint64 b = j % size.books;
+            const int period = loanDays(b);
+            const int keep = DemoLibrary::keepDays(dice, period);
+            const int latestStart = std::max(0, stretch - period - 80);
+            // A book lent more often than the history has room for overlaps its own loans.
+            const int lentBack = std::max(kHistoryEnds + keep, kHistoryEnds + kHistoryDays
+                                                                   - int(j / size.books) * stretch
+                                                                   - dice.between(0, latestStart));
+            const int overdue = std::max(0, keep - period);
+            loan.text(1, numbered("", readerOf(j), readerWidth))
+                .text(2, numbered("B", b + 1, bookWidth))
+                .text(3, days.before(lentBack))
+                .text(4, days.before(std::max(kHistoryEnds, lentBack - keep)))
+                .integer(5, overdue)
+                .real(6, fines.at(std::min(overdue, 255)))
+                .run();
+        }
+        for (qint64 k = 0; k < outstanding; ++k) {
+            const qint64 b = m_outBooks[k];
+            loan.text(1, numbered("", (k * stride) % size.readers + 1, readerWidth))
+                .text(2, numbered("B", b + 1, bookWidth))
+                .text(3, days.before(dice.between(0, loanDays(b) * 5 / 4)))
+                .null(4)
+                .null(5)
+                .null(6)
+                .run();
+        }
+    });
 }
-
-}  // namespace
 
 QString refusal(const Size& size)
 {
@@ -462,26 +511,6 @@ QString refusal(const Size& size)
     if (size.loans > 0 && (size.books == 0 || size.readers == 0))
         return QStringLiteral("有借阅记录的图书馆需要至少一册图书和一位读者。");
     return QString();
-}
-
-void fill(sqlite3* db, const Size& size, const QDate& today, const BookTexts& eachBook)
-{
-    Dice dice(kSeed);
-    const TitleMaker maker;
-    const Words publisherNames = publishers();
-    const Days days(today, 12 * 365 + 1);
-    rawExec(db, "BEGIN");
-    try {
-        const Rules rules = readRules(db);
-        writeCategoriesAndPublishers(db, publisherNames);
-        const std::vector<quint8> loanDays = writeBooks(db, size, maker, publisherNames, days, dice, eachBook);
-        writeReaders(db, size, maker, dice);
-        writeLoans(db, size, loanDays, rules, days, dice);
-        rawExec(db, "COMMIT");
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
 }
 
 }  // namespace LargeLibrary

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <vector>
 
 struct sqlite3;
 
@@ -31,8 +32,31 @@ QString refusal(const Size& size);
 // order of the books' rows.
 using BookTexts = std::function<void(const QByteArray& number, const QByteArray& title, const QByteArray& publisher)>;
 
-// Writes the library into the freshly made, empty tables of `db` in one
-// transaction. Throws std::runtime_error with the engine's text on failure.
-void fill(sqlite3* db, const Size& size, const QDate& today = QDate::currentDate(), const BookTexts& eachBook = {});
+// The library of one size for one day, planned before any row is written:
+// each book's category and which books are out. Its books and readers and
+// its loans can then be written at the same time, on two connections.
+class Library {
+public:
+    // Reads the lending rules from db's basicSet.
+    Library(sqlite3* db, const Size& size, const QDate& today = QDate::currentDate());
+
+    // Writes the categories, publishers, books and readers into the freshly
+    // made, empty tables of `db` in one transaction. Throws std::runtime_error
+    // with the engine's text on failure.
+    void writeCatalogue(sqlite3* db, const BookTexts& eachBook = {}) const;
+    // Writes the loans into db's empty lentInfo in one transaction; db may be
+    // another connection, used on another thread while writeCatalogue runs.
+    // Throws likewise.
+    void writeLoans(sqlite3* db) const;
+
+private:
+    Size m_size;
+    QDate m_today;
+    int m_quota;
+    double m_finePerDay;
+    std::vector<quint8> m_category;  // by book index
+    std::vector<qint64> m_outBooks;  // the books out, in the order of their loans
+    std::vector<bool> m_out;         // by book index
+};
 
 }  // namespace LargeLibrary

@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <QFile>
-
 #include "RawStatement.h"
 #include "core/logic/SearchText.h"
 
@@ -12,7 +10,7 @@ namespace {
 constexpr size_t kBatchBooks = 10000;
 constexpr size_t kBatchesWaiting = 8;  // at most this many batches wait for the thread
 // The words and their segments; the settings (bookSearch_config) stay the library's own.
-const char* const kShadowTables[] = {"bookSearch_data", "bookSearch_idx"};
+const QList<const char*> kShadowTables = {"bookSearch_data", "bookSearch_idx"};
 // Words gathered in memory before they are written out as a segment: the
 // engine's 1 MB makes hundreds of small segments that it then merges again
 // and again, which took half the time of the words.
@@ -24,16 +22,23 @@ QByteArray pairs(const QByteArray& text) { return SearchText::pairs(QString::fro
 }  // namespace
 
 SearchIndexBuilder::SearchIndexBuilder(const QString& scratchFile, const QString& tableStatement)
-    : m_file(scratchFile)
+    : m_scratch(scratchFile, [this, tableStatement](sqlite3* scratch) {
+          try {
+              write(scratch, tableStatement);
+          } catch (...) {
+              std::lock_guard lock(m_mutex);
+              m_done = true;  // the first thread stops waiting for room
+              m_queue.clear();
+              m_changed.notify_all();
+              throw;
+          }
+      })
 {
-    QFile::remove(m_file);
-    m_thread = std::thread([this, tableStatement] { run(tableStatement); });
 }
 
 SearchIndexBuilder::~SearchIndexBuilder()
 {
     finish();
-    QFile::remove(m_file);
 }
 
 void SearchIndexBuilder::add(const QByteArray& number, const QByteArray& title, const QByteArray& publisher)
@@ -50,8 +55,6 @@ void SearchIndexBuilder::add(const QByteArray& number, const QByteArray& title, 
 
 void SearchIndexBuilder::finish()
 {
-    if (!m_thread.joinable())
-        return;
     {
         std::lock_guard lock(m_mutex);
         if (!m_filling.empty())
@@ -60,30 +63,10 @@ void SearchIndexBuilder::finish()
         m_done = true;
     }
     m_changed.notify_all();
-    m_thread.join();
-}
-
-void SearchIndexBuilder::run(const QString& tableStatement)
-{
-    sqlite3* scratch = nullptr;
-    try {
-        if (sqlite3_open(m_file.toUtf8().constData(), &scratch) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(scratch));
-        write(scratch, tableStatement);
-    } catch (const std::exception& e) {
-        std::lock_guard lock(m_mutex);
-        m_error = e.what();
-        m_done = true;  // the first thread stops waiting for room
-        m_queue.clear();
-        m_changed.notify_all();
-    }
-    sqlite3_close(scratch);
 }
 
 void SearchIndexBuilder::write(sqlite3* scratch, const QString& tableStatement)
 {
-    rawExec(scratch, "PRAGMA journal_mode=OFF");
-    rawExec(scratch, "PRAGMA synchronous=OFF");
     rawExec(scratch, "PRAGMA cache_size=-262144");
     rawExec(scratch, tableStatement.toUtf8().constData());
     rawExec(scratch, kPendingWords);
@@ -116,23 +99,5 @@ void SearchIndexBuilder::write(sqlite3* scratch, const QString& tableStatement)
 void SearchIndexBuilder::moveInto(sqlite3* db)
 {
     finish();
-    if (!m_error.empty())
-        throw std::runtime_error(m_error);
-    {
-        RawStatement attach(db, "ATTACH DATABASE ? AS words");
-        attach.text(1, m_file).run();
-    }
-    try {
-        rawExec(db, "BEGIN");
-        for (const char* table : kShadowTables) {
-            rawExec(db, (QByteArray("DELETE FROM main.") + table).constData());
-            rawExec(db, (QByteArray("INSERT INTO main.") + table + " SELECT * FROM words." + table).constData());
-        }
-        rawExec(db, "COMMIT");
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "DETACH DATABASE words", nullptr, nullptr, nullptr);
-        throw;
-    }
-    rawExec(db, "DETACH DATABASE words");
+    m_scratch.moveInto(db, kShadowTables);
 }

@@ -5,9 +5,9 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <string>
-#include <thread>
 #include <vector>
+
+#include "ScratchFile.h"
 
 struct sqlite3;
 
@@ -19,7 +19,7 @@ class SearchIndexBuilder {
 public:
     // tableStatement makes bookSearch as the library has it.
     SearchIndexBuilder(const QString& scratchFile, const QString& tableStatement);
-    ~SearchIndexBuilder();  // stops the thread and removes the scratch file
+    ~SearchIndexBuilder();  // stops the thread; the scratch file is removed
     SearchIndexBuilder(const SearchIndexBuilder&) = delete;
     SearchIndexBuilder& operator=(const SearchIndexBuilder&) = delete;
 
@@ -36,16 +36,13 @@ private:
     };
     using Batch = std::vector<Book>;
 
-    void run(const QString& tableStatement);
     void write(sqlite3* scratch, const QString& tableStatement);
     void finish();
 
-    QString m_file;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Batch> m_queue;
     Batch m_filling;
     bool m_done = false;
-    std::string m_error;
-    std::thread m_thread;
+    ScratchFile m_scratch;  // last: its thread starts at once and uses the members above
 };

@@ -181,6 +181,18 @@ QString searchTableStatement()
     return kSearch.first();
 }
 
+QStringList tableStatements(const QString& table)
+{
+    QStringList statements;
+    for (const QString& statement : kTables)
+        if (statement.startsWith(QStringLiteral("CREATE TABLE %1 (").arg(table)))
+            statements << statement;
+    for (const QString& statement : kIndexes)
+        if (statement.contains(QStringLiteral(" ON %1 (").arg(table)))
+            statements << statement;
+    return statements;
+}
+
 void renewSearchTriggers()
 {
     Transaction transaction(kIndexesAction);

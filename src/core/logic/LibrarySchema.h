@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Lays out the six tables of the library database and its one row of
 // lending rules on the shared connection, in one transaction. Only our
@@ -30,6 +31,9 @@ void remakeSearchIndex();
 void renewSearchTriggers();
 // The statement that makes bookSearch itself, for building its words elsewhere.
 QString searchTableStatement();
+// The statements that make one of the six tables and then its indexes, for
+// building the table elsewhere and moving it in whole.
+QStringList tableStatements(const QString& table);
 
 // The lending rules a new database starts with.
 inline constexpr int kDefaultQuota = 2;
