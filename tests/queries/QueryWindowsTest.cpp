@@ -42,14 +42,6 @@ protected:
         library.addLoan("002", "B404", "2026-03-02");  // its book is gone: never listed
         openMain();
     }
-    template <class W>
-    W* open(QAction* item)
-    {
-        item->trigger();
-        W* found = openWindow<W>();
-        EXPECT_TRUE(found);
-        return found;
-    }
     FrmBookQuery* openBooks() { return open<FrmBookQuery>(window.mnuBookQuery); }
     FrmLendQuery* openLoans() { return open<FrmLendQuery>(window.mnuLendQuery); }
     // The first shown column of each row, sorted.

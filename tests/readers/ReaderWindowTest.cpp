@@ -24,32 +24,17 @@ protected:
         library.exec("UPDATE readerInfo SET 读者性别 = '男' WHERE 读者编号 = '001'");
         openMain();
     }
-    void TearDown() override { closeAll(); }
+    void TearDown() override { closeSecondaryWindows(); }
 
     // The reader window as the menu item (or the desk's button) opens it.
-    static FrmReader* reader(QAction* item)
-    {
-        item->trigger();
-        return openWindow<FrmReader>();
-    }
+    FrmReader* reader(QAction* item) { return open<FrmReader>(item); }
     FrmReader* readerFromDesk(const QString& deskNumber)
     {
         get<QLineEdit>("txtReaderID")->setText(deskNumber);
         get<QPushButton>("cmdReaderInfo")->click();
         return openWindow<FrmReader>();
     }
-    FrmBasicSet* rulesWindow()
-    {
-        window.mnuSetBasic->trigger();
-        return openWindow<FrmBasicSet>();
-    }
-    static void closeAll()
-    {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (qobject_cast<FrmReader*>(top) || qobject_cast<FrmBasicSet*>(top))
-                top->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    FrmBasicSet* rulesWindow() { return open<FrmBasicSet>(window.mnuSetBasic); }
     QString deskLabel(const char* name) { return get<QLabel>(name)->text(); }
 
     // The five boxes, joined by "|".
@@ -104,7 +89,7 @@ TEST_F(ReaderWindows, EachPlaceOpensTheWindowWithItsButtons)
         // Only the desk's opening copies its number, cut to the box's three characters.
         EXPECT_EQ(w->txtReaderNo->text(), place.mode == 1 ? "015" : "");
         EXPECT_EQ(w->size(), QSize(422, 248));
-        closeAll();
+        closeSecondaryWindows();
     }
     // Enter in the number box looks up even while the find button is hidden.
     FrmReader* w = readerFromDesk("001");
@@ -121,7 +106,7 @@ TEST_F(ReaderWindows, EachPlaceOpensTheWindowWithItsButtons)
               "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >");
 
     // A mode the window does not know shows every button.
-    closeAll();
+    closeSecondaryWindows();
     AppState::ReaderFormMode = 7;
     FrmReader other(prompter, window.windowStyler(), "");
     other.show();

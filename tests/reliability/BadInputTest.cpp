@@ -49,15 +49,6 @@ protected:
     }
     void TearDown() override { closeSecondaryWindows(); }
 
-    template <class W>
-    W* open(QAction* item)
-    {
-        closeSecondaryWindows();
-        item->trigger();
-        W* opened = openWindow<W>();
-        EXPECT_TRUE(opened);
-        return opened;
-    }
     QString press(QAbstractButton* button)
     {
         prompter.clear();
@@ -134,14 +125,14 @@ protected:
     }
     FrmUpdateBook* editB001()
     {
-        auto* list = open<FrmShelfmark>(window.mnuShelfmark);
+        auto* list = open<FrmShelfmark>(window.mnuShelfmark, true);
         list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(0, 0));
         list->cmdModify->click();
         return openWindow<FrmUpdateBook>();
     }
     FrmAddnew* newBook(int boxes = 7)
     {
-        auto* w = open<FrmAddnew>(window.meuAddNewBook);
+        auto* w = open<FrmAddnew>(window.meuAddNewBook, true);
         for (int i = 0; i < boxes; ++i)
             enterText(w->findChild<QWidget*>(kBookBoxes[i].addBox), i == 2 ? QString("A-文学") : kNewBook[i]);
         return w;
@@ -252,7 +243,7 @@ TEST_F(BadInputInTheCatalogue, CategoryRefusesWithItsMessageOrStoresWhatWasTyped
                     continue;
                 SCOPED_TRACE(std::string(adding ? "adding, box " : "changing, box ") + char('0' + box) + ", "
                              + bad.what + " " + bad.text.left(20).toStdString());
-                auto* w = open<FrmSetBook>(window.mnuSetBook);
+                auto* w = open<FrmSetBook>(window.mnuSetBook, true);
                 QLineEdit* boxes[] = {w->txtTypeID, w->txtTypeName, w->txtDay};
                 QStringList row = adding ? QStringList{"C", "哲学", "21"} : QStringList{"A", "文学", "14"};
                 (adding ? w->cmdAdd : w->cmdModify)->click();
@@ -334,7 +325,7 @@ TEST_F(BadInputForReaders, AddingFromTheMenuOrTheDeskStoresWhatTheBoxHolds)
                     w = openWindow<FrmReader>();
                     typed[0] = QString();
                 } else {
-                    w = open<FrmReader>(window.meuReaderSet);
+                    w = open<FrmReader>(window.meuReaderSet, true);
                 }
                 ASSERT_TRUE(w);
                 if (!fromDesk)
@@ -364,7 +355,7 @@ TEST_F(BadInputForReaders, ChangingStoresWhatTheBoxHoldsAndFindingOrDeletingNone
         SCOPED_TRACE(bad.what);
         // Change each box of reader 001 in turn.
         for (int column = 1; column < 5; ++column) {
-            FrmReader* w = open<FrmReader>(window.meuReaderSet);
+            FrmReader* w = open<FrmReader>(window.meuReaderSet, true);
             fill(w, {"001"});
             QTest::keyClick(w->txtReaderNo, Qt::Key_Return);
             QStringList expected = kReader001;
@@ -376,13 +367,13 @@ TEST_F(BadInputForReaders, ChangingStoresWhatTheBoxHoldsAndFindingOrDeletingNone
         // A number nobody has: change and delete refuse, find finds nobody
         // and empties the boxes, in every mode; the steps find or say so.
         const QString number = leading(bad.text, 3);
-        FrmReader* w = open<FrmReader>(window.meuReaderSet);
+        FrmReader* w = open<FrmReader>(window.meuReaderSet, true);
         fill(w, kNewReader);
         enterText(w->txtReaderNo, bad.text);
         EXPECT_EQ(press(w->Command5), "读者资料修改失败!\n没有该读者信息!");
         EXPECT_EQ(press(w->Command6), "读者资料删除失败!\n没有该读者信息!");
         for (QAction* mode : {window.meuReaderSort, window.meuReaderSet}) {
-            w = open<FrmReader>(mode);
+            w = open<FrmReader>(mode, true);
             fill(w, kNewReader);
             enterText(w->txtReaderNo, bad.text);
             prompter.clear();
@@ -421,7 +412,7 @@ TEST_F(BadInputForReaders, RulesRefuseWhatIsNoRuleAndKeepEveryNumberTheyTake)
             });
             if (taken == std::end(kTaken) && bad.text == bad.what)
                 continue;  // a number the other box takes
-            auto* w = open<FrmBasicSet>(window.mnuSetBasic);
+            auto* w = open<FrmBasicSet>(window.mnuSetBasic, true);
             QLineEdit* box = tab == 0 ? w->txtBook : w->txtFakuan;
             w->SSTab1->setCurrentIndex(tab);
             enterText(box, bad.text);
@@ -435,7 +426,7 @@ TEST_F(BadInputForReaders, RulesRefuseWhatIsNoRuleAndKeepEveryNumberTheyTake)
             }
             EXPECT_EQ(tried.shown, "设置完毕!");
             EXPECT_EQ(storeRows("SELECT 借出册数, 罚款 FROM basicSet").split('|').value(tab).toDouble(), taken->stored);
-            w = open<FrmBasicSet>(window.mnuSetBasic);
+            w = open<FrmBasicSet>(window.mnuSetBasic, true);
             EXPECT_EQ(QLocale::c().toDouble((tab == 0 ? w->txtBook : w->txtFakuan)->text()), taken->stored);
             library.setRules(3, 0.1);
             EXPECT_TRUE(storeDump() == before);
@@ -519,7 +510,7 @@ protected:
 
 TEST_F(BadInputInTheQueries, BookQueryFindsWhatAPlainReadingFinds)
 {
-    auto* w = open<FrmBookQuery>(window.mnuBookQuery);
+    auto* w = open<FrmBookQuery>(window.mnuBookQuery, true);
     QWidget* boxes[] = {w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->dtpRigDate};
     int nonEmpty = 0;
     for (bool fuzzy : {false, true}) {
@@ -553,7 +544,7 @@ TEST_F(BadInputInTheQueries, BookQueryFindsWhatAPlainReadingFinds)
 
 TEST_F(BadInputInTheQueries, LendQueryFindsWhatAPlainReadingFinds)
 {
-    auto* w = open<FrmLendQuery>(window.mnuLendQuery);
+    auto* w = open<FrmLendQuery>(window.mnuLendQuery, true);
     // In the order of the columns the scan reads them.
     QLineEdit* boxes[] = {w->txtBookID, w->txtBookName, w->txtReaderID, w->txtReaderName};
     const QString loans = "SELECT l.读者编号, l.书籍编号, l.书籍编号, b.书籍名称, l.读者编号, r.读者姓名"

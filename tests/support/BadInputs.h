@@ -62,12 +62,3 @@ inline void expectRefusedOrStored(const BadInputTry& tried, const QString& refus
     else
         EXPECT_EQ(storeRows(select).split('|'), stored);
 }
-
-// Closes every window but the main one and lets them go.
-inline void closeSecondaryWindows()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isWindow() && top->objectName().startsWith("Frm") && top->objectName() != "Frmmain")
-            top->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}

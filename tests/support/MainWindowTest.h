@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QAction>
 #include <QApplication>
 #include <gtest/gtest.h>
 
 #include "FixedClock.h"
+#include "OpenWindows.h"
 #include "QtPrinters.h"
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
@@ -28,6 +30,18 @@ protected:
         T* widget = window.findChild<T*>(QString::fromLatin1(name));
         EXPECT_TRUE(widget) << "no control " << name;
         return widget;
+    }
+    // The window a menu item (or button) opens; with `fresh`, after closing
+    // those open before.
+    template <class W>
+    W* open(QAction* item, bool fresh = false)
+    {
+        if (fresh)
+            closeSecondaryWindows();
+        item->trigger();
+        W* opened = openWindow<W>();
+        EXPECT_TRUE(opened) << "no window from " << item->text().toStdString();
+        return opened;
     }
     // The messages shown so far, one a line.
     QString shown() const { return prompter.texts().join('\n'); }

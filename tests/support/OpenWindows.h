@@ -18,6 +18,15 @@ QList<T*> openWindows()
     return found;
 }
 
+// Closes every window but the main one and lets them go.
+inline void closeSecondaryWindows()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isWindow() && top->objectName().startsWith("Frm") && top->objectName() != "Frmmain")
+            top->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // The open window of type T, or nullptr.
 template <typename T>
 T* openWindow()
