@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QQueue>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,7 +22,7 @@
 #include "core/logic/AccountFile.h"
 #include "core/logic/AppState.h"
 #include "core/logic/Database.h"
-#include "core/logic/Prompter.h"
+#include "ScriptedPrompter.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
 #include "app/FrmLogon.h"
@@ -39,7 +38,7 @@ const QString kNamePrompt = QStringLiteral("请输入您要更改的用户名:|�
 const QString kPasswordPrompt = QStringLiteral("请输入您的密码:|输入密码|");
 const QString kEmptyPassword = QStringLiteral("密码不可以为空,请再输入!|") + kTitle;
 
-// A notice as BoxRecorder records it.
+// A notice as ScriptedPrompter::boxes() gives it.
 QString box(const QString& text)
 {
     return text + '|' + kTitle;
@@ -59,31 +58,6 @@ QStringList entries(const QWidget* menu)
     return result;
 }
 
-// Records every box as "text|title" (input boxes "prompt|title|default") and
-// answers input boxes from a queue, a null text standing for Cancel; an input
-// box nobody scripted fails the test instead of looping on empty answers.
-class BoxRecorder final : public Prompter {
-public:
-    void notice(const QString& text, const QString& title, Icon icon) override
-    {
-        boxes.append(text + '|' + title + (icon == Icon::None ? "" : "|with an icon"));
-    }
-    bool question(const QString& text, const QString& title) override
-    {
-        notice(text, title, Icon::None);
-        return false;
-    }
-    QString input(const QString& prompt, const QString& title, const QString& defaultText) override
-    {
-        boxes.append(prompt + '|' + title + '|' + defaultText);
-        EXPECT_FALSE(answers.isEmpty()) << "unexpected input box " << prompt.toStdString();
-        return answers.isEmpty() ? QStringLiteral("unscripted") : answers.dequeue();
-    }
-
-    QQueue<QString> answers;
-    QStringList boxes;
-};
-
 // The program directory is a library, so that signing in can open the main window.
 class Windows : public ::testing::Test {
 protected:
@@ -92,7 +66,7 @@ protected:
     QString accountFile() const { return library.path("dat/userdata.dat"); }
     std::unique_ptr<FrmLogon> load()
     {
-        prompter.boxes.clear();
+        prompter.clear();
         auto window = std::make_unique<FrmLogon>(prompter, library.dir());
         window->Form_Load();
         window->show();
@@ -106,13 +80,13 @@ protected:
     }
     void changeAccount(FrmLogon& window, const QStringList& answers)
     {
-        prompter.answers.append(answers);
+        prompter.inputAnswers.append(answers);
         window.meuAddUser->trigger();
-        EXPECT_TRUE(prompter.answers.isEmpty());
+        EXPECT_TRUE(prompter.inputAnswers.isEmpty());
     }
 
     TempLibrary library;
-    BoxRecorder prompter;
+    ScriptedPrompter prompter;
     FixedClock clock;
 };
 
@@ -177,7 +151,7 @@ TEST_F(Windows, DeskSignsInFromTheKeyboardAndTheMainWindowOpens)
     QTest::keyClick(window->focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.boxes.join('\n').toStdString();
+    EXPECT_TRUE(prompter.boxes().isEmpty()) << prompter.boxes().join('\n').toStdString();
     EXPECT_FALSE(QFile::exists(accountFile()));
 
     Frmmain* main = startup.mainWindow();
@@ -212,7 +186,7 @@ TEST_F(Windows, ThreeWrongPasswordsAreAnsweredAndARightFourthTrySignsIn)
         EXPECT_EQ(window->txtPassword->text(), "");
     }
     signIn(*window, "desk", "739");
-    EXPECT_EQ(prompter.boxes, QStringList(2, kNoSuchAccount) + QStringList(3, box("密码无效!请重新输入")));
+    EXPECT_EQ(prompter.boxes(), QStringList(2, kNoSuchAccount) + QStringList(3, box("密码无效!请重新输入")));
     EXPECT_EQ(signedIn.count(), 1);
     EXPECT_EQ(ended.count(), 0);
 }
@@ -226,16 +200,16 @@ TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     QSignalSpy ended(window.get(), &FrmLogon::endProgram);
     signIn(*window, "desk", "1");
     signIn(*window, "desk", "2");
-    prompter.boxes.clear();
+    prompter.clear();
     // An empty password (or Cancel) is asked again; a pasted answer counts up
     // to its first line break, so it cannot add a line to the file.
     changeAccount(*window, {"739\nx", "abc\r\nPassword=1", QString(), "", "abc\nrest"});
     EXPECT_EQ(bytesOf(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
     EXPECT_EQ(window->txtUserName->text(), "abc");
-    EXPECT_EQ(prompter.boxes, (QStringList{kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
+    EXPECT_EQ(prompter.boxes(), (QStringList{kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
                                            kEmptyPassword, kPasswordPrompt, changed("abc", "abc")}));
     signIn(*window, "desk", "739");
-    EXPECT_EQ(prompter.boxes.last(), kNoSuchAccount);
+    EXPECT_EQ(prompter.boxes().last(), kNoSuchAccount);
 
     changeAccount(*window, {"abc", "abc", "xy"});
     EXPECT_EQ(bytesOf(accountFile()), "UserName=cba\r\nPassword=zy\r\n");
@@ -243,7 +217,7 @@ TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     EXPECT_EQ(ended.count(), 0);
     signIn(*window, "abc", "4");
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(prompter.boxes.last(), box("你尝试登入的次数太多!"));
+    EXPECT_EQ(prompter.boxes().last(), box("你尝试登入的次数太多!"));
 
     auto next = load();
     QSignalSpy signedIn(next.get(), &FrmLogon::signedIn);
@@ -277,7 +251,7 @@ TEST_F(Windows, AChangeThatStopsEarlyChangesNothing)
         auto window = load();
         const QString account = window->accountName() + "/" + window->accountPassword();
         changeAccount(*window, c.answers);
-        EXPECT_EQ(prompter.boxes.last(), c.lastBox);
+        EXPECT_EQ(prompter.boxes().last(), c.lastBox);
         EXPECT_EQ(bytesOf(accountFile()), before);
         EXPECT_EQ(QFile::exists(accountFile()), c.setup != NoFolder);
         EXPECT_EQ(window->accountName() + "/" + window->accountPassword(), account);
@@ -292,21 +266,21 @@ TEST_F(Windows, CancelEscapeAndClosingEndTheProgram)
     QTest::keyClick(window->txtPassword, Qt::Key_Escape);
     window->close();
     EXPECT_EQ(ended.count(), 3);
-    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_TRUE(prompter.boxes().isEmpty());
 }
 
 TEST_F(Windows, HelpIsReportedMissingOrShownInOneViewer)
 {
     Frmmain window(prompter, clock, library.dir());
     window.meuUseHelper->trigger();
-    EXPECT_EQ(prompter.boxes, QStringList{box("帮助文件 readme.txt 未找到!")});
+    EXPECT_EQ(prompter.boxes(), QStringList{box("帮助文件 readme.txt 未找到!")});
     EXPECT_TRUE(openWindows<HelpViewer>().isEmpty());
 
-    prompter.boxes.clear();
+    prompter.clear();
     TextFile::writeLines(library.path("readme.txt"), {"借书"});
     window.meuUseHelper->trigger();
     window.meuUseHelper->trigger();
-    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_TRUE(prompter.boxes().isEmpty());
     const auto viewers = openWindows<HelpViewer>();
     ASSERT_EQ(viewers.size(), 1);
     EXPECT_TRUE(viewers[0]->isVisible());
@@ -328,7 +302,7 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         const QString file = QDir(dir.path()).filePath("mdb/Shelfmark.mdb");
         if (!content.isNull())
             TextFile::writeLines(file, {content});
-        BoxRecorder prompter;
+        ScriptedPrompter prompter;
         FixedClock clock;
         Startup startup(prompter, clock, dir.path());
         QSignalSpy finished(&startup, &Startup::finished);
@@ -337,8 +311,8 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         QTest::mouseClick(startup.signInWindow()->cmdOK, Qt::LeftButton);
         ASSERT_EQ(finished.count(), 1);
         EXPECT_EQ(finished.first().first().toInt(), 1);
-        ASSERT_EQ(prompter.boxes.size(), 1);
-        const QString message = prompter.boxes[0];
+        ASSERT_EQ(prompter.boxes().size(), 1);
+        const QString message = prompter.boxes()[0];
         EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file))) << message.toStdString();
         EXPECT_TRUE(message.contains(QString::fromUtf8(reason))) << message.toStdString();
         EXPECT_TRUE(message.endsWith('|' + kTitle)) << message.toStdString();

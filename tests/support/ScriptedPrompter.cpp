@@ -11,9 +11,9 @@ bool ScriptedPrompter::question(const QString& text, const QString& title)
     return questionAnswers.isEmpty() ? true : questionAnswers.dequeue();
 }
 
-QString ScriptedPrompter::input(const QString& prompt, const QString& title, const QString&)
+QString ScriptedPrompter::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    shown.append({Shown::Kind::Input, prompt, title, Icon::None});
+    shown.append({Shown::Kind::Input, prompt, title, Icon::None, defaultText});
     if (inputAnswers.isEmpty())
         return QString();
     const QString answer = inputAnswers.dequeue();
@@ -25,6 +25,17 @@ QStringList ScriptedPrompter::texts() const
     QStringList result;
     for (const Shown& box : shown)
         result.append(box.text);
+    return result;
+}
+
+QStringList ScriptedPrompter::boxes() const
+{
+    QStringList result;
+    for (const Shown& box : shown)
+        result.append(box.text + '|' + box.title
+                      + (box.kind == Shown::Kind::Input ? '|' + box.defaultText
+                         : box.icon == Icon::None       ? QString()
+                                                        : QStringLiteral("|with an icon")));
     return result;
 }
 

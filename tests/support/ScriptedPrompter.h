@@ -15,6 +15,7 @@ public:
         QString text;
         QString title;
         Icon icon = Icon::None;
+        QString defaultText;  // of an input box
     };
 
     void notice(const QString& text, const QString& title, Icon icon) override;
@@ -27,6 +28,9 @@ public:
 
     // The texts of all boxes shown so far, in order.
     QStringList texts() const;
+    // Every box so far as "text|title", "|with an icon" added when it had
+    // one, and an input box as "prompt|title|default text".
+    QStringList boxes() const;
     // The text of the last box, or "" when none was shown.
     QString lastText() const;
     void clear() { shown.clear(); }
