@@ -18,6 +18,7 @@
 #include "FixedClock.h"
 #include "OpenWindows.h"
 #include "Probes.h"
+#include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
 #include "core/logic/AppState.h"

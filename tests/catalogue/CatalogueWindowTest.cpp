@@ -40,14 +40,6 @@ protected:
         openMain();
     }
 
-    template <class W>
-    W* open(QAction* item)
-    {
-        item->trigger();
-        W* opened = openWindow<W>();
-        EXPECT_TRUE(opened && QTest::qWaitForWindowExposed(opened));
-        return opened;
-    }
     FrmAddnew* addNew() { return open<FrmAddnew>(window.meuAddNewBook); }
     FrmShelfmark* shelf() { return open<FrmShelfmark>(window.mnuShelfmark); }
     FrmSetBook* categories() { return open<FrmSetBook>(window.mnuSetBook); }
