@@ -291,7 +291,8 @@ private:
 // One such number, as a text of its own.
 QByteArray numbered(const char* prefix, qint64 n, int width)
 {
-    const QByteArray text = Numbering(prefix, width)(n);
+    Numbering numbering(prefix, width);  // holds the text the raw array points into
+    const QByteArray text = numbering(n);
     return QByteArray(text.constData(), text.size());
 }
 
