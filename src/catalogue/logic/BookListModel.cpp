@@ -7,15 +7,14 @@ const QString kColumns = QStringLiteral(
     " from bookInfo, bookType where bookType.类别代码=bookInfo.类别代码");
 }  // namespace
 
-const QString BookListModel::BookListQuery = kColumns + QStringLiteral(" order by bookInfo.rowid");
-
 BookListModel::BookListModel(QObject* parent) : KeyedResultModel(QStringLiteral("读取书库"), parent)
 {
 }
 
 KeyedStatement BookListModel::statement()
 {
-    return {BookListQuery, {}, QStringLiteral("bookInfo.rowid"), kColumns + QStringLiteral(" and bookInfo.rowid = ?")};
+    return {kColumns + QStringLiteral(" order by bookInfo.rowid"), {}, QStringLiteral("bookInfo.rowid"),
+            kColumns + QStringLiteral(" and bookInfo.rowid = ?")};
 }
 
 void BookListModel::load()

@@ -28,13 +28,11 @@ class BookListModel : public KeyedResultModel {
 public:
     enum Column { Number, Title, Category, Publisher, Author, Price, Pages, Registered, Lent, ColumnCount };
 
-    // The list's query: the nine columns, books joined with their category.
-    static const QString BookListQuery;
-
     explicit BookListModel(QObject* parent = nullptr);
 
-    // The list's query keyed by the books' rowids, with the statement that
-    // reads one listed book again.
+    // The list's query (the nine columns, books joined with their category)
+    // keyed by the books' rowids, with the statement that reads one listed
+    // book again.
     static KeyedStatement statement();
 
     // Runs the list's query again. Throws StoreError; the old rows stay then.

@@ -1,11 +1,9 @@
 #include "core/logic/KeyedResultModel.h"
 
-#include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
 
 #include "core/logic/Conversions.h"
-#include "core/logic/Database.h"
 #include "core/logic/KeyedStatement.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
@@ -14,21 +12,6 @@ namespace {
 const QStringList kDateColumns = {QStringLiteral("登记日期"), QStringLiteral("借书日期"),
                                   QStringLiteral("还书日期")};
 const QString kFlagColumn = QStringLiteral("是否借出");
-
-QSqlQuery prepared(const QString& text, const QString& action)
-{
-    QSqlQuery query(Database::connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(text))
-        throw StoreError(action, query.lastError().text());
-    return query;
-}
-
-void execute(QSqlQuery& query, const QString& action)
-{
-    if (!query.exec())
-        throw StoreError(action, query.lastError().text());
-}
 
 // The cells of the current row, from the given column on.
 QVariantList rowCells(const QSqlQuery& query, int from, int count)
@@ -49,10 +32,10 @@ KeyedResultModel::KeyedResultModel(const QString& action, QObject* parent)
 void KeyedResultModel::run(const KeyedStatement& statement)
 {
     // Forward only: the engine hands the rows over one by one and keeps none.
-    QSqlQuery cursor = prepared(KeyedText(statement), m_action);
+    QSqlQuery cursor = Sql::prepare(KeyedText(statement), m_action);
     for (const QVariant& value : statement.values)
         cursor.addBindValue(value);
-    execute(cursor, m_action);
+    Sql::exec(cursor, m_action);
     beginResetModel();
     m_cursor = std::move(cursor);
     m_more = m_cursor.isActive() && m_cursor.isSelect();
@@ -156,13 +139,13 @@ const QVariantList* KeyedResultModel::cells(int row) const
     if (kept == m_pages.end()) {
         // Read the page again, row by row by key. A row gone from the store
         // since (deleted elsewhere) shows empty cells.
-        QSqlQuery byKey = prepared(m_rowByKey, m_action);
+        QSqlQuery byKey = Sql::prepare(m_rowByKey, m_action);
         Page& page = freePage();
         const int first = number * kPageRows;
         const int last = std::min(int(m_keys.size()), first + kPageRows);
         for (int r = first; r < last; ++r) {
             byKey.bindValue(0, m_keys[r]);
-            execute(byKey, m_action);
+            Sql::exec(byKey, m_action);
             page.rows.push_back(byKey.next() ? rowCells(byKey, 0, int(m_names.size()))
                                              : QVariantList(m_names.size()));
             byKey.finish();
