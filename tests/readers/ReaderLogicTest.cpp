@@ -101,11 +101,14 @@ TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
     }
 
     const struct { const char *quota, *fine, *stored; } saved[] = {
-        {"32767", "0", "32767|0.0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"}};
+        {"32767", "0", "32767|0.0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"},
+        {"7.5", "99999999999999999999999", "8|1.0e+23"}};  // halves to even; any fine not below 0
     for (const auto& c : saved) {
         EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), LendingRules::Outcome::Saved) << c.quota;
         EXPECT_EQ(rules(), c.stored);
     }
+    const LendingRules::Texts loaded = LendingRules::LoadLendingRules();
+    EXPECT_EQ(loaded.quota + "|" + loaded.fine, "8|1E+23");
 }
 
 TEST_F(ReaderLogic, RulesSavedAreWhatTheDeskUsesNext)
