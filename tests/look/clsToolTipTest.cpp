@@ -51,7 +51,7 @@ void sendEnter(QWidget* widget)
 
 }  // namespace
 
-TEST_F(BalloonTip, BubbleHoldsWhatItWasGivenAndTimesSetBeforeRegistration)
+TEST_F(BalloonTip, StyleBitsIconColoursAndTimesAreTakenAtRegistration)
 {
     const QColor systemBack = QToolTip::palette().color(QPalette::ToolTipBase);
     const QColor systemText = QToolTip::palette().color(QPalette::ToolTipText);
@@ -80,19 +80,14 @@ TEST_F(BalloonTip, BubbleHoldsWhatItWasGivenAndTimesSetBeforeRegistration)
         tip.CreateBalloon(first, first, kText, c.style, false, c.title, c.icon, c.back, c.fore);
         tip.setDelayTime(1);  // too late: the registered tool keeps its times
         tip.setVisibleTime(1);
-        EXPECT_EQ(tip.toolWindow(), first);
-        EXPECT_EQ(tip.toolRect(), first->rect());  // its own window: its client rectangle
         const BalloonWindow* bubble = tip.tipWindow();
         ASSERT_NE(bubble, nullptr);
         EXPECT_EQ(bubble->isBalloon(), c.balloon);
-        EXPECT_EQ(bubble->title(), c.title);
         EXPECT_EQ(bubble->icon(), c.shownIcon);
-        EXPECT_EQ(bubble->text(), kText);
         EXPECT_EQ(bubble->backgroundColour(), c.backColour);
         EXPECT_EQ(bubble->textColour(), c.textColour);
         EXPECT_EQ(tip.shownAfter(), c.shownAfter);
         EXPECT_EQ(tip.shownFor(), c.shownFor);
-        EXPECT_FALSE(tip.isTipShown());
     }
 }
 
