@@ -182,8 +182,7 @@ TEST_F(Catalogue, RefusedSavesWriteNothing)
     EXPECT_EQ(Books::saveChanges("B404", book("B404", "新出版社")), Books::Outcome::NoSuchBook);
     EXPECT_EQ(Books::refusal(Books::Outcome::NoSuchBook, "B404"), "编号为B404的书籍已不存在!");
 
-    library.exec("CREATE TRIGGER refuse_publisher BEFORE INSERT ON bookconcernList"
-                 " BEGIN SELECT RAISE(ABORT, 'disk says no'); END");
+    library.refuse("bookconcernList", "INSERT");
     EXPECT_THROW(Books::saveNewBook(book("B002", "新出版社")), StoreError);
     EXPECT_THROW(Books::saveChanges("B001", book("B001", "新出版社")), StoreError);
     EXPECT_EQ(books(), "B001|边城|A|1");
@@ -199,25 +198,22 @@ TEST_F(Catalogue, DeleteAllFailingPartWayLeavesEveryBook)
     library.addCategory("A", "文学", 14);
     for (int i = 1; i <= 5; ++i)
         library.addBook(QStringLiteral("B%1").arg(i), "书", "A");
-    const QString indexes = "SELECT group_concat(name || ':' || coalesce(sql, '')) FROM (SELECT name, sql"
-                            " FROM sqlite_master WHERE type = 'index' AND tbl_name = 'bookInfo' ORDER BY name)";
-    const QString before = library.scalar(indexes).toString();
-    EXPECT_TRUE(before.contains("bookInfo_书籍名称")) << before.toStdString();
-    library.exec("CREATE TRIGGER refuse BEFORE DELETE ON bookInfo WHEN old.书籍编号 = 'B4'"
-                 " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const QString before = library.indexesOf("bookInfo");
+    EXPECT_TRUE(before.contains("bookInfo_书籍名称", Qt::CaseInsensitive)) << before.toStdString();
+    library.refuse("bookInfo", "DELETE", "old.书籍编号 = 'B4'");
     QStringList seen;
     EXPECT_THROW(Books::DeleteAllBooks([&](int done) { seen << QString::number(done); }, 2), StoreError);
     EXPECT_EQ(seen.join(' '), "2");
     EXPECT_EQ(Books::count(), 5);
-    EXPECT_EQ(library.scalar(indexes).toString(), before);
-    library.exec("DROP TRIGGER refuse");
+    EXPECT_EQ(library.indexesOf("bookInfo"), before);
+    library.allow("bookInfo");
     {
         // A grid part way through the books: the indexes stay put, the books go all the same.
         QSqlQuery reading(Database::connection());
         ASSERT_TRUE(reading.exec("SELECT * FROM bookInfo") && reading.next());
         EXPECT_EQ(Books::DeleteAllBooks({}, 2), 5);
         EXPECT_EQ(Books::count(), 0);
-        EXPECT_EQ(library.scalar(indexes).toString(), before);
+        EXPECT_EQ(library.indexesOf("bookInfo"), before);
     }
     for (int i = 1; i <= 5; ++i)
         library.addBook(QStringLiteral("B%1").arg(i), "书", "A");
@@ -232,10 +228,11 @@ TEST_F(Catalogue, DeleteAllFailingPartWayLeavesEveryBook)
         QObject::connect(&work, &OffThreadWork::progressed, [&](int done) { reports << QString::number(done); });
         work.run("删除所有书籍", [](const OffThreadWork::Report& report) { Books::DeleteAllBooks(report, 2); });
         EXPECT_EQ(reports.join(' '), "2 4");
-        EXPECT_EQ(Books::count(), 4) << "the grid's reading still sees the books it started with";
+        if (!TempLibrary::onServer())  // the server's driver has read the grid's rows whole
+            EXPECT_EQ(Books::count(), 4) << "the grid's reading still sees the books it started with";
     }
     EXPECT_EQ(Books::count(), 0);
-    EXPECT_EQ(library.scalar(indexes).toString(), before);
+    EXPECT_EQ(library.indexesOf("bookInfo"), before);
 }
 
 // The list: books with a category only, in registration order, the category

@@ -188,12 +188,11 @@ TEST_F(DeskLogic, ReturnStoresExactlyTheShownFiguresOnce)
                                               {"2026/3/20", "3", "inf"}})
         EXPECT_EQ(LoanClosing::close(loan.loanId, date, overdue, fine), LoanClosing::Outcome::BadFigures)
             << date << "|" << overdue << "|" << fine;
-    library.exec("CREATE TRIGGER refuse_return BEFORE UPDATE ON lentInfo"
-                 " BEGIN SELECT RAISE(ABORT, 'return refused'); END");
+    library.refuse("lentInfo", "UPDATE");
     EXPECT_THROW(LoanClosing::close(loan.loanId, loan.returnDate, loan.overdueDays, loan.fine), StoreError);
     EXPECT_EQ(loans(), "001|B001|2026-01-01|2026-01-10|| 001|B001|2026-03-03|||");
     EXPECT_EQ(lentBooks(), "B001");
-    library.exec("DROP TRIGGER refuse_return");
+    library.allow("lentInfo");
 
     EXPECT_EQ(LoanClosing::close(loan.loanId, loan.returnDate, loan.overdueDays, loan.fine),
               LoanClosing::Outcome::Closed);

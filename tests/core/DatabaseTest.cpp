@@ -21,8 +21,7 @@ struct Store : ::testing::Test {
     // The readers' names in number order, joined by "|".
     QString names()
     {
-        return library.scalar("SELECT group_concat(读者姓名, '|') FROM "
-                              "(SELECT 读者姓名 FROM readerInfo ORDER BY 读者编号)").toString();
+        return library.column("SELECT 读者姓名 FROM readerInfo ORDER BY 读者编号").join('|');
     }
     static QString keptReaderName(const QString& number)
     {
@@ -75,10 +74,11 @@ TEST_F(Store, AFailedStepLeavesNothingAndACommitSurvivesReopening)
         addReader("007", "王五");
         transaction.commit();
     }
-    Database::close();
     QString error;
-    ASSERT_TRUE(Database::open(library.databasePath(), &error)) << error.toStdString();
+    ASSERT_TRUE(library.reopen(&error)) << error.toStdString();
     EXPECT_EQ(names(), "王五");
+    if (TempLibrary::onServer())
+        return;  // the server keeps its own journal
     EXPECT_EQ(library.scalar("PRAGMA journal_mode").toString(), "wal");
     EXPECT_EQ(library.scalar("PRAGMA synchronous").toInt(), 2) << "FULL";
 }
@@ -98,8 +98,10 @@ TEST(KeptStatements, BelongToTheirConnectionAndHoldNoSnapshotBetweenLookups)
     library.addReader("002", "赵六");
     EXPECT_EQ(Store::keptReaderName("001"), "李四");
     library.exec("UPDATE readerInfo SET 读者姓名 = '王五' WHERE 读者编号 = '002'");
-    // A statement left open would keep the log from being emptied.
-    EXPECT_EQ(library.scalar("PRAGMA wal_checkpoint(TRUNCATE)").toInt(), 0) << "checkpoint was blocked";
+    // A statement left open would keep the log from being emptied (a file's
+    // log; the server reads every result whole and keeps none open).
+    if (!TempLibrary::onServer())
+        EXPECT_EQ(library.scalar("PRAGMA wal_checkpoint(TRUNCATE)").toInt(), 0) << "checkpoint was blocked";
     EXPECT_EQ(Store::keptReaderName("002"), "王五");
 }
 

@@ -169,12 +169,21 @@ TEST_F(QueryScan, BookQueryFindsWhatAScanFindsAfterChangesAndWithoutTheIndex)
     books[13].publisher = "中华书局";
     library.exec("DELETE FROM bookInfo WHERE rowid = (SELECT max(rowid) FROM bookInfo)");
     books.removeLast();
-    // The new book takes the deleted one's row id, and the old words with it.
+    // On a file the new book takes the deleted one's row id, and the old words with it.
     library.exec("INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 出版社) VALUES ('N1', '新书', 'A', '新社')");
     books << Book{"N1", "新书", "A", "新社"};
-    ASSERT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 书籍编号 = 'N1' AND rowid = :r",
-                             {{"r", kTexts.size()}}).toInt(), 1);
+    if (!TempLibrary::onServer())
+        ASSERT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 书籍编号 = 'N1' AND rowid = :r",
+                                 {{"r", kTexts.size()}}).toInt(), 1);
     EXPECT_GT(compareBooks(), 100);
+    if (TempLibrary::onServer()) {
+        // The server's index lies on bookInfo itself: without it, every book is read.
+        for (const char* index : {"bookInfo_书籍编号_words", "bookInfo_书籍名称_words", "bookInfo_出版社_words"})
+            library.exec(QStringLiteral("DROP INDEX %1").arg(index));
+        EXPECT_FALSE(SearchText::indexed());
+        EXPECT_GT(compareBooks(), 100);
+        return;
+    }
     // An index of an earlier version, which held no marks as words.
     library.exec("DROP TABLE bookSearch");
     library.exec("CREATE VIRTUAL TABLE bookSearch USING fts5(number, title, publisher, numberPairs, titlePairs,"
@@ -215,6 +224,8 @@ QString firstPlanStep(const KeyedStatement& statement)
 // every book.
 TEST_F(QueryScan, BookQueryByCategoryReadsOnlyTheBooksOfTheCodesFound)
 {
+    if (TempLibrary::onServer())
+        GTEST_SKIP() << "the plan of a file's engine; the server's is measured by the benchmark at size";
     for (const BookCriteria& criteria : {BookCriteria{.categoryCode = "a"}, BookCriteria{.categoryCode = "%"}})
         EXPECT_TRUE(firstPlanStep(BuildBookQuery(criteria, true)).startsWith("SEARCH bookInfo USING INDEX bookInfo_类别代码"))
             << firstPlanStep(BuildBookQuery(criteria, true)).toStdString();
@@ -227,6 +238,8 @@ TEST_F(QueryScan, BookQueryByCategoryReadsOnlyTheBooksOfTheCodesFound)
 // index holds.
 TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
 {
+    if (TempLibrary::onServer())
+        GTEST_SKIP() << "the plan of a file's engine; the server's is measured by the benchmark at size";
     const struct {
         const char* what;
         LendCriteria criteria;
@@ -312,12 +325,14 @@ TEST(KeyedResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
     library.exec(QStringLiteral(
                      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
                      " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码, 登记日期, 是否借出)"
-                     " SELECT printf('B%05d', i), '书' || i, '出版社' || (i % 7), 'A',"
-                     " CASE WHEN i % 5 = 0 THEN NULL WHEN i % 3 THEN '2026-01-05' ELSE '2026-12-31' END, i % 2 FROM n")
+                     " SELECT 'B' || substr(CAST(100000 + i AS text), 2), '书' || i, '出版社' || (i % 7), 'A',"
+                     " CASE WHEN i % 5 = 0 THEN NULL WHEN i % 3 <> 0 THEN '2026-01-05' ELSE '2026-12-31' END,"
+                     " i % 2 FROM n")
                      .arg(books));
     library.addReader("001", "张三");
-    library.exec("INSERT INTO lentInfo SELECT '001', 书籍编号, '2026-03-01',"
-                 " CASE WHEN rowid % 3 THEN '2026-03-05' END, rowid % 4, 0.5 * (rowid % 4) FROM bookInfo");
+    library.exec("INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期, 还书日期, 超出天数, 罚款金额)"
+                 " SELECT '001', 书籍编号, '2026-03-01', CASE WHEN rowid % 3 <> 0 THEN '2026-03-05' END, rowid % 4,"
+                 " 0.5 * (rowid % 4) FROM bookInfo ORDER BY rowid");
     const struct {
         const char* name;
         KeyedStatement statement;

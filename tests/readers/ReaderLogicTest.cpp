@@ -5,6 +5,7 @@
 #include "TempLibrary.h"
 #include "circulation/logic/Lending.h"
 #include "circulation/logic/LoanLookup.h"
+#include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
 #include "readers/logic/LendingRules.h"
 #include "readers/logic/ReaderRegistry.h"
@@ -26,7 +27,12 @@ protected:
     {
         return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号", " ");
     }
-    QString rules() { return library.scalar("SELECT 借出册数 || '|' || 罚款 FROM basicSet").toString(); }
+    // The rules row as "quota|fine", each number as the store holds it.
+    QString rules()
+    {
+        QSqlQuery row = Sql::run("SELECT 借出册数, 罚款 FROM basicSet", {}, "读取");
+        return row.next() ? QString("%1|%2").arg(row.value(0).toLongLong()).arg(row.value(1).toDouble()) : QString();
+    }
 
     TempLibrary library;
 };
@@ -71,7 +77,7 @@ TEST_F(ReaderLogic, RefusedWritesLeaveTheTableUnchanged)
     // The refusals the window shows are in ReaderWindows.AddChangeAndDeleteSayWhatHappened.
     EXPECT_EQ(reason(DeleteReader("")), "没有该读者信息!");
     // A refusal of the store itself comes out as a StoreError naming the step.
-    library.exec("CREATE TRIGGER refuse BEFORE INSERT ON readerInfo BEGIN SELECT RAISE(ABORT, 'no'); END");
+    library.refuse("readerInfo", "INSERT");
     try {
         AddReader({"002", "王五", "男", "1", "x"});
         ADD_FAILURE() << "added 002";
@@ -101,8 +107,8 @@ TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
     }
 
     const struct { const char *quota, *fine, *stored; } saved[] = {
-        {"32767", "0", "32767|0.0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"},
-        {"7.5", "99999999999999999999999", "8|1.0e+23"}};  // halves to even; any fine not below 0
+        {"32767", "0", "32767|0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"},
+        {"7.5", "99999999999999999999999", "8|1e+23"}};  // halves to even; any fine not below 0
     for (const auto& c : saved) {
         EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), LendingRules::Outcome::Saved) << c.quota;
         EXPECT_EQ(rules(), c.stored);

@@ -45,7 +45,7 @@ inline QString storeRows(const QString& select, const QString& rowSeparator = QS
     while (query.next()) {
         QStringList cells;
         for (int i = 0; i < query.record().count(); ++i)
-            cells << query.value(i).toString();
+            cells << (query.value(i).isNull() ? QString() : query.value(i).toString());
         rows << cells.join('|');
     }
     return rows.join(rowSeparator);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,18 +10,82 @@
 #include "core/logic/Database.h"
 #include "core/logic/LibrarySchema.h"
 
+namespace {
+
+const char* const kServerVariable = "SHELFMARK_TEST_SERVER";
+const QString kAdminConnection = QStringLiteral("shelfmark-test-admin");
+
+// Runs a statement on the server's own database (postgres), where databases
+// are made and dropped, over a connection of its own.
+bool onAdmin(const ServerSettings& server, const QString& statement, QString* error)
+{
+    bool done = false;
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kAdminConnection);
+        admin.setHostName(server.host);
+        admin.setPort(server.port);
+        admin.setUserName(server.user);
+        admin.setDatabaseName(QStringLiteral("postgres"));
+        if (!admin.open()) {
+            *error = admin.lastError().text();
+        } else {
+            QSqlQuery query(admin);
+            done = query.exec(statement);
+            if (!done)
+                *error = query.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(kAdminConnection);
+    return done;
+}
+
+// A database name no other library of this run or of another suite running
+// at the same time takes.
+QString freshDatabaseName()
+{
+    static int made = 0;
+    return QStringLiteral("shelfmark_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+}
+
+}  // namespace
+
+bool TempLibrary::onServer()
+{
+    return !qEnvironmentVariableIsEmpty(kServerVariable);
+}
+
 TempLibrary::TempLibrary()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("mdb"));
     QString error;
-    if (!Database::create(databasePath(), &error))
+    if (onServer()) {
+        const std::optional<ServerSettings> server =
+            ServerSettings::fromWords(qEnvironmentVariable(kServerVariable), &error);
+        if (!server) {
+            ADD_FAILURE() << kServerVariable << ": " << error.toStdString();
+            return;
+        }
+        m_server = *server;
+        m_server.dbname = freshDatabaseName();
+        if (!onAdmin(m_server, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(m_server.dbname),
+                     &error)
+            || !Database::connectServer(m_server, &error)) {
+            ADD_FAILURE() << error.toStdString();
+            return;
+        }
+    } else if (!Database::create(databasePath(), &error)) {
         ADD_FAILURE() << error.toStdString();
+    }
     LibrarySchema::create();
 }
 
 TempLibrary::~TempLibrary()
 {
     Database::close();
+    QString error;
+    if (!m_server.dbname.isEmpty()
+        && !onAdmin(m_server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_server.dbname), &error))
+        ADD_FAILURE() << error.toStdString();
 }
 
 QString TempLibrary::databasePath() const
@@ -37,6 +102,12 @@ namespace {
 QSqlQuery runChecked(const QString& statement, const QVariantMap& values)
 {
     QSqlQuery query(Database::connection());
+    // Without values, run as it stands: the server prepares no layout statement.
+    if (values.isEmpty()) {
+        if (!query.exec(statement))
+            ADD_FAILURE() << statement.toStdString() << ": " << query.lastError().text().toStdString();
+        return query;
+    }
     if (!query.prepare(statement)) {
         ADD_FAILURE() << statement.toStdString() << ": " << query.lastError().text().toStdString();
         return query;
@@ -58,6 +129,51 @@ QVariant TempLibrary::scalar(const QString& statement, const QVariantMap& values
 {
     QSqlQuery query = runChecked(statement, values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+QStringList TempLibrary::column(const QString& statement, const QVariantMap& values)
+{
+    QSqlQuery query = runChecked(statement, values);
+    QStringList texts;
+    while (query.next())
+        texts << (query.value(0).isNull() ? QString() : query.value(0).toString());
+    return texts;
+}
+
+bool TempLibrary::reopen(QString* error)
+{
+    Database::close();
+    return onServer() ? Database::openServer(m_server, error) : Database::open(databasePath(), error);
+}
+
+QString TempLibrary::indexesOf(const QString& table)
+{
+    return column(onServer() ? QStringLiteral("SELECT indexname || ':' || indexdef FROM pg_indexes"
+                                              " WHERE tablename = lower(:t) ORDER BY indexname")
+                             : QStringLiteral("SELECT name || ':' || coalesce(sql, '') FROM sqlite_master"
+                                              " WHERE type = 'index' AND tbl_name = :t ORDER BY name"),
+                  {{QStringLiteral("t"), table}})
+        .join(QLatin1Char(','));
+}
+
+void TempLibrary::refuse(const QString& table, const QString& event, const QString& when)
+{
+    if (onServer()) {
+        exec(QStringLiteral("CREATE OR REPLACE FUNCTION shelfmark_test_refuse() RETURNS trigger LANGUAGE plpgsql"
+                            " AS $$BEGIN RAISE EXCEPTION 'refused'; END$$"));
+        exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %2 ON %1 FOR EACH ROW %3"
+                            " EXECUTE FUNCTION shelfmark_test_refuse()")
+                 .arg(table, event, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when)));
+    } else {
+        exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %2 ON %1 %3 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                 .arg(table, event, when.isEmpty() ? QString() : QStringLiteral("WHEN %1").arg(when)));
+    }
+}
+
+void TempLibrary::allow(const QString& table)
+{
+    exec(onServer() ? QStringLiteral("DROP TRIGGER refuse_%1 ON %1").arg(table)
+                    : QStringLiteral("DROP TRIGGER refuse_%1").arg(table));
 }
 
 void TempLibrary::addCategory(const QString& code, const QString& name, int loanDays)

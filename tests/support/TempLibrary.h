@@ -3,13 +3,26 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "core/logic/ServerSettings.h"
+
 // A fresh library database in a temporary program directory, laid out by the
 // same code as our database tool, opened as the shared connection. Closed and
 // removed when the object goes.
+//
+// When SHELFMARK_TEST_SERVER holds libpq's words for a PostgreSQL server
+// (host=… port=… user=…, as the test command's own server gives them), the
+// library is a database of its own on that server instead, dropped when the
+// object goes: the same suites then try the server's engine.
 class TempLibrary {
 public:
     TempLibrary();
     ~TempLibrary();
+
+    // Whether the tests run on a server; a test of what only a file has
+    // (its path, its journal) skips itself there.
+    static bool onServer();
+    // The server the library lives on, when onServer().
+    ServerSettings server() const { return m_server; }
 
     QString dir() const { return m_dir.path(); }
     QString databasePath() const;
@@ -20,6 +33,20 @@ public:
     void exec(const QString& statement, const QVariantMap& values = {});
     // The first column of the first row of a query (null when no row).
     QVariant scalar(const QString& statement, const QVariantMap& values = {});
+
+    // The first column of every row of a query, as texts (null reads "").
+    QStringList column(const QString& statement, const QVariantMap& values = {});
+    // Closes the shared connection and opens it again on the same library, as
+    // the program opens it. False and *error when it cannot.
+    bool reopen(QString* error);
+    // The table's own indexes, each as "name:statement", in name order (the
+    // server spells the names in lower case).
+    QString indexesOf(const QString& table);
+    // Makes the store refuse every `event` (INSERT, UPDATE or DELETE) on
+    // `table`, or only where `when` holds (a condition on old or new), until
+    // allow(table): a refusal of the store itself, whatever the engine.
+    void refuse(const QString& table, const QString& event, const QString& when = QString());
+    void allow(const QString& table);
 
     // Shorthands for filling the store in tests.
     void addCategory(const QString& code, const QString& name, int loanDays);
@@ -40,4 +67,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    ServerSettings m_server;
 };

@@ -1,10 +1,16 @@
 #include "catalogue/logic/BookListModel.h"
 
+#include "core/logic/Sql.h"
+
 namespace {
-const QString kColumns = QStringLiteral(
-    "select bookInfo.书籍编号,bookInfo.书籍名称,bookType.书籍类别,bookInfo.出版社,"
-    " bookInfo.作者姓名,bookInfo.书籍价格,bookInfo.书籍页码,bookInfo.登记日期,bookInfo.是否借出"
-    " from bookInfo, bookType where bookType.类别代码=bookInfo.类别代码");
+QString columns()
+{
+    return QStringLiteral(
+               "select bookInfo.书籍编号,bookInfo.书籍名称,bookType.书籍类别,bookInfo.出版社,"
+               " bookInfo.作者姓名,bookInfo.书籍价格,bookInfo.书籍页码,bookInfo.登记日期,bookInfo.是否借出"
+               " from bookInfo, bookType where ")
+           + Sql::sameText(QStringLiteral("bookType.类别代码"), QStringLiteral("bookInfo.类别代码"));
+}
 }  // namespace
 
 BookListModel::BookListModel(QObject* parent) : KeyedResultModel(QStringLiteral("读取书库"), parent)
@@ -13,8 +19,9 @@ BookListModel::BookListModel(QObject* parent) : KeyedResultModel(QStringLiteral(
 
 KeyedStatement BookListModel::statement()
 {
-    return {kColumns + QStringLiteral(" order by bookInfo.rowid"), {}, QStringLiteral("bookInfo.rowid"),
-            kColumns + QStringLiteral(" and bookInfo.rowid = ?")};
+    const QString select = columns();
+    return {select + QStringLiteral(" order by bookInfo.rowid"), {}, QStringLiteral("bookInfo.rowid"),
+            select + QStringLiteral(" and bookInfo.rowid = ?")};
 }
 
 void BookListModel::load()

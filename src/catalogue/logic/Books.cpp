@@ -1,6 +1,8 @@
 #include "catalogue/logic/Books.h"
 
 #include "catalogue/logic/Publishers.h"
+#include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
 #include "core/logic/Transaction.h"
@@ -32,7 +34,9 @@ QVariantMap detailValues(const BookDetails& book)
 
 bool exists(const QString& number, const QString& action)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookInfo WHERE 书籍编号 = :number LIMIT 1"),
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookInfo WHERE ")
+                                   + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
+                                   + QStringLiteral(" LIMIT 1"),
                                {{QStringLiteral("number"), number}}, action);
     return query.next();
 }
@@ -71,8 +75,9 @@ Outcome UpdateBook(const QString& number, const BookDetails& book)
     QSqlQuery query = Sql::run(
         QStringLiteral("UPDATE bookInfo SET 书籍名称 = :title, 类别代码 = :code, 出版社 = :publisher,"
                        " 作者姓名 = :author, 书籍价格 = :price, 书籍页码 = :pages, 登记日期 = :registered"
-                       " WHERE rowid = (SELECT rowid FROM bookInfo WHERE 书籍编号 = :number"
-                       " ORDER BY rowid LIMIT 1)"),
+                       " WHERE rowid = (SELECT rowid FROM bookInfo WHERE ")
+            + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
+            + QStringLiteral(" ORDER BY rowid LIMIT 1)"),
         values, kUpdateAction);
     return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchBook;
 }
@@ -80,8 +85,9 @@ Outcome UpdateBook(const QString& number, const BookDetails& book)
 Outcome DeleteBook(const QString& number)
 {
     QSqlQuery query = Sql::run(
-        QStringLiteral("DELETE FROM bookInfo WHERE rowid ="
-                       " (SELECT rowid FROM bookInfo WHERE 书籍编号 = :number ORDER BY rowid LIMIT 1)"),
+        QStringLiteral("DELETE FROM bookInfo WHERE rowid = (SELECT rowid FROM bookInfo WHERE ")
+            + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
+            + QStringLiteral(" ORDER BY rowid LIMIT 1)"),
         {{QStringLiteral("number"), textValue(number)}}, kDeleteAction);
     return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchBook;
 }
@@ -120,9 +126,7 @@ namespace {
 // unique book number, which the engine keeps itself).
 QList<QPair<QString, QString>> ownIndexes(const QString& action)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index'"
-                                              " AND tbl_name = 'bookInfo' AND sql IS NOT NULL ORDER BY name"),
-                               {}, action);
+    QSqlQuery query = Sql::run(Database::dialect().bookIndexesStatement(), {}, action);
     QList<QPair<QString, QString>> indexes;
     while (query.next())
         indexes.append({query.value(0).toString(), query.value(1).toString()});
@@ -140,16 +144,16 @@ QString quotedName(QString name)
 QList<QPair<QString, QString>> setIndexesAside(const QString& action)
 {
     const QList<QPair<QString, QString>> indexes = ownIndexes(action);
-    Sql::run(QStringLiteral("SAVEPOINT set_aside"), {}, action);
+    Sql::execute(QStringLiteral("SAVEPOINT set_aside"), action);
     try {
         for (const auto& index : indexes)
-            Sql::run(QStringLiteral("DROP INDEX ") + quotedName(index.first), {}, action);
+            Sql::execute(QStringLiteral("DROP INDEX ") + quotedName(index.first), action);
     } catch (const StoreError&) {
-        Sql::run(QStringLiteral("ROLLBACK TO set_aside"), {}, action);
-        Sql::run(QStringLiteral("RELEASE set_aside"), {}, action);
+        Sql::execute(QStringLiteral("ROLLBACK TO set_aside"), action);
+        Sql::execute(QStringLiteral("RELEASE set_aside"), action);
         return {};
     }
-    Sql::run(QStringLiteral("RELEASE set_aside"), {}, action);
+    Sql::execute(QStringLiteral("RELEASE set_aside"), action);
     return indexes;
 }
 
@@ -186,7 +190,7 @@ int DeleteAllBooks(const std::function<void(int deleted)>& afterBatch, int batch
             afterBatch(deleted);
     }
     for (const auto& index : indexes)
-        Sql::run(index.second, {}, action);
+        Sql::execute(index.second, action);
     transaction.commit();
     return deleted;
 }

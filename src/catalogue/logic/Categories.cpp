@@ -15,9 +15,16 @@ const QString kUpdateAction = QStringLiteral("修改图书类别");
 const QString kDeleteAction = QStringLiteral("删除图书类别");
 const QString kReadAction = QStringLiteral("读取图书类别");
 
+// The category code is the one bound as :code.
+QString sameCode()
+{
+    return Sql::sameText(QStringLiteral("类别代码"), QStringLiteral(":code"));
+}
+
 bool exists(const QString& code, const QString& action)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookType WHERE 类别代码 = :code LIMIT 1"),
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookType WHERE ") + sameCode()
+                                   + QStringLiteral(" LIMIT 1"),
                                {{QStringLiteral("code"), code}}, action);
     return query.next();
 }
@@ -64,7 +71,8 @@ Outcome UpdateCategory(const QString& code, const QString& name, const QString& 
         return Outcome::BadLoanDays;
     QSqlQuery query = Sql::run(
         QStringLiteral("UPDATE bookType SET 书籍类别 = :name, 借出天数 = :days WHERE rowid ="
-                       " (SELECT rowid FROM bookType WHERE 类别代码 = :code ORDER BY rowid LIMIT 1)"),
+                       " (SELECT rowid FROM bookType WHERE ")
+            + sameCode() + QStringLiteral(" ORDER BY rowid LIMIT 1)"),
         {{QStringLiteral("code"), code}, {QStringLiteral("name"), name}, {QStringLiteral("days"), *days}},
         kUpdateAction);
     return query.numRowsAffected() > 0 ? Outcome::Saved : Outcome::NoSuchCategory;
@@ -73,8 +81,8 @@ Outcome UpdateCategory(const QString& code, const QString& name, const QString& 
 Outcome DeleteCategory(const QString& code)
 {
     QSqlQuery query = Sql::run(
-        QStringLiteral("DELETE FROM bookType WHERE rowid ="
-                       " (SELECT rowid FROM bookType WHERE 类别代码 = :code ORDER BY rowid LIMIT 1)"),
+        QStringLiteral("DELETE FROM bookType WHERE rowid = (SELECT rowid FROM bookType WHERE ") + sameCode()
+            + QStringLiteral(" ORDER BY rowid LIMIT 1)"),
         {{QStringLiteral("code"), code}}, kDeleteAction);
     return query.numRowsAffected() > 0 ? Outcome::Deleted : Outcome::NoSuchCategory;
 }

@@ -10,15 +10,16 @@ void RememberPublisher(const QString& publisher)
     if (name.isEmpty())
         return;
     Sql::run(QStringLiteral("INSERT INTO bookconcernList (出版社) SELECT :name"
-                            " WHERE NOT EXISTS (SELECT 1 FROM bookconcernList WHERE 出版社 = :name)"),
+                            " WHERE NOT EXISTS (SELECT 1 FROM bookconcernList WHERE ")
+                 + Sql::sameText(QStringLiteral("出版社"), QStringLiteral(":name")) + QStringLiteral(")"),
              {{QStringLiteral("name"), name}}, QStringLiteral("记录出版社"));
 }
 
 QStringList SuggestPublishers(const QString& typed)
 {
     QSqlQuery query = Sql::run(
-        QStringLiteral("SELECT 出版社 FROM bookconcernList WHERE 出版社 LIKE :pattern ESCAPE '\\'"
-                       " ORDER BY rowid"),
+        QStringLiteral("SELECT 出版社 FROM bookconcernList WHERE ")
+            + Sql::textLike(QStringLiteral("出版社"), QStringLiteral(":pattern")) + QStringLiteral(" ORDER BY rowid"),
         {{QStringLiteral("pattern"), Sql::containsPattern(typed.trimmed())}}, QStringLiteral("查找出版社"));
     QStringList names;
     while (query.next())

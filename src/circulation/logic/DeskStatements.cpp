@@ -1,29 +1,41 @@
 #include "circulation/logic/DeskStatements.h"
 
+#include "core/logic/Sql.h"
+
 namespace DeskStatements {
 
 namespace {
 
+// Two texts the same, as the open library's engine compares them.
+QString same(const char* left, const char* right)
+{
+    return Sql::sameText(QString::fromUtf8(left), QString::fromUtf8(right));
+}
+
 // The outstanding loans of the reader bound as :reader.
-const QString kBorrowedFromWhere = QStringLiteral(
-    " from readerInfo,bookInfo,lentInfo,bookType "
-    " where readerInfo.读者编号=lentInfo.读者编号 and bookInfo.书籍编号=lentInfo.书籍编号 and "
-    " lentInfo.读者编号=:reader and bookType.类别代码=bookInfo.类别代码 and lentInfo.还书日期 is null");
+QString borrowedFromWhere()
+{
+    return QStringLiteral(" from readerInfo,bookInfo,lentInfo,bookType  where ") + same("readerInfo.读者编号", "lentInfo.读者编号")
+           + QStringLiteral(" and ") + same("bookInfo.书籍编号", "lentInfo.书籍编号") + QStringLiteral(" and  ")
+           + same("lentInfo.读者编号", ":reader") + QStringLiteral(" and ") + same("bookType.类别代码", "bookInfo.类别代码")
+           + QStringLiteral(" and lentInfo.还书日期 is null");
+}
 
 }  // namespace
 
 QString bookLookup()
 {
     return QStringLiteral(
-        "SELECT bookInfo.书籍名称, bookInfo.书籍价格, bookInfo.出版社, bookInfo.书籍页码,"
-        " bookInfo.是否借出, bookType.书籍类别 FROM bookInfo, bookType"
-        " WHERE bookInfo.书籍编号 = :book AND bookInfo.类别代码 = bookType.类别代码"
-        " LIMIT 1");
+               "SELECT bookInfo.书籍名称, bookInfo.书籍价格, bookInfo.出版社, bookInfo.书籍页码,"
+               " bookInfo.是否借出, bookType.书籍类别 FROM bookInfo, bookType WHERE ")
+           + same("bookInfo.书籍编号", ":book") + QStringLiteral(" AND ") + same("bookInfo.类别代码", "bookType.类别代码")
+           + QStringLiteral(" LIMIT 1");
 }
 
 QString readerName()
 {
-    return QStringLiteral("SELECT 读者姓名 FROM readerInfo WHERE 读者编号 = :reader LIMIT 1");
+    return QStringLiteral("SELECT 读者姓名 FROM readerInfo WHERE ") + same("读者编号", ":reader")
+           + QStringLiteral(" LIMIT 1");
 }
 
 QString borrowedList()
@@ -34,17 +46,17 @@ QString borrowedList()
                "bookInfo.书籍页码 as 书籍页码,lentInfo.借书日期 as 借书日期,"
                " lentInfo.还书日期 as 还书日期,lentInfo.超出天数 as 超出天数,lentInfo.罚款金额 as 罚款金额,"
                "lentInfo.rowid as 借阅行号")
-           + kBorrowedFromWhere + QStringLiteral(" order by lentInfo.rowid");
+           + borrowedFromWhere() + QStringLiteral(" order by lentInfo.rowid");
 }
 
 QString borrowedCount()
 {
-    return QStringLiteral("select count(*)") + kBorrowedFromWhere;
+    return QStringLiteral("select count(*)") + borrowedFromWhere();
 }
 
 QString rules()
 {
-    return QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet LIMIT 1");
+    return QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet ORDER BY rowid LIMIT 1");
 }
 
 QString lendInsert()
@@ -54,27 +66,26 @@ QString lendInsert()
 
 QString lendMark()
 {
-    return QStringLiteral("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = :book");
+    return QStringLiteral("UPDATE bookInfo SET 是否借出 = 1 WHERE ") + same("书籍编号", ":book");
 }
 
 QString loanLookup()
 {
     return QStringLiteral(
-        "select bookInfo.书籍价格, bookInfo.书籍名称,bookInfo.书籍页码,lentInfo.借书日期,"
-        "bookType.书籍类别,bookType.借出天数,lentInfo.rowid"
-        " from readerInfo,bookInfo,lentInfo,bookType"
-        " where readerInfo.读者编号=lentInfo.读者编号"
-        " and bookInfo.书籍编号=lentInfo.书籍编号 and bookInfo.书籍编号=:book"
-        " and bookInfo.类别代码=bookType.类别代码 and lentInfo.还书日期 is null"
-        " order by lentInfo.rowid limit 1");
+               "select bookInfo.书籍价格, bookInfo.书籍名称,bookInfo.书籍页码,lentInfo.借书日期,"
+               "bookType.书籍类别,bookType.借出天数,lentInfo.rowid"
+               " from readerInfo,bookInfo,lentInfo,bookType where ")
+           + same("readerInfo.读者编号", "lentInfo.读者编号") + QStringLiteral(" and ")
+           + same("bookInfo.书籍编号", "lentInfo.书籍编号") + QStringLiteral(" and ") + same("bookInfo.书籍编号", ":book")
+           + QStringLiteral(" and ") + same("bookInfo.类别代码", "bookType.类别代码")
+           + QStringLiteral(" and lentInfo.还书日期 is null order by lentInfo.rowid limit 1");
 }
 
 QString closeBook()
 {
     // The book of that very loan, whatever the book box says by now.
-    return QStringLiteral(
-        "UPDATE bookInfo SET 是否借出 = 0 WHERE 书籍编号 ="
-        " (SELECT 书籍编号 FROM lentInfo WHERE rowid = :loan AND 还书日期 IS NULL)");
+    return QStringLiteral("UPDATE bookInfo SET 是否借出 = 0 WHERE ")
+           + same("书籍编号", "(SELECT 书籍编号 FROM lentInfo WHERE rowid = :loan AND 还书日期 IS NULL)");
 }
 
 QString closeLoan()

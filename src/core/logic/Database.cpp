@@ -9,7 +9,9 @@
 #include <QStringList>
 #include <QThread>
 #include <QUrl>
+#include <atomic>
 
+#include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
 
 namespace Database {
@@ -29,6 +31,10 @@ thread_local QString t_ownConnection;
 QMutex s_openedMutex;
 QString s_openedUri;
 QString s_openedPath;
+std::optional<ServerSettings> s_openedServer;
+// The engine of the shared connection; threads' own connections share it.
+std::atomic<const Dialect*> s_dialect{nullptr};
+const QString kStampTable = QStringLiteral("shelfmark_library");
 const QStringList kTables = {
     QStringLiteral("bookInfo"),   QStringLiteral("bookType"), QStringLiteral("lentInfo"),
     QStringLiteral("readerInfo"), QStringLiteral("basicSet"), QStringLiteral("bookconcernList"),
@@ -100,6 +106,7 @@ bool connect(const QString& filePath, const QString& mode, QString* error)
     QMutexLocker lock(&s_openedMutex);
     s_openedUri = text;
     s_openedPath = filePath;
+    s_dialect = &Dialects::sqlite();
     return true;
 }
 
@@ -119,6 +126,85 @@ bool configure(const QString& name, const QString& filePath, QString* error)
     return false;
 }
 
+
+QString serverFailure(const ServerSettings& server, const QString& reason)
+{
+    return QStringLiteral("无法连接数据库服务器 %1\n%2").arg(server.describe(), reason);
+}
+
+// libpq's own words for a refused connection, without the driver's tail.
+QString connectionText(const QSqlError& error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text() : text;
+}
+
+// The first of the library's tables (and our stamp) the database lacks, or "".
+QString missingTable(const QSqlDatabase& db, bool withStamp)
+{
+    const QStringList present = db.tables();
+    QStringList wanted = kTables;
+    if (withStamp)
+        wanted << kStampTable;
+    for (const QString& table : wanted)
+        if (!present.contains(table, Qt::CaseInsensitive))
+            return table;
+    return QString();
+}
+
+// Opens connection `name` to the server; the server must keep its texts in
+// UTF-8 (the driver talks UTF-8 to it whatever it keeps). With `library`,
+// the database must hold the library. A refused connection leaves none open.
+bool connectServerAs(const QString& name, const ServerSettings& server, bool library, QString* error)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    QString reason;
+    if (!db.isValid()) {
+        reason = QStringLiteral("没有 PostgreSQL 数据库驱动 (Debian 软件包 libqt6sql6-psql)");
+    } else {
+        db.setHostName(server.host);
+        db.setPort(server.port);
+        db.setDatabaseName(server.dbname);
+        db.setUserName(server.user);
+        db.setPassword(server.password);
+        db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=shelfmark")
+                                 .arg(server.sslmode));
+        if (!db.open()) {
+            reason = connectionText(db.lastError());
+        } else {
+            QSqlQuery query(db);
+            if (!query.exec(QStringLiteral("SHOW server_encoding")) || !query.next())
+                reason = connectionText(query.lastError());
+            else if (query.value(0).toString() != QLatin1String("UTF8"))
+                reason = QStringLiteral("数据库 %1 的编码是 %2, 不是 UTF-8").arg(server.dbname, query.value(0).toString());
+            else if (library) {
+                const QString missing = missingTable(db, true);
+                if (!missing.isEmpty())
+                    reason = QStringLiteral("数据库 %1 中缺少数据表 %2 (用 shelfmark-db create 程序目录 --server … 建立图书馆)")
+                                 .arg(server.dbname, missing);
+            }
+        }
+    }
+    if (reason.isEmpty())
+        return true;
+    if (error)
+        *error = serverFailure(server, reason);
+    db = QSqlDatabase();
+    removeConnection(name);
+    return false;
+}
+
+bool connectToServer(const ServerSettings& server, bool library, QString* error)
+{
+    close();
+    if (!connectServerAs(kConnectionName, server, library, error))
+        return false;
+    QMutexLocker lock(&s_openedMutex);
+    s_openedServer = server;
+    s_dialect = &Dialects::postgres();
+    return true;
+}
+
 }  // namespace
 
 bool open(const QString& filePath, QString* error)
@@ -131,14 +217,12 @@ bool open(const QString& filePath, QString* error)
     if (!connect(filePath, QStringLiteral("rw"), error))
         return false;
     // A file of another program: name the first table we cannot find.
-    const QStringList present = connection().tables();
-    for (const QString& table : kTables) {
-        if (!present.contains(table, Qt::CaseInsensitive)) {
-            if (error)
-                *error = failure(filePath, QStringLiteral("缺少数据表 %1").arg(table));
-            close();
-            return false;
-        }
+    const QString missing = missingTable(connection(), false);
+    if (!missing.isEmpty()) {
+        if (error)
+            *error = failure(filePath, QStringLiteral("缺少数据表 %1").arg(missing));
+        close();
+        return false;
     }
     return configure(kConnectionName, filePath, error);
 }
@@ -148,6 +232,28 @@ bool create(const QString& filePath, QString* error)
     return connect(filePath, QStringLiteral("rwc"), error) && configure(kConnectionName, filePath, error);
 }
 
+bool openServer(const ServerSettings& server, QString* error)
+{
+    return connectToServer(server, true, error);
+}
+
+bool connectServer(const ServerSettings& server, QString* error)
+{
+    return connectToServer(server, false, error);
+}
+
+std::optional<ServerSettings> server()
+{
+    QMutexLocker lock(&s_openedMutex);
+    return s_openedServer;
+}
+
+const Dialect& dialect()
+{
+    const Dialect* current = s_dialect;
+    return current ? *current : Dialects::sqlite();
+}
+
 void close()
 {
     Sql::releaseKept();
@@ -155,18 +261,22 @@ void close()
     QMutexLocker lock(&s_openedMutex);
     s_openedUri.clear();
     s_openedPath.clear();
+    s_openedServer.reset();
+    s_dialect = nullptr;
 }
 
 bool openOnThisThread(QString* error)
 {
     QString uri, filePath;
+    std::optional<ServerSettings> openedServer;
     {
         QMutexLocker lock(&s_openedMutex);
         uri = s_openedUri;
         filePath = s_openedPath;
+        openedServer = s_openedServer;
     }
     closeOnThisThread();
-    if (uri.isEmpty()) {
+    if (uri.isEmpty() && !openedServer) {
         if (error)
             *error = QStringLiteral("数据库没有打开");
         return false;
@@ -175,7 +285,9 @@ bool openOnThisThread(QString* error)
     // the thread closes it, before another thread could take the address.
     const QString name = QStringLiteral("shelfmark-thread-%1")
                              .arg(reinterpret_cast<quintptr>(QThread::currentThread()), 0, 16);
-    if (!connectAs(name, uri, filePath, error) || !configure(name, filePath, error))
+    const bool opened = openedServer ? connectServerAs(name, *openedServer, false, error)
+                                     : connectAs(name, uri, filePath, error) && configure(name, filePath, error);
+    if (!opened)
         return false;
     t_ownConnection = name;
     return true;

@@ -3,6 +3,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "core/logic/ServerSettings.h"
+
+class Dialect;
+
 // The one shared connection to the library database. The program never
 // creates the file: opening a missing or unreadable file fails with a text
 // that names the file and carries the engine's error.
@@ -18,6 +22,19 @@ namespace Database {
 bool open(const QString& filePath, QString* error);
 // Opens a connection that may create the file; only our database tool uses it.
 bool create(const QString& filePath, QString* error);
+// Opens the shared connection on a library on a PostgreSQL server: the
+// database must be in UTF-8 and hold the library's tables and our stamp. On
+// failure returns false, fills *error with a text naming the server and
+// leaves no connection open.
+bool openServer(const ServerSettings& server, QString* error);
+// Connects to a server database that need not hold a library yet; only our
+// database tool uses it, to make one.
+bool connectServer(const ServerSettings& server, QString* error);
+// The server the shared connection is open on (nullopt for a file).
+std::optional<ServerSettings> server();
+// The words of the engine the shared connection is open on (SQLite's while
+// none is).
+const Dialect& dialect();
 // Closes and removes the shared connection (safe when none is open).
 void close();
 bool isOpen();

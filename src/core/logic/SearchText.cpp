@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
 
 namespace SearchText {
@@ -100,22 +101,12 @@ QString match(const QString& column, const QString& text, bool marksIndexed)
 
 bool indexed()
 {
-    if (!Database::isOpen())
-        return false;
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
-                                              " AND name = 'bookSearch'"),
-                               {}, QStringLiteral("查询"));
-    return query.next() && query.value(0).toInt() == 1;
+    return Database::isOpen() && Database::dialect().searchIndexed();
 }
 
 bool marksIndexed()
 {
-    if (!Database::isOpen())
-        return false;
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table'"
-                                              " AND name = 'bookSearch'"),
-                               {}, QStringLiteral("查询"));
-    return query.next() && query.value(0).toString().contains(QLatin1String("categories"));
+    return Database::isOpen() && Database::dialect().searchMarksIndexed();
 }
 
 }  // namespace SearchText

@@ -4,6 +4,7 @@
 #include <QSqlError>
 
 #include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/StoreError.h"
 
 namespace Sql {
@@ -21,10 +22,17 @@ QHash<QString, QSqlQuery>& keptStatements()
 QSqlQuery prepare(const QString& statement, const QString& action)
 {
     QSqlQuery query(Database::connection());
-    query.setForwardOnly(true);
+    query.setForwardOnly(Database::dialect().streamsRows());
     if (!query.prepare(statement))
         throw StoreError(action, query.lastError());
     return query;
+}
+
+void execute(const QString& statement, const QString& action)
+{
+    QSqlQuery query(Database::connection());
+    if (!query.exec(statement))
+        throw StoreError(action, query.lastError());
 }
 
 void exec(QSqlQuery& query, const QString& action)
@@ -54,6 +62,16 @@ QSqlQuery& kept(const QString& statement, const QString& action)
 void releaseKept()
 {
     keptStatements().clear();
+}
+
+QString sameText(const QString& left, const QString& right)
+{
+    return Database::dialect().sameText(left, right);
+}
+
+QString textLike(const QString& text, const QString& pattern)
+{
+    return Database::dialect().textLike(text, pattern);
 }
 
 QString containsPattern(const QString& text)

@@ -12,6 +12,9 @@ namespace Sql {
 
 // Prepares a statement on the shared connection.
 QSqlQuery prepare(const QString& statement, const QString& action);
+// Runs a statement that takes no values and is not prepared: the library's
+// layout and transaction control, which the server does not prepare.
+void execute(const QString& statement, const QString& action);
 // Runs a prepared statement with its bound values.
 void exec(QSqlQuery& query, const QString& action);
 // Prepares, binds the named values in order of the list and runs.
@@ -39,6 +42,12 @@ auto withKept(const QString& statement, const QVariantMap& values, const QString
     } reset{query};
     return read(query);
 }
+
+// Conditions on texts as the open library's engine writes them (see
+// Dialect): the two texts are the same, A-Z folded; `text` holds the LIKE
+// pattern `pattern` made by containsPattern().
+QString sameText(const QString& left, const QString& right);
+QString textLike(const QString& text, const QString& pattern);
 
 // A LIKE pattern that finds `text` anywhere in a column, every character
 // taken as itself: the escape character and the two wildcards are escaped,

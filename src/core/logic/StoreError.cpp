@@ -2,32 +2,10 @@
 
 #include <QSqlError>
 
-namespace {
+#include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 
-// SQLite's primary result codes (the low byte of an extended code).
-StoreError::Cause causeOf(const QSqlError& error)
-{
-    bool isNumber = false;
-    const int code = error.nativeErrorCode().toInt(&isNumber) & 0xff;
-    if (!isNumber)
-        return StoreError::Cause::Other;
-    switch (code) {
-    case 5:   // SQLITE_BUSY
-    case 6:   // SQLITE_LOCKED
-        return StoreError::Cause::Busy;
-    case 13:  // SQLITE_FULL
-        return StoreError::Cause::DiskFull;
-    case 10:  // SQLITE_IOERR
-        return StoreError::Cause::DiskFault;
-    case 8:   // SQLITE_READONLY
-        return StoreError::Cause::ReadOnly;
-    case 11:  // SQLITE_CORRUPT
-    case 26:  // SQLITE_NOTADB
-        return StoreError::Cause::Damaged;
-    default:
-        return StoreError::Cause::Other;
-    }
-}
+namespace {
 
 QString advice(StoreError::Cause cause)
 {
@@ -42,6 +20,8 @@ QString advice(StoreError::Cause cause)
         return QStringLiteral("数据库文件或其所在文件夹不可写入。");
     case StoreError::Cause::Damaged:
         return QStringLiteral("数据库文件已损坏或不是本系统的数据库。");
+    case StoreError::Cause::ServerLost:
+        return QStringLiteral("无法连接数据库服务器,请确认服务器正在运行、网络畅通后再试。");
     case StoreError::Cause::Other:
         break;
     }
@@ -59,7 +39,7 @@ StoreError::StoreError(const QString& action, const QString& engineText, Cause c
 }
 
 StoreError::StoreError(const QString& action, const QSqlError& error)
-    : StoreError(action, error.text(), causeOf(error))
+    : StoreError(action, error.text(), Database::dialect().causeOf(error))
 {
 }
 

@@ -18,6 +18,7 @@ public:
         DiskFault, // the system refused to read or write the file
         ReadOnly,  // the file or its folder cannot be written
         Damaged,   // the file is not a database or is damaged
+        ServerLost,  // the library's server cannot be reached (down, restarting, network)
     };
 
     StoreError(const QString& action, const QString& engineText, Cause cause = Cause::Other);

@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/StoreError.h"
 
 namespace {
@@ -20,14 +21,17 @@ bool run(const QString& statement, QSqlError* error)
 
 Transaction::Transaction(const QString& action) : m_action(action)
 {
-    // IMMEDIATE takes the write lock now, before the first read: a second desk
-    // on the same file waits here (up to the connection's busy timeout) and
-    // then reads what the first one wrote. A deferred transaction would read
-    // first and fail at its first write, whatever the busy timeout.
-    QSqlError error;
-    if (!run(QStringLiteral("BEGIN IMMEDIATE"), &error))
-        throw StoreError(m_action, error);
-    m_open = true;
+    // The write lock is taken now, before the first read (see Dialect::beginWrite).
+    const QStringList begin = Database::dialect().beginWrite();
+    for (qsizetype i = 0; i < begin.size(); ++i) {
+        QSqlError error;
+        if (!run(begin[i], &error)) {
+            if (i > 0)
+                run(QStringLiteral("ROLLBACK"), nullptr);
+            throw StoreError(m_action, error);
+        }
+        m_open = true;
+    }
 }
 
 Transaction::~Transaction()

@@ -3,7 +3,7 @@
 #include <QString>
 
 // One write transaction on the shared connection. It holds the database's
-// write lock from the start (BEGIN IMMEDIATE), so what it reads before writing
+// write lock from the start (Dialect::beginWrite), so what it reads before writing
 // cannot change under it from another desk. Rolls back when it goes out of
 // scope without commit(), so a failed step never leaves half a change.
 class Transaction {

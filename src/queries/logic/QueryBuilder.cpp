@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/SearchText.h"
 #include "core/logic/Sql.h"
 
@@ -18,10 +20,10 @@ public:
         if (text.isEmpty())
             return;
         if (m_fuzzy) {
-            m_parts << column + QStringLiteral(" like ? escape '\\'");
+            m_parts << Sql::textLike(column, QStringLiteral("?"));
             m_values << Sql::containsPattern(text);
         } else {
-            m_parts << column + QStringLiteral("=?");
+            m_parts << Sql::sameText(column, QStringLiteral("?"));
             m_values << text;
         }
     }
@@ -49,22 +51,24 @@ public:
                        + QStringLiteral(" in (with recursive codes(code) as (select min(类别代码) from bookInfo"
                                         " union all select (select min(类别代码) from bookInfo where 类别代码 > code)"
                                         " from codes where code is not null)"
-                                        " select code from codes where code like ? escape '\\')");
+                                        " select code from codes where ")
+                       + Sql::textLike(QStringLiteral("code"), QStringLiteral("?")) + QLatin1Char(')');
         m_values << Sql::containsPattern(text);
     }
 
-    // A condition of the index that narrows the rows down (see SearchText).
-    void addIndexed(const QString& part, const QString& phrase)
+    // A condition that narrows the rows down (the index's, see SearchText).
+    void addIndexed(const QString& part, const QVariantList& values)
     {
         m_parts << part;
-        m_values << phrase;
+        m_values << values;
     }
 
     bool isEmpty() const { return m_parts.isEmpty(); }
     QString joined() const { return m_parts.join(QStringLiteral(" and ")); }
+    // The statement in the order of its key (where the engine needs telling).
     KeyedStatement statement(const QString& text, const QString& key, const QString& rowByKey) const
     {
-        return {text, m_values, key, rowByKey};
+        return {text + Database::dialect().rowOrder(key), m_values, key, rowByKey};
     }
 
 private:
@@ -73,40 +77,44 @@ private:
     QVariantList m_values;
 };
 
-const QString kBookBase = QStringLiteral("select * from bookInfo");
+// Every column of bookInfo in its order (never the server's hidden row id).
+const QString kBookColumns = QStringLiteral(
+    "select bookInfo.书籍编号,bookInfo.书籍名称,bookInfo.书籍价格,bookInfo.出版社,bookInfo.书籍页码,"
+    "bookInfo.类别代码,bookInfo.作者姓名,bookInfo.登记日期,bookInfo.是否借出 from bookInfo");
 const QString kBookKey = QStringLiteral("bookInfo.rowid");
-const QString kBookByKey = QStringLiteral("select * from bookInfo where rowid=?");
+const QString kBookByKey = kBookColumns + QStringLiteral(" where rowid=?");
 
 const QString kLendColumns = QStringLiteral(
     "select lentInfo.读者编号,readerInfo.读者姓名,lentInfo.书籍编号,"
     " bookInfo.书籍名称,bookType.书籍类别,bookInfo.出版社,bookInfo.书籍页码,lentInfo.借书日期,"
     " lentInfo.还书日期,lentInfo.超出天数,lentInfo.罚款金额 from ");
 const QString kLendTables = QStringLiteral("readerInfo,bookInfo,lentInfo,bookType ");
-const QString kLendJoins = QStringLiteral(
-    " where readerInfo.读者编号=lentInfo.读者编号 and bookInfo.书籍编号=lentInfo.书籍编号 "
-    " and bookType.类别代码=bookInfo.类别代码 ");
 const QString kLendKey = QStringLiteral("lentInfo.rowid");
-// One loan by its row id: the same columns and joins, from the loan.
-const QString kLendByKey = kLendColumns
-                           + QStringLiteral("lentInfo cross join readerInfo cross join bookInfo cross join bookType ")
-                           + kLendJoins + QStringLiteral(" and lentInfo.rowid=?");
 
-// What to look for in bookSearch for the number, title and publisher texts, or empty.
-QString wordsMatch(const BookCriteria& criteria)
+// The four tables of a loan joined by their keys.
+QString lendJoins()
 {
-    QStringList parts;
-    const bool marks = SearchText::marksIndexed();
-    const std::pair<const char*, QString> texts[] = {
-        {"number", criteria.bookId}, {"title", criteria.bookName}, {"publisher", criteria.publisher}};
-    for (const auto& [column, text] : texts) {
-        const QString part = SearchText::match(QString::fromLatin1(column), text, marks);
-        if (!part.isEmpty())
-            parts << part;
-    }
-    return parts.join(QStringLiteral(" AND "));
+    return QStringLiteral(" where ") + Sql::sameText(QStringLiteral("readerInfo.读者编号"), QStringLiteral("lentInfo.读者编号"))
+           + QStringLiteral(" and ") + Sql::sameText(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("lentInfo.书籍编号"))
+           + QStringLiteral("  and ") + Sql::sameText(QStringLiteral("bookType.类别代码"), QStringLiteral("bookInfo.类别代码"))
+           + QLatin1Char(' ');
 }
 
-const QString kIndexedRows = QStringLiteral("bookSearch.rowid=bookInfo.rowid and bookSearch match ?");
+// One loan by its row id: the same columns and joins, from the loan.
+QString lendByKey()
+{
+    return kLendColumns + QStringLiteral("lentInfo cross join readerInfo cross join bookInfo cross join bookType ")
+           + lendJoins() + QStringLiteral(" and lentInfo.rowid=?");
+}
+
+// What narrows the books down through the fuzzy-search index for the number,
+// title and publisher texts, or nothing.
+Dialect::IndexedBooks wordsMatch(const BookCriteria& criteria)
+{
+    using Text = Dialect::BookText;
+    return Database::dialect().indexedBooks(
+        {{Text::Number, criteria.bookId}, {Text::Title, criteria.bookName}, {Text::Publisher, criteria.publisher}});
+}
 
 // The loans found from the side the criteria name, in an order that reads
 // few rows: from the readers when a reader name is given (a name is found
@@ -124,25 +132,26 @@ QString lendTables(const LendCriteria& criteria, bool fuzzy, bool indexed, Condi
         return fromReaders;
     if (!fuzzy)
         return kLendTables;
-    const QString words = indexed ? wordsMatch({.bookId = criteria.bookId, .bookName = criteria.bookName}) : QString();
+    const Dialect::IndexedBooks words =
+        indexed ? wordsMatch({.bookId = criteria.bookId, .bookName = criteria.bookName}) : Dialect::IndexedBooks{};
     if (!words.isEmpty()) {
-        conditions.addIndexed(kIndexedRows, words);
-        return QStringLiteral("bookSearch") + fromBooks;
+        conditions.addIndexed(words.condition, words.values);
+        return words.table.isEmpty() ? fromBooks.mid(QStringLiteral(" cross join ").size()) : words.table + fromBooks;
     }
     if (indexed && (!criteria.bookId.isEmpty() || !criteria.bookName.isEmpty())) {
         // Book texts the index does not hold (marks only): a million books
         // are read rather than five million loans, the number text on the
         // book's own number (equal to the loan's, as the join says).
         if (!criteria.bookId.isEmpty())
-            conditions.addIndexed(QStringLiteral("bookInfo.书籍编号 like ? escape '\\'"),
-                                  Sql::containsPattern(criteria.bookId));
+            conditions.addIndexed(Sql::textLike(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("?")),
+                                  {Sql::containsPattern(criteria.bookId)});
         return fromBooks.mid(QStringLiteral(" cross join ").size());
     }
     if (!criteria.readerId.isEmpty()) {
         // The same text on the reader's own number (equal to the loan's, as
         // the join says), so that only the readers it names are joined.
-        conditions.addIndexed(QStringLiteral("readerInfo.读者编号 like ? escape '\\'"),
-                              Sql::containsPattern(criteria.readerId));
+        conditions.addIndexed(Sql::textLike(QStringLiteral("readerInfo.读者编号"), QStringLiteral("?")),
+                              {Sql::containsPattern(criteria.readerId)});
         return fromReaders;
     }
     return kLendTables;
@@ -159,16 +168,17 @@ KeyedStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy)
     conditions.addText(QStringLiteral("出版社"), criteria.publisher);
     conditions.addDate(QStringLiteral("登记日期"), criteria.registered);
     if (conditions.isEmpty())
-        return {kBookBase, {}, kBookKey, kBookByKey};
+        return conditions.statement(kBookColumns, kBookKey, kBookByKey);
     // Texts found anywhere in a column: the index narrows the books down first.
-    const QString words = fuzzy && SearchText::indexed() ? wordsMatch(criteria) : QString();
+    const Dialect::IndexedBooks words =
+        fuzzy && SearchText::indexed() ? wordsMatch(criteria) : Dialect::IndexedBooks{};
     if (words.isEmpty())
-        return conditions.statement(kBookBase + QStringLiteral(" where ") + conditions.joined(), kBookKey,
+        return conditions.statement(kBookColumns + QStringLiteral(" where ") + conditions.joined(), kBookKey,
                                     kBookByKey);
-    conditions.addIndexed(kIndexedRows, words);
-    return conditions.statement(QStringLiteral("select bookInfo.* from bookInfo, bookSearch where ")
-                                    + conditions.joined(),
-                                kBookKey, kBookByKey);
+    conditions.addIndexed(words.condition, words.values);
+    const QString joined = words.table.isEmpty() ? QString() : QStringLiteral(", ") + words.table;
+    return conditions.statement(kBookColumns + joined + QStringLiteral(" where ") + conditions.joined(), kBookKey,
+                                kBookByKey);
 }
 
 KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
@@ -179,8 +189,8 @@ KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
     conditions.addText(QStringLiteral("lentInfo.读者编号"), criteria.readerId);
     conditions.addText(QStringLiteral("readerInfo.读者姓名"), criteria.readerName);
     if (conditions.isEmpty())
-        return {kLendColumns + kLendTables + kLendJoins, {}, kLendKey, kLendByKey};
+        return conditions.statement(kLendColumns + kLendTables + lendJoins(), kLendKey, lendByKey());
     const QString tables = lendTables(criteria, fuzzy, fuzzy && SearchText::indexed(), conditions);
-    return conditions.statement(kLendColumns + tables + kLendJoins + QStringLiteral(" and ") + conditions.joined(),
-                                kLendKey, kLendByKey);
+    return conditions.statement(kLendColumns + tables + lendJoins() + QStringLiteral(" and ") + conditions.joined(),
+                                kLendKey, lendByKey());
 }

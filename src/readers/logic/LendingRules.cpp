@@ -26,7 +26,7 @@ QString message(Outcome outcome)
 Texts LoadLendingRules()
 {
     const QString action = QStringLiteral("读取借阅规则");
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet LIMIT 1"), {}, action);
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 借出册数, 罚款 FROM basicSet ORDER BY rowid LIMIT 1"), {}, action);
     if (!query.next())
         throw StoreError(action, kNoRow);
     auto text = [](const QVariant& value) {
@@ -48,7 +48,7 @@ Outcome SaveLendingRules(const QString& quotaText, const QString& fineText)
     const QString action = QStringLiteral("保存借阅规则");
     QSqlQuery update = Sql::run(
         QStringLiteral("UPDATE basicSet SET 借出册数 = :quota, 罚款 = :fine"
-                       " WHERE rowid = (SELECT rowid FROM basicSet LIMIT 1)"),
+                       " WHERE rowid = (SELECT rowid FROM basicSet ORDER BY rowid LIMIT 1)"),
         {{QStringLiteral("quota"), static_cast<int>(*quota)}, {QStringLiteral("fine"), *fine + 0.0}},
         action);
     if (update.numRowsAffected() != 1)

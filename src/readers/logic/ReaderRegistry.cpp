@@ -18,6 +18,12 @@ QVariantMap columns(const Reader& reader)
             {QStringLiteral("department"), reader.department}};
 }
 
+// The reader number is the one bound as :number.
+QString sameNumber()
+{
+    return Sql::sameText(QStringLiteral("读者编号"), QStringLiteral(":number"));
+}
+
 QString text(const QVariant& value)
 {
     return value.isNull() ? QString() : value.toString();
@@ -43,8 +49,8 @@ QString reason(Outcome outcome)
 std::optional<Reader> FindReader(const QString& number)
 {
     QSqlQuery query = Sql::run(
-        QStringLiteral("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo"
-                       " WHERE 读者编号 = :number LIMIT 1"),
+        QStringLiteral("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo WHERE ")
+            + sameNumber() + QStringLiteral(" LIMIT 1"),
         {{QStringLiteral("number"), number}}, QStringLiteral("查找读者"));
     if (!query.next())
         return std::nullopt;
@@ -69,14 +75,15 @@ Outcome UpdateReader(const Reader& reader)
 {
     QSqlQuery query = Sql::run(
         QStringLiteral("UPDATE readerInfo SET 读者编号 = :number, 读者姓名 = :name, 读者性别 = :sex,"
-                       " 联系电话 = :telephone, 所在部门 = :department WHERE 读者编号 = :number"),
+                       " 联系电话 = :telephone, 所在部门 = :department WHERE ")
+            + sameNumber(),
         columns(reader), QStringLiteral("修改读者"));
     return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchReader;
 }
 
 Outcome DeleteReader(const QString& number)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("DELETE FROM readerInfo WHERE 读者编号 = :number"),
+    QSqlQuery query = Sql::run(QStringLiteral("DELETE FROM readerInfo WHERE ") + sameNumber(),
                                {{QStringLiteral("number"), number}}, QStringLiteral("删除读者"));
     return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchReader;
 }
@@ -84,7 +91,8 @@ Outcome DeleteReader(const QString& number)
 int LoansOutstanding(const QString& number)
 {
     QSqlQuery query = Sql::run(
-        QStringLiteral("SELECT count(*) FROM lentInfo WHERE 读者编号 = :number AND 还书日期 IS NULL"),
+        QStringLiteral("SELECT count(*) FROM lentInfo WHERE ") + sameNumber()
+            + QStringLiteral(" AND 还书日期 IS NULL"),
         {{QStringLiteral("number"), number}}, QStringLiteral("查找读者的借阅"));
     return query.next() ? query.value(0).toInt() : 0;
 }

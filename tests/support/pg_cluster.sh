@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# A private PostgreSQL 15 server for the tests: a cluster of its own in a
+# temporary folder, listening on a unix socket in that folder only (no TCP
+# port), never Debian's default cluster.
+#
+#   pg_cluster.sh start STATE   makes and starts the cluster; STATE (a file)
+#                               then holds the libpq words that reach it
+#   pg_cluster.sh stop STATE    stops it and removes its folder
+#
+# initdb refuses to run as root: as root the cluster belongs to the postgres
+# user (made by the postgresql-15 package); as anyone else, to that user.
+set -euo pipefail
+
+PG_BIN=${SHELFMARK_PG_BIN:-/usr/lib/postgresql/15/bin}
+command=${1:?start or stop}
+state=${2:?state file}
+
+as_owner() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u postgres -- "$@"
+    else
+        "$@"
+    fi
+}
+
+start() {
+    [ -x "$PG_BIN/initdb" ] || { echo "no PostgreSQL 15 in $PG_BIN (package postgresql-15)" >&2; exit 1; }
+    local dir
+    dir=$(mktemp -d /tmp/shelfmark-pg.XXXXXX)
+    chmod 755 "$dir"
+    [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
+    as_owner "$PG_BIN/initdb" -D "$dir/data" -U postgres -E UTF8 --locale=C.UTF-8 --auth=trust \
+        >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+    # Throwaway data: nothing needs to survive a power cut, so nothing waits
+    # for the disk.
+    cat >>"$dir/data/postgresql.conf" <<EOF
+listen_addresses = ''
+unix_socket_directories = '$dir'
+port = 5432
+fsync = off
+synchronous_commit = off
+full_page_writes = off
+max_connections = 200
+shared_buffers = 64MB
+EOF
+    as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null \
+        || { cat "$dir/server.log" >&2; exit 1; }
+    printf 'host=%s port=5432 user=postgres dbname=postgres\n' "$dir" >"$state"
+    echo "test server at $dir"
+}
+
+stop() {
+    [ -f "$state" ] || exit 0
+    local dir
+    dir=$(sed -n 's/^host=\([^ ]*\) .*/\1/p' "$state")
+    rm -f "$state"
+    case "$dir" in /tmp/shelfmark-pg.*) ;; *) echo "not a test server: $dir" >&2; exit 1 ;; esac
+    as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+    rm -rf "$dir"
+}
+
+case "$command" in
+    start) start ;;
+    stop) stop ;;
+    *) echo "usage: $0 start|stop STATE" >&2; exit 2 ;;
+esac
