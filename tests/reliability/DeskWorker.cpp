@@ -5,12 +5,9 @@
 //                               deletes books at random, for ever, writing
 //                               "b OP..." before each operation and "d OP..."
 //                               once the logic has reported it done
-//   desk_worker serve DB [CPU]  answers one line per command read from stdin:
+//   desk_worker serve DB        answers one line per command read from stdin:
 //                               "lend READER BOOK DATE", "return LOAN",
-//                               "renew LOAN DATE", "hold MS", "quit"; a
-//                               command after "at NS" starts at that moment
-//                               of the monotonic clock, so two desks start as one
-//                               (each on a processor of its own, when given)
+//                               "renew LOAN DATE", "hold MS", "quit"
 //
 // Every line goes out with one write(2), so a kill never leaves half a line.
 #include <QCoreApplication>
@@ -22,11 +19,9 @@
 #include <QStringList>
 #include <QThread>
 
-#include <sched.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <string>
 
@@ -176,19 +171,9 @@ int serve()
     say(QStringLiteral("ready"));
     std::string line;
     while (std::getline(std::cin, line)) {
-        QStringList words = QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (words.value(0) == QLatin1String("quit"))
             break;
-        if (words.value(0) == QLatin1String("at")) {
-            const qint64 start = words.value(1).toLongLong();
-            words.remove(0, 2);
-            // Woken a little early, to be running when the moment comes.
-            const qint64 early = start - 2000000;
-            const timespec wake{static_cast<time_t>(early / 1000000000), static_cast<long>(early % 1000000000)};
-            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
-            while (nowNs() < start) {
-            }
-        }
         const qint64 started = nowNs();
         QString answer;
         try {
@@ -215,11 +200,5 @@ int main(int argc, char** argv)
     }
     if (args.at(1) == QLatin1String("crash"))
         return crash(args.value(3).toUInt());
-    if (args.size() > 3) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(args.at(3).toInt(), &one);
-        sched_setaffinity(0, sizeof one, &one);  // a processor this process may not use is left alone
-    }
     return serve();
 }

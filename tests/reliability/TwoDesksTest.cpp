@@ -2,8 +2,6 @@
 
 #include <QDate>
 
-#include <ctime>
-
 #include "TempLibrary.h"
 #include "WorkerProcess.h"
 
@@ -42,13 +40,15 @@ protected:
         library.addReader("001", "张三");
         library.addReader("002", "李四");
         library.setRules(10000, 0.1);
-        for (WorkerProcess* desk : {&first, &second})
+        for (WorkerProcess* desk : {&first, &second, &holder})
             ASSERT_EQ(desk->nextLine(), "ready") << desk->errors().toStdString();
     }
 
     // A race proves something only where the desks really worked at once:
     // both operations in progress at one moment, as the desks' own clocks
-    // tell, in at least 80 of every 100 rounds.
+    // tell (the holder lets go after 40 ms, and a desk kept from the
+    // processor longer may start after the other has finished), in at least
+    // 80 of every 100 rounds.
     void TearDown() override
     {
         std::printf("two desks, %s: %d rounds, %d overlapped\n",
@@ -58,17 +58,17 @@ protected:
 
     static QString book(int i) { return QString("B%1").arg(i, 4, 10, QChar('0')); }
 
-    // Both desks get their command, to start at one moment a little ahead;
-    // returns the two answers.
+    // A third program holds the file's write lock while both desks get their
+    // command, so that both are at work when it lets go; returns the two answers.
     std::pair<Answer, Answer> race(const QString& firstCommand, const QString& secondCommand)
     {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const QString at = QString("at %1 ").arg(qint64(now.tv_sec) * 1000000000 + now.tv_nsec + 10000000);
-        first.send(at + firstCommand);
-        second.send(at + secondCommand);
+        holder.send("hold 40");
+        EXPECT_EQ(holder.nextLine(), "held");
+        first.send(firstCommand);
+        second.send(secondCommand);
         const Answer a = parse(first.nextLine());
         const Answer b = parse(second.nextLine());
+        EXPECT_TRUE(holder.nextLine().startsWith("released"));
         if (a.started < b.ended && b.started < a.ended)
             ++overlapping;
         return {a, b};
@@ -93,8 +93,9 @@ protected:
 
     TempLibrary library;
     const int rounds = countFromEnvironment("SHELFMARK_DESK_ROUNDS", 100);  // rounds per race
-    WorkerProcess first{DESK_WORKER, {"serve", library.databasePath(), "0"}};
-    WorkerProcess second{DESK_WORKER, {"serve", library.databasePath(), "1"}};
+    WorkerProcess first{DESK_WORKER, {"serve", library.databasePath()}};
+    WorkerProcess second{DESK_WORKER, {"serve", library.databasePath()}};
+    WorkerProcess holder{DESK_WORKER, {"serve", library.databasePath()}};
     int overlapping = 0;
 };
 
