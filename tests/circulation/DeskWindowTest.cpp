@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "AccessibleTable.h"
 #include "MainWindowTest.h"
 #include "Probes.h"
 #include "circulation/ui/LendTab.h"
@@ -118,6 +119,11 @@ TEST_F(Desk, LendTabLookUps)
     EXPECT_EQ(texts({"txtBookID", "txtBookName", "txtBookPrice", "txtBookLeibie", "txtBookConcern",
                      "txtBookPage"}), "B999|||||");
 
+    // The list reads its eight columns in the desk's order, as a screen reader reads them.
+    expectMessage("txtReaderID", "002", "");
+    EXPECT_EQ(accessibleRows(get<QTableView>("dtgrdLendBook")),
+              QStringList({"读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期",
+                           "002|李四|B004|边城|文学|320|人民文学出版社|2026/3/1"}));
     expectMessage("txtReaderID", "001", "");
     expectMessage("txtReaderID", "999", "没有该读者信息!");
     EXPECT_EQ(texts({"txtReaderName", "lblLendCount", "lblRemain"}), "|已借图书册数:0|3");  // the list stays

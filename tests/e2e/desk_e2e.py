@@ -222,12 +222,24 @@ def register_book_and_lend_it(app, main_window, reader):
     print("e2e: registered %s through 添加新书 and lent it to reader %s" % (book, reader))
 
 
+def headings(window):
+    """The column headings of a window's results grid, in the order a screen reader reads them."""
+    table = wait_for("results grid", lambda: find(window, "table")).queryTable()
+    return [table.getColumnDescription(c) for c in range(table.nColumns)]
+
+
 def table_rows(window):
     """The rows of a window's results grid, each a dict from column heading to cell text."""
     table = wait_for("results grid", lambda: find(window, "table")).queryTable()
-    headings = [table.getColumnDescription(c) for c in range(table.nColumns)]
-    return [{headings[c]: table.getAccessibleAt(r, c).name for c in range(table.nColumns)}
+    names = headings(window)
+    return [{names[c]: table.getAccessibleAt(r, c).name for c in range(table.nColumns)}
             for r in range(table.nRows)]
+
+
+def expect_headings(window, caption, expected):
+    shown = headings(window)
+    if shown != expected.split("|"):
+        fail("%s's grid reads its columns as %s" % (caption, "|".join(shown)))
 
 
 def open_query(app, caption):
@@ -249,10 +261,19 @@ def find_book_and_loan(app, reader, book):
     found = [(r["书籍编号"], r["书籍名称"], r["是否借出"]) for r in rows]
     if found != [(book, "端到端测试之书", "是")]:
         fail("book query lists %r" % (found,))
+    expect_headings(books, "书库查询", "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出")
     close_query(app, books, "书库查询")
 
+    # The lending query opens ready for a reader number: once its window is
+    # active, keys typed go into 读者编号.
     loans = open_query(app, "借阅查询")
-    type_into(wait_for("读者编号 box", lambda: find(loans, "text", "读者编号:")), reader)
+    number_box = wait_for("读者编号 box", lambda: find(loans, "text", "读者编号:"))
+    click(wait_for("results caption", lambda: find(loans, "label", "查询结果如下:")))
+    wait_for("the focus in 读者编号", lambda: number_box.getState().contains(pyatspi.STATE_FOCUSED))
+    for ch in reader:
+        pyatspi.Registry.generateKeyboardEvent(ord(ch), None, pyatspi.KEY_SYM)
+        time.sleep(0.05)
+    wait_for("the reader number typed", lambda: text_of(number_box) == reader)
     type_into(wait_for("书籍编号 box", lambda: find(loans, "text", "书籍编号:")), book)
     press(wait_for("开始查询", lambda: find(loans, "push button", "开始查询")))
     answer_message(app, "查询结果如下!!")
@@ -262,6 +283,7 @@ def find_book_and_loan(app, reader, book):
     found = [(r["读者编号"], r["书籍编号"], r["借书日期"], r["还书日期"]) for r in rows]
     if found != [(reader, book, lent_on, "")]:
         fail("lending query lists %r" % (found,))
+    expect_headings(loans, "借阅查询", "读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期")
     close_query(app, loans, "借阅查询")
     print("e2e: found %s in 书库查询 and its loan to reader %s in 借阅查询" % (book, reader))
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "AccessibleTable.h"
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
 #include "Probes.h"
@@ -239,6 +241,78 @@ TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
+// Both grids read their columns in the window's order, as a screen reader
+// reads them, even from a library file whose book table orders its columns
+// otherwise; the loan query's days and fine have no column.
+TEST_F(QueryWindows, GridsReadTheirColumnsInTheWindowsOrderWhateverTheFileOrder)
+{
+    library.exec("CREATE TABLE moved (是否借出 INTEGER NOT NULL DEFAULT 0, 书籍价格 TEXT, 登记日期 TEXT,"
+                 " 作者姓名 TEXT, 书籍页码 TEXT, 出版社 TEXT, 类别代码 TEXT, 书籍名称 TEXT, 书籍编号 TEXT)");
+    library.exec("INSERT INTO moved (是否借出, 书籍价格, 登记日期, 作者姓名, 书籍页码, 出版社, 类别代码, 书籍名称, 书籍编号)"
+                 " SELECT 是否借出, 书籍价格, 登记日期, 作者姓名, 书籍页码, 出版社, 类别代码, 书籍名称, 书籍编号"
+                 " FROM bookInfo WHERE 书籍编号 = '10012'");
+    library.exec("DROP TABLE bookInfo");
+    library.exec("ALTER TABLE moved RENAME TO bookInfo");
+    FrmBookQuery* books = openBooks();
+    search(books->cmdFind);
+    EXPECT_EQ(accessibleRows(books->DataGrid1),
+              QStringList({"书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出",
+                           "10012|史记|B|人民文学出版社|不详|25.00|320|2026/1/5|是"}));
+    FrmLendQuery* loans = openLoans();
+    search(loans->cmdFind);
+    EXPECT_EQ(accessibleRows(loans->dtgrdLendBook),
+              QStringList({"读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期",
+                           "003|张小明|10012|史记|历史|320|人民文学出版社|2026/3/2|"}));
+}
+
+// 借阅查询 opens ready for a reader number; Tab visits the criteria and the
+// buttons, then the grid, then the reader box again.
+TEST_F(QueryWindows, LendQueryOpensInTheReaderNumberAndTabsToTheGridLast)
+{
+    FrmLendQuery* w = openLoans();
+    QApplication::setActiveWindow(w);
+    ASSERT_EQ(QApplication::focusWidget(), w->txtReaderID);
+    QStringList visited;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited.join(','), "txtReaderName,txtBookID,txtBookName,chkMoHu,cmdFind,cmdClear,cmdClose,"
+                                 "dtgrdLendBook,txtReaderID");
+}
+
+// Enter in the category box searches at once, also when it accepts the
+// box's completion of what was typed ("B" completed to "B-历史").
+TEST_F(QueryWindows, EnterInTheCategoryBoxSearchesOnceWithTheCompletion)
+{
+    FrmBookQuery* w = openBooks();
+    QApplication::setActiveWindow(w);
+    w->cboType->setFocus();
+    QTest::keyClicks(w->cboType, "B");
+    ASSERT_EQ(w->cboType->currentText(), "B-历史");
+    prompter.clear();
+    QTest::keyClick(w->cboType, Qt::Key_Return);
+    EXPECT_EQ(prompter.texts(), QStringList{kShown});
+    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+}
+
+// The date picker follows its box however it is ticked: the space bar, or
+// a screen reader's toggle.
+TEST_F(QueryWindows, DatePickerFollowsItsBoxFromTheKeyboardAndAScreenReader)
+{
+    FrmBookQuery* w = openBooks();
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w->chkRigDate);
+    ASSERT_TRUE(box && box->actionInterface());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(w->chkRigDate->isChecked());
+    EXPECT_TRUE(w->dtpRigDate->isEnabled());
+    QApplication::setActiveWindow(w);
+    w->chkRigDate->setFocus();
+    QTest::keyClick(w->chkRigDate, Qt::Key_Space);
+    EXPECT_FALSE(w->chkRigDate->isChecked());
+    EXPECT_FALSE(w->dtpRigDate->isEnabled());
+}
+
 // A refused search tells the clerk what failed and the window goes on.
 TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
 {
@@ -286,6 +360,31 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrollsAndDeskWorkLosesNoRow
     EXPECT_EQ(rows->rowCount(), 3004);
     EXPECT_EQ(rows->index(3003, 0).data().toString(), "X03000");
     EXPECT_EQ(storeRows("SELECT 是否借出 FROM bookInfo WHERE 书籍编号 IN ('0012', 'B004')"), "1,0");
+}
+
+// Rows shown and let go of are read again by key when the grid comes back to
+// them; a read that fails is told once, with the store's words, and its rows
+// read as unreadable, never as empty books.
+TEST_F(QueryWindows, ARowReadAgainThatFailsIsToldNotShownEmpty)
+{
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+                 " INSERT INTO bookInfo (书籍编号, 类别代码) SELECT printf('X%05d', i), 'A' FROM n");
+    FrmBookQuery* w = openBooks();
+    search(w->cmdFind);
+    QAbstractItemModel* rows = w->DataGrid1->model();
+    while (rows->canFetchMore({}))
+        rows->fetchMore({});
+    ASSERT_EQ(rows->rowCount(), 3004);
+    rows->index(3003, 0).data();  // the first pages are let go of
+    library.exec("ALTER TABLE bookInfo RENAME TO gone");
+    prompter.clear();
+    EXPECT_EQ(rows->index(0, 0).data().toString(), "（无法读取）");
+    EXPECT_EQ(rows->index(1, 1).data().toString(), "（无法读取）");
+    QApplication::processEvents();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith("查询失败!\n数据库报告: no such table: bookInfo"))
+        << prompter.shown[0].text.toStdString();
+    library.exec("ALTER TABLE gone RENAME TO bookInfo");
 }
 
 // At the design size, in each of the three styles with the skins we ship,

@@ -166,7 +166,7 @@ void lookUps(SideBySide& bench, RawDesk& raw, const Keys& keys, int runs)
             const QString reader = QString::fromUtf8(at(keys.readers, i));
             model.load(reader);
             for (int row = 0; row < model.rowCount(); ++row)
-                for (int column = 0; column < BorrowedList::ColumnCount; ++column)
+                for (int column = 0; column < model.columnCount(); ++column)
                     model.data(model.index(row, column));
             BorrowedList::summaryOf(model.rowCount());
         },

@@ -37,6 +37,7 @@ FrmShelfmark::FrmShelfmark(Prompter& prompter, const WindowStyler& styler, QWidg
     setWindowTitle(QStringLiteral("书库管理"));
     setWindowFlags(Qt::Window);
     m_list = new BookListModel(this);
+    connect(m_list, &BookListModel::readFailed, this, [this](const QString& message) { m_prompter.notice(message); });
     buildControls();
     resize(px(kInnerWidthTwips), px(kInnerHeightTwips));
 }

@@ -10,15 +10,16 @@
 namespace BorrowedList {
 
 // The columns of the list, in the order the query gives them. The grids show
-// the first eight; the loan's row id identifies the loan for renewal.
+// the first eight, in this order; the loan's row id identifies the loan for
+// renewal.
 enum Column {
     ReaderNumber,  // 读者编号
     ReaderName,    // 读者姓名
     BookNumber,    // 书籍编号
     Title,         // 书籍名称
     Category,      // 书籍类别
-    Publisher,     // 出版社
     Pages,         // 书籍页码
+    Publisher,     // 出版社
     LendDate,      // 借书日期
     ReturnDate,    // 还书日期
     OverdueDays,   // 超出天数
@@ -26,6 +27,8 @@ enum Column {
     LoanId,        // the lentInfo row id
     ColumnCount
 };
+// The columns a desk grid shows: the first eight.
+constexpr int kShownColumns = ReturnDate;
 
 // Runs the list for this reader in `query`, preparing it on first use, so a
 // grid that shows list after list keeps its statement prepared. The query is

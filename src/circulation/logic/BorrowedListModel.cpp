@@ -1,6 +1,7 @@
 #include "circulation/logic/BorrowedListModel.h"
 
 #include <QSqlError>
+#include <algorithm>
 
 #include "circulation/logic/BorrowedList.h"
 #include "core/logic/Conversions.h"
@@ -31,15 +32,19 @@ qint64 BorrowedListModel::loanIdAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return 0;
-    return QSqlQueryModel::data(index(row, BorrowedList::LoanId)).toLongLong();
+    return query().seek(row) ? query().value(BorrowedList::LoanId).toLongLong() : 0;
+}
+
+int BorrowedListModel::columnCount(const QModelIndex& parent) const
+{
+    return std::min(QSqlQueryModel::columnCount(parent), int(BorrowedList::kShownColumns));
 }
 
 QVariant BorrowedListModel::data(const QModelIndex& index, int role) const
 {
     const QVariant value = QSqlQueryModel::data(index, role);
     const bool shown = role == Qt::DisplayRole || role == Qt::EditRole;
-    const bool dateColumn =
-        index.column() == BorrowedList::LendDate || index.column() == BorrowedList::ReturnDate;
+    const bool dateColumn = index.column() == BorrowedList::LendDate;
     if (shown && dateColumn && !value.isNull())
         return Conversions::shortDate(Sql::toDate(value));
     return value;

@@ -4,7 +4,9 @@
 #include <QSqlQueryModel>
 
 // One desk grid's own copy of a reader's outstanding loans (each tab keeps
-// its own). Dates read in the short form yyyy/M/d; empty columns read empty.
+// its own). Its columns are the eight a desk grid shows, in their order; the
+// loan's row id stays behind them. Dates read in the short form yyyy/M/d;
+// empty columns read empty.
 class BorrowedListModel : public QSqlQueryModel {
     Q_OBJECT
 public:
@@ -19,6 +21,7 @@ public:
     // The lentInfo row id of a listed loan; 0 when the row is not listed.
     qint64 loanIdAt(int row) const;
 
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:

@@ -42,8 +42,8 @@ QString borrowedList()
 {
     return QStringLiteral(
                "select lentInfo.读者编号 as 读者编号,readerInfo.读者姓名 as 读者姓名,lentInfo.书籍编号 as 书籍编号,"
-               " bookInfo.书籍名称 as 书籍名称,bookType.书籍类别 as 书籍类别,bookInfo.出版社 as 出版社,"
-               "bookInfo.书籍页码 as 书籍页码,lentInfo.借书日期 as 借书日期,"
+               " bookInfo.书籍名称 as 书籍名称,bookType.书籍类别 as 书籍类别,bookInfo.书籍页码 as 书籍页码,"
+               "bookInfo.出版社 as 出版社,lentInfo.借书日期 as 借书日期,"
                " lentInfo.还书日期 as 还书日期,lentInfo.超出天数 as 超出天数,lentInfo.罚款金额 as 罚款金额,"
                "lentInfo.rowid as 借阅行号")
            + borrowedFromWhere() + QStringLiteral(" order by lentInfo.rowid");

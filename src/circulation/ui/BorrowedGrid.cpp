@@ -1,6 +1,7 @@
 #include "circulation/ui/BorrowedGrid.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QTableView>
 
 #include "circulation/logic/BorrowedList.h"
@@ -11,33 +12,16 @@ namespace BorrowedGrid {
 
 namespace {
 
-struct ShownColumn {
-    BorrowedList::Column column;
-    int width;  // pixels
-};
+// The widths of the eight columns, in pixels, in the order the model gives
+// them: 读者编号, 读者姓名, 书籍编号, 书籍名称, 书籍类别, 书籍页码, 出版社, 借书日期.
+constexpr int kWidths[BorrowedList::kShownColumns] = {60, 62, 66, 120, 64, 60, 100, 80};
 
-// The grid's columns in the order shown.
-constexpr ShownColumn kShown[] = {
-    {BorrowedList::ReaderNumber, 60}, {BorrowedList::ReaderName, 62},
-    {BorrowedList::BookNumber, 66},   {BorrowedList::Title, 120},
-    {BorrowedList::Category, 64},     {BorrowedList::Pages, 60},
-    {BorrowedList::Publisher, 100},   {BorrowedList::LendDate, 80},
-};
-
-// A reload resets the header, so the order, widths and hidden columns are
-// laid out again after each one.
+// A reload resets the header, so the widths are set again after each one.
 void layOutColumns(QTableView* view)
 {
-    QHeaderView* header = view->horizontalHeader();
-    if (header->count() < BorrowedList::ColumnCount)
-        return;
-    for (int visual = 0; visual < int(std::size(kShown)); ++visual) {
-        const int logical = kShown[visual].column;
-        header->moveSection(header->visualIndex(logical), visual);
-        view->setColumnWidth(logical, kShown[visual].width);
-    }
-    for (int logical = BorrowedList::ReturnDate; logical < BorrowedList::ColumnCount; ++logical)
-        view->setColumnHidden(logical, true);
+    const int columns = std::min(view->horizontalHeader()->count(), int(std::size(kWidths)));
+    for (int column = 0; column < columns; ++column)
+        view->setColumnWidth(column, kWidths[column]);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/logic/KeyedResultModel.h"
 
+#include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -12,20 +13,23 @@ namespace {
 const QStringList kDateColumns = {QStringLiteral("登记日期"), QStringLiteral("借书日期"),
                                   QStringLiteral("还书日期")};
 const QString kFlagColumn = QStringLiteral("是否借出");
+// What a cell shows whose row could not be read again (the failure is told).
+const QString kUnreadable = QStringLiteral("（无法读取）");
 
-// The cells of the current row, from the given column on.
-QVariantList rowCells(const QSqlQuery& query, int from, int count)
+// The cells of the current row at the given positions, skipping `offset`
+// leading columns (the key).
+QVariantList rowCells(const QSqlQuery& query, const QList<int>& sources, int offset)
 {
     QVariantList cells;
-    cells.reserve(count);
-    for (int c = 0; c < count; ++c)
-        cells.append(query.value(from + c));
+    cells.reserve(sources.size());
+    for (int source : sources)
+        cells.append(query.value(offset + source));
     return cells;
 }
 }  // namespace
 
-KeyedResultModel::KeyedResultModel(const QString& action, QObject* parent)
-    : QAbstractTableModel(parent), m_action(action)
+KeyedResultModel::KeyedResultModel(const QString& action, QObject* parent, const QStringList& shown)
+    : QAbstractTableModel(parent), m_action(action), m_shown(shown)
 {
 }
 
@@ -42,6 +46,8 @@ void KeyedResultModel::run(const KeyedStatement& statement)
     m_rowByKey = statement.rowByKey;
     m_keys.clear();
     m_pages.clear();
+    m_failing = false;
+    m_unreadablePage = -1;
     readNames(m_cursor);
     endResetModel();
     fetchMore();
@@ -59,12 +65,19 @@ void KeyedResultModel::clear()
 
 void KeyedResultModel::readNames(const QSqlQuery& query)
 {
-    const QSqlRecord columns = query.record();
+    const QSqlRecord record = query.record();
+    QStringList available;
+    for (int i = 1; i < record.count(); ++i)  // the key is not shown
+        available << record.fieldName(i);
     m_names.clear();
+    m_sources.clear();
     m_kinds.clear();
-    for (int i = 1; i < columns.count(); ++i) {  // the key is not shown
-        const QString name = columns.fieldName(i);
+    for (const QString& name : m_shown.isEmpty() ? available : m_shown) {
+        const int source = int(available.indexOf(name));
+        if (source < 0)
+            continue;
         m_names << name;
+        m_sources << source;
         m_kinds << (kDateColumns.contains(name) ? Kind::Date
                     : name == kFlagColumn        ? Kind::Flag
                                                  : Kind::Plain);
@@ -103,19 +116,35 @@ void KeyedResultModel::fetchMore(const QModelIndex& parent)
     page.used = ++m_clock;
     while (int(page.rows.size()) < kPageRows && m_cursor.next()) {
         m_keys.push_back(m_cursor.value(0).toLongLong());
-        page.rows.push_back(rowCells(m_cursor, 1, int(m_names.size())));
+        page.rows.push_back(rowCells(m_cursor, m_sources, 1));
     }
     if (int(page.rows.size()) < kPageRows) {
-        // The statement is done: let go of it, and of its hold on the file.
+        // The statement is done, or a step failed (a busy or damaged file):
+        // let go of it, and of its hold on the file, and tell a failure.
+        const QSqlError error = m_cursor.lastError();
         m_more = false;
         m_cursor.finish();
+        if (error.isValid())
+            fail(StoreError(m_action, error));
     }
+    m_unreadablePage = -1;
     if (page.rows.empty()) {
         page.number = -1;
         return;
     }
     beginInsertRows(QModelIndex(), first, first + int(page.rows.size()) - 1);
     endInsertRows();
+}
+
+void KeyedResultModel::fail(const StoreError& error) const
+{
+    if (m_failing)
+        return;
+    m_failing = true;
+    // Queued: a read may fail while the grid paints, where no box may open.
+    QMetaObject::invokeMethod(
+        const_cast<KeyedResultModel*>(this), [this, message = error.message()] { emit readFailed(message); },
+        Qt::QueuedConnection);
 }
 
 // The least recently used page, emptied (a new one while fewer are kept).
@@ -137,19 +166,32 @@ const QVariantList* KeyedResultModel::cells(int row) const
     const int number = row / kPageRows;
     auto kept = std::find_if(m_pages.begin(), m_pages.end(), [number](const Page& p) { return p.number == number; });
     if (kept == m_pages.end()) {
+        if (number == m_unreadablePage)
+            return nullptr;
         // Read the page again, row by row by key. A row gone from the store
         // since (deleted elsewhere) shows empty cells.
-        QSqlQuery byKey = Sql::prepare(m_rowByKey, m_action);
-        Page& page = freePage();
-        const int first = number * kPageRows;
-        const int last = std::min(int(m_keys.size()), first + kPageRows);
-        for (int r = first; r < last; ++r) {
-            byKey.bindValue(0, m_keys[r]);
-            Sql::exec(byKey, m_action);
-            page.rows.push_back(byKey.next() ? rowCells(byKey, 0, int(m_names.size()))
-                                             : QVariantList(m_names.size()));
-            byKey.finish();
+        std::vector<QVariantList> rows;
+        try {
+            QSqlQuery byKey = Sql::prepare(m_rowByKey, m_action);
+            const int first = number * kPageRows;
+            const int last = std::min(int(m_keys.size()), first + kPageRows);
+            for (int r = first; r < last; ++r) {
+                byKey.bindValue(0, m_keys[r]);
+                Sql::exec(byKey, m_action);
+                const bool found = byKey.next();
+                if (!found && byKey.lastError().isValid())
+                    throw StoreError(m_action, byKey.lastError());
+                rows.push_back(found ? rowCells(byKey, m_sources, 0) : QVariantList(m_names.size()));
+                byKey.finish();
+            }
+        } catch (const StoreError& error) {
+            m_unreadablePage = number;
+            fail(error);
+            return nullptr;
         }
+        m_failing = false;
+        Page& page = freePage();
+        page.rows = std::move(rows);
         page.number = number;
         kept = m_pages.begin() + (&page - m_pages.data());
     }
@@ -163,14 +205,9 @@ QVariant KeyedResultModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()
         || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    const QVariantList* row = nullptr;
-    try {
-        row = cells(index.row());
-    } catch (const StoreError&) {
-        return QVariant();  // a grid cannot report; the cell stays empty
-    }
+    const QVariantList* row = cells(index.row());
     if (!row)
-        return QVariant();
+        return kUnreadable;
     const QVariant& value = row->at(index.column());
     if (value.isNull())
         return value;

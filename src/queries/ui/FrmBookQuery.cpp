@@ -31,7 +31,8 @@ FrmBookQuery::FrmBookQuery(Prompter& prompter, const Clock& clock, const WindowS
 {
     buildCriteria();
     cmdFind->setDefault(true);
-    connect(chkRigDate, &QCheckBox::clicked, this, &FrmBookQuery::chkRigDate_Click);
+    // However the box is ticked: a click, the space bar, a screen reader's toggle.
+    connect(chkRigDate, &QCheckBox::toggled, this, &FrmBookQuery::chkRigDate_Click);
     connect(cmdFind, &QPushButton::clicked, this, &FrmBookQuery::cmdFind_Click);
     connect(cmdClear, &QPushButton::clicked, this, &FrmBookQuery::cmdClear_Click);
 
@@ -49,6 +50,8 @@ void FrmBookQuery::buildCriteria()
     cboType->setObjectName(QStringLiteral("cboType"));
     cboType->setEditable(true);
     cboType->setInsertPolicy(QComboBox::NoInsert);  // typed text is a criterion, not a new item
+    cboType->installEventFilter(this);
+    cboType->lineEdit()->installEventFilter(this);
     addCaptioned(QStringLiteral("书籍类别:"), cboType, 1, 0);
     txtBookConcern = addTextBox("txtBookConcern", QStringLiteral("出版社:"), 1, 2);
     // The known publishers, offered under the box while the clerk types.
@@ -108,6 +111,20 @@ void FrmBookQuery::cmdClear_Click()
     txtBookName->clear();
     cboType->clearEditText();
     txtBookConcern->clear();
+}
+
+bool FrmBookQuery::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool categoryBox = watched == cboType || watched == cboType->lineEdit();
+    if (categoryBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cboType->lineEdit()->end(false);  // the completion stands as typed
+            cmdFind->click();
+            return true;
+        }
+    }
+    return QueryWindow::eventFilter(watched, event);
 }
 
 void FrmBookQuery::keyPressEvent(QKeyEvent* event)

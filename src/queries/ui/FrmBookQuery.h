@@ -38,6 +38,9 @@ public slots:
 protected:
     // Enter that no box or button took for itself runs the search.
     void keyPressEvent(QKeyEvent* event) override;
+    // Enter in the category box searches at once, also when it only accepts
+    // the box's completion of what was typed.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildCriteria();

@@ -26,8 +26,9 @@ FrmLendQuery::FrmLendQuery(Prompter& prompter, const WindowStyler& styler)
     connect(cmdFind, &QPushButton::clicked, this, &FrmLendQuery::cmdFind_Click);
     connect(cmdClear, &QPushButton::clicked, this, &FrmLendQuery::cmdClear_Click);
 
+    // The results grid last, after the criteria and the buttons.
     QWidget* order[] = {txtReaderID, txtReaderName, txtBookID, txtBookName,
-                        chkMoHu,     cmdFind,       cmdClear,  cmdClose};
+                        chkMoHu,     cmdFind,       cmdClear,  cmdClose, dtgrdLendBook};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -51,6 +52,7 @@ void FrmLendQuery::buildCriteria()
 void FrmLendQuery::Form_Load()
 {
     applyWindowStyle();
+    txtReaderID->setFocus(Qt::OtherFocusReason);  // ready for a reader number
 }
 
 void FrmLendQuery::cmdFind_Click()

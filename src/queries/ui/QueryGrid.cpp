@@ -33,22 +33,17 @@ void narrowFreeText(QTableView* view, const QList<QPair<int, bool>>& placed)
     }
 }
 
-void layOutColumns(QTableView* view, const KeyedResultModel* model, const QList<Column>& shown)
+// The model holds the shown columns only, in the window's order: the
+// layout is their widths, renewed after every search.
+void layOutColumns(QTableView* view, const QList<Column>& shown)
 {
     QHeaderView* header = view->horizontalHeader();
-    QList<QPair<int, bool>> placed;  // logical column, free text
-    for (const Column& column : shown) {
-        const int logical = model->columnOf(QString::fromUtf8(column.name));
-        if (logical < 0)
-            continue;
-        header->moveSection(header->visualIndex(logical), int(placed.size()));
+    QList<QPair<int, bool>> placed;  // column, free text
+    for (int column = 0; column < shown.size() && column < header->count(); ++column) {
         // Never narrower than its heading needs in the window's style.
-        view->setColumnWidth(logical, std::max(column.width, header->sectionSizeHint(logical)));
-        placed.append({logical, column.freeText});
+        view->setColumnWidth(column, std::max(shown[column].width, header->sectionSizeHint(column)));
+        placed.append({column, shown[column].freeText});
     }
-    for (int logical = 0; logical < model->columnCount(); ++logical)
-        view->setColumnHidden(logical, std::none_of(placed.begin(), placed.end(),
-                                                    [logical](const auto& p) { return p.first == logical; }));
     narrowFreeText(view, placed);
 }
 
@@ -58,9 +53,16 @@ QTableView* create(const char* objectName, KeyedResultModel* model, const QList<
                    QWidget* parent)
 {
     QTableView* view = FormParts::readOnlyGrid(objectName, model, parent);
-    QObject::connect(model, &KeyedResultModel::modelReset, view,
-                     [view, model, shown] { layOutColumns(view, model, shown); });
+    QObject::connect(model, &KeyedResultModel::modelReset, view, [view, shown] { layOutColumns(view, shown); });
     return view;
+}
+
+QStringList names(const QList<Column>& shown)
+{
+    QStringList list;
+    for (const Column& column : shown)
+        list << QString::fromUtf8(column.name);
+    return list;
 }
 
 }  // namespace QueryGrid

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 
 class QTableView;
 class QWidget;
 class KeyedResultModel;
 
-// A query window's read-only results grid. It shows the named columns of the
-// results in the order given, each headed by its name, and hides any other
-// column; the layout is renewed after every search.
+// A query window's read-only results grid over a model that holds the shown
+// columns in the window's order (see KeyedResultModel), each headed by its
+// name; the widths are renewed after every search.
 namespace QueryGrid {
 
 struct Column {
@@ -19,5 +20,7 @@ struct Column {
 
 QTableView* create(const char* objectName, KeyedResultModel* model, const QList<Column>& shown,
                    QWidget* parent);
+// The names of the columns, in order, for the model.
+QStringList names(const QList<Column>& shown);
 
 }  // namespace QueryGrid

@@ -33,7 +33,7 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design)
     : QWidget(nullptr), m_prompter(prompter), m_styler(styler),
-      m_results(new KeyedResultModel(QStringLiteral("查询"), this))
+      m_results(new KeyedResultModel(QStringLiteral("查询"), this, QueryGrid::names(design.columns)))
 {
     static const bool accessibleInstalled = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessibleInstalled);
@@ -49,6 +49,8 @@ QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const D
     m_criteria->setColumnStretch(1, 1);
     m_criteria->setColumnStretch(3, 1);
 
+    connect(m_results, &KeyedResultModel::readFailed, this,
+            [this](const QString& message) { m_prompter.notice(message); });
     m_grid = QueryGrid::create(design.gridName, m_results, design.columns, this);
     SkinLabel5 = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
     SkinLabel5->setObjectName(QStringLiteral("SkinLabel5"));
