@@ -103,19 +103,21 @@ TEST_F(Catalogue, ChangeAndDeleteTouchOnlyTheirCategory)
     EXPECT_EQ(list.rowCount(), 0);
 }
 
-// Items in table order; a category name turns into the item of the first
-// category of that name; an unknown name stays as it is.
-TEST_F(Catalogue, CategoryItemsAndTheFirstCategoryOfAName)
+// Items in table order; a code is found as the books' join finds it (A-Z
+// either case), and only its own category, whatever the names.
+TEST_F(Catalogue, CategoryItemsAndACategoryByItsCode)
 {
     EXPECT_EQ(Categories::LoadCategoryItems(), QStringList());
     library.addCategory("T", "文学", 14);
     library.addCategory("B", "历史", 30);
     library.addCategory("A", "文学", 7);
     EXPECT_EQ(Categories::LoadCategoryItems(), QStringList({"T-文学", "B-历史", "A-文学"}));
-    EXPECT_EQ(Categories::itemForName("文学"), "T-文学");
-    EXPECT_EQ(Categories::itemForName("历史"), "B-历史");
-    EXPECT_EQ(Categories::itemForName("哲学"), "哲学");
-    EXPECT_EQ(Categories::itemForName(""), "");
+    const std::optional<Categories::Category> a = Categories::find("a");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(Categories::itemOf(*a), "A-文学");
+    EXPECT_EQ(a->loanDays.toInt(), 7);
+    EXPECT_FALSE(Categories::find("Z"));
+    EXPECT_FALSE(Categories::find(""));
 }
 
 // The publisher is remembered trimmed and once (the book row keeps it as

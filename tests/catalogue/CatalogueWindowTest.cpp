@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AccessibleTable.h"
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
 #include "Probes.h"
@@ -233,6 +234,45 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
                        "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2025-12-31|1");
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,岳麓书社");
     EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记(校注本)");
+}
+
+// The edit window takes the book's category from the store by its number,
+// not from the name the list showed: a category renamed or deleted since the
+// list was read, or two categories of one name, never move the book.
+TEST_F(CatalogueWindows, EditKeepsTheBooksOwnCategory)
+{
+    library.addCategory("C", "文学", 60);  // named like A, later in the table
+    library.addBook("B003", "围城", "C");
+    FrmShelfmark* list = shelf();
+    library.exec("UPDATE bookType SET 书籍类别 = '古典文学' WHERE 类别代码 = 'A'");  // renamed since
+
+    const struct { int row; const char* shown; const char* code; } books[] = {
+        {0, "A-古典文学", "A"}, {2, "C-文学", "C"}};
+    for (const auto& book : books) {
+        SCOPED_TRACE(book.code);
+        FrmUpdateBook* w = editRow(list, book.row);
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->cboType->currentText(), book.shown);
+        w->cmdSave->click();
+    }
+    EXPECT_EQ(storeRows("SELECT 类别代码 FROM bookInfo ORDER BY rowid"), "A,B,C");
+
+    // A category deleted since: the window names the code and keeps it
+    // unless the clerk chooses another.
+    closeNow(list);
+    list = shelf();
+    library.exec("DELETE FROM bookType WHERE 类别代码 = 'B'");
+    prompter.clear();
+    FrmUpdateBook* w = editRow(list, 1);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(shown(), "该书的类别代码B已经不是图书类别,请重新选择书籍类别!");
+    w->cmdSave->click();
+    EXPECT_EQ(storeRows("SELECT 类别代码 FROM bookInfo WHERE 书籍编号 = 'B002'"), "B");
+    w = editRow(list, 1);  // B002 has left the list: B003, of C
+    ASSERT_TRUE(w);
+    w->cboType->setCurrentIndex(0);  // the clerk's choice is saved
+    w->cmdSave->click();
+    EXPECT_EQ(storeRows("SELECT 类别代码 FROM bookInfo ORDER BY rowid"), "A,B,A");
 }
 
 // Opened again while open, the edit window keeps its book and shows no more
@@ -463,6 +503,9 @@ TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
     w->txtTypeName->setText("史地");
     w->txtDay->setText("7.5");
     w->cmdSave->click();
+    // The row shows what was stored: 7.5 was kept as 8.
+    EXPECT_EQ(accessibleRows(w->DataGrid1).value(2), "B|史地|8");
+    EXPECT_EQ(w->txtDay->text(), "8");
     w->cmdModify->click();
     w->txtTypeName->setText("不要了");
     w->cmdCancel->click();

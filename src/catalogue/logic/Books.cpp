@@ -114,6 +114,16 @@ Outcome saveChanges(const QString& number, const BookDetails& book)
     return outcome;
 }
 
+std::optional<QString> categoryCodeOf(const QString& number)
+{
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码 FROM bookInfo WHERE 书籍编号 = :number"
+                                              " ORDER BY rowid LIMIT 1"),
+                               {{QStringLiteral("number"), number}}, QStringLiteral("读取书籍"));
+    if (!query.next())
+        return std::nullopt;
+    return query.value(0).toString();
+}
+
 int count()
 {
     QSqlQuery query = Sql::run(QStringLiteral("SELECT count(*) FROM bookInfo"), {}, QStringLiteral("读取书籍"));

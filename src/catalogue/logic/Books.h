@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The catalogue's book rows (bookInfo): registering, changing and deleting
 // books. Each save records the book's publisher in the same transaction.
@@ -47,6 +48,9 @@ Outcome saveChanges(const QString& number, const BookDetails& book);
 
 // Number of books in the catalogue. Throws StoreError.
 int count();
+// The category code the book with this number has in the store (empty when
+// it has none); nullopt when there is no such book. Throws StoreError.
+std::optional<QString> categoryCodeOf(const QString& number);
 
 // Books deleted per step by DeleteAllBooks.
 inline constexpr int kDeleteBatch = 20000;

@@ -101,7 +101,7 @@ QStringList LoadCategoryItems()
 {
     QStringList items;
     for (const Category& category : all())
-        items.append(category.code + QLatin1Char('-') + category.name);
+        items.append(itemOf(category));
     return items;
 }
 
@@ -110,13 +110,19 @@ QString CategoryCodeOf(const QString& item)
     return Conversions::leadingCharacters(item, 1);
 }
 
-QString itemForName(const QString& name)
+std::optional<Category> find(const QString& code)
 {
-    for (const Category& category : all()) {
-        if (category.name == name)
-            return category.code + QLatin1Char('-') + category.name;
-    }
-    return name;
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码, 书籍类别, 借出天数 FROM bookType"
+                                              " WHERE 类别代码 = :code ORDER BY rowid LIMIT 1"),
+                               {{QStringLiteral("code"), code}}, kReadAction);
+    if (!query.next())
+        return std::nullopt;
+    return Category{query.value(0).toString(), query.value(1).toString(), query.value(2)};
+}
+
+QString itemOf(const Category& category)
+{
+    return category.code + QLatin1Char('-') + category.name;
 }
 
 }  // namespace Categories

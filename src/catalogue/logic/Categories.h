@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 
 // The book categories (bookType): code, name and loan period. Every write
 // checks what the store would refuse first and says why, writing nothing.
@@ -42,8 +43,10 @@ QList<Category> all();
 QStringList LoadCategoryItems();
 // The code of a category item: its first character ("" for "").
 QString CategoryCodeOf(const QString& item);
-// The item of the first category in table order named exactly `name`; the
-// bare name when none is. Throws StoreError.
-QString itemForName(const QString& name);
+// The category with this code, matched as the store matches codes (the
+// books' join); nullopt when there is none. Throws StoreError.
+std::optional<Category> find(const QString& code);
+// A category's item: code + "-" + name.
+QString itemOf(const Category& category);
 
 }  // namespace Categories

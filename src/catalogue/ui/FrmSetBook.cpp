@@ -207,8 +207,29 @@ void FrmSetBook::cmdSave_Click()
         return;
     }
     m_prompter.notice(Categories::message(outcome, code));
-    if (outcome == Categories::Outcome::Saved)
+    if (outcome == Categories::Outcome::Saved) {
+        showStored(code);
         leaveEditing();
+    }
+}
+
+// The current row shows the category as the store now holds it (loan days
+// "7.5" were kept as 8).
+void FrmSetBook::showStored(const QString& code)
+{
+    const int row = DataGrid1->currentIndex().row();
+    if (row < 0)
+        return;
+    try {
+        const std::optional<Categories::Category> stored = Categories::find(code);
+        if (!stored)
+            return;
+        m_rows->item(row, 0)->setText(stored->code);
+        m_rows->item(row, 1)->setText(stored->name);
+        m_rows->item(row, 2)->setText(stored->loanDays.isNull() ? QString() : stored->loanDays.toString());
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+    }
 }
 
 void FrmSetBook::cmdCancel_Click()

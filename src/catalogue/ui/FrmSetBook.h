@@ -54,6 +54,7 @@ private:
     // otherwise the first row.
     void loadGrid(const QString& code = QString());
     void setCurrentRow(int row);
+    void showStored(const QString& code);
     // "保存" and "取消" done: the code box and the four buttons back on.
     void leaveEditing();
     void enterEditing();

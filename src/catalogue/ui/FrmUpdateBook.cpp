@@ -62,12 +62,46 @@ void FrmUpdateBook::Form_Load()
     QCoreApplication::processEvents();
     try {
         Frame1->setCategoryItems(Categories::LoadCategoryItems());
-        takeOverRow();
-        cboType->setEditText(Categories::itemForName(cboType->currentText()));
     } catch (const StoreError& error) {
         m_prompter.notice(error.message());
     }
+    takeOverRow();
+    showStoredCategory();
     setSuggestEnabled(1);
+}
+
+// The book's own category, by its code in the store, never by the name the
+// list showed (renamed since, or shared by two categories). A code that is no
+// category any more is named, and kept unless the clerk chooses another.
+void FrmUpdateBook::showStoredCategory()
+{
+    std::optional<Categories::Category> category;
+    try {
+        m_storedCode = Books::categoryCodeOf(m_row.number);
+        if (m_storedCode)
+            category = Categories::find(*m_storedCode);
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.message());
+    }
+    if (!m_storedCode)
+        return;  // the book is gone: saving says so
+    if (category) {
+        cboType->setEditText(Categories::itemOf(*category));
+    } else {
+        cboType->setEditText(*m_storedCode);
+        m_prompter.notice(QStringLiteral("该书的类别代码") + *m_storedCode
+                          + QStringLiteral("已经不是图书类别,请重新选择书籍类别!"));
+    }
+    m_shownCategory = cboType->currentText();
+}
+
+// The code to save: the stored one while the box still shows what the window
+// put there, else the first character of the clerk's choice.
+QString FrmUpdateBook::chosenCategoryCode() const
+{
+    if (m_storedCode && cboType->currentText() == m_shownCategory)
+        return *m_storedCode;
+    return Categories::CategoryCodeOf(cboType->currentText());
 }
 
 // The list row's cells into the boxes, in the list's column order.
@@ -75,7 +109,6 @@ void FrmUpdateBook::takeOverRow()
 {
     txtBookID->setText(m_row.number);
     txtBookName->setText(m_row.title);
-    cboType->setEditText(m_row.category);
     txtBookConcern->setText(m_row.publisher);
     txtWriter->setText(m_row.author);
     txtPrice->setText(m_row.price);
@@ -95,7 +128,7 @@ void FrmUpdateBook::cmdSave_Click()
     const QString number = txtBookID->text();
     const Books::BookDetails changed{number,
                                      txtBookName->text(),
-                                     Categories::CategoryCodeOf(cboType->currentText()),
+                                     chosenCategoryCode(),
                                      txtBookConcern->text(),
                                      txtWriter->text(),
                                      txtPrice->text(),

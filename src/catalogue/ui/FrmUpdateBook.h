@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "catalogue/logic/BookListModel.h"
 
@@ -28,7 +29,7 @@ public:
                   QWidget* parent = nullptr);
 
     // The load steps: the window style, the category list, the row's cells
-    // into the boxes, the category name into its item; then ready (1).
+    // into the boxes, the book's own category from the store; then ready (1).
     void Form_Load();
 
     // 0 while the window takes over its book (no publisher suggestions are
@@ -59,6 +60,8 @@ public slots:
 
 private:
     void takeOverRow();
+    void showStoredCategory();
+    QString chosenCategoryCode() const;
 
     Prompter& m_prompter;
     const Clock& m_clock;
@@ -68,4 +71,8 @@ private:
     // The row had no registration date and the clerk has not picked one: a
     // save leaves the date empty rather than writing the picker's stand-in.
     bool m_dateUnknown = false;
+    // The book's category code as the store held it at load (nullopt when
+    // the book was not found), and the category text the box showed then.
+    std::optional<QString> m_storedCode;
+    QString m_shownCategory;
 };
