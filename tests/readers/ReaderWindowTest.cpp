@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include "MainWindowTest.h"
@@ -168,6 +169,24 @@ TEST_F(ReaderWindows, AFoundReaderReloadsTheDesksList)
     EXPECT_EQ(shown(), "没有该读者信息!");
 }
 
+// A reader added from the desk's 添加新读者 is the desk's reader at once: the
+// lend tab's list and its two counts are loaded for the number in its box;
+// a refused add loads nothing.
+TEST_F(ReaderWindows, AReaderAddedFromTheDeskLoadsTheDesksList)
+{
+    library.addLoan("015", "B001", "2026-03-02");  // a loan kept from before the reader was registered
+    FrmReader* w = readerFromDesk("015");
+    fill(w, {"015", "王五"});
+    w->Command3->click();
+    EXPECT_EQ(shown(), "读者资料添加完毕");
+    EXPECT_EQ(deskLabel("lblLendCount") + " " + deskLabel("lblRemain"), "已借图书册数:1 2");
+    EXPECT_EQ(gridRows(get<QTableView>("dtgrdLendBook"), 3), "015|王五|B001");
+
+    get<QLineEdit>("txtReaderID")->setText("002");
+    w->Command3->click();  // 015 again: refused, the desk stays as it was
+    EXPECT_EQ(deskLabel("lblLendCount"), "已借图书册数:1");
+}
+
 // What the window puts into a box is cut to the box's length, as typing is.
 TEST_F(ReaderWindows, BoxLengthsHoldForTypingAndForFoundReaders)
 {
@@ -208,7 +227,7 @@ TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
     const struct { QStringList typed; QPushButton* FrmReader::*button; const char* message; const char* after; }
     steps[] = {
         {{"003", "王五", "男", "139", "财务科"}, &FrmReader::Command3, "读者资料添加完毕", nullptr},
-        {{"001", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n该读者编号已经存在。", nullptr},
+        {{"001", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n该读者编号已经存在!", nullptr},
         {{"", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n请输入读者编号!", nullptr},
         {{"003", "王五", "男", "136", "馆办"}, &FrmReader::Command5, "读者资料修改完毕!", nullptr},
         {{"009", "赵六", "男", "1", "x"}, &FrmReader::Command5, "读者资料修改失败!\n没有该读者信息!", nullptr},

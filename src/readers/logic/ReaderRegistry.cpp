@@ -39,7 +39,7 @@ QString reason(Outcome outcome)
     case Outcome::EmptyNumber:
         return QStringLiteral("请输入读者编号!");
     case Outcome::NumberTaken:
-        return QStringLiteral("该读者编号已经存在。");
+        return QStringLiteral("该读者编号已经存在!");
     case Outcome::NoSuchReader:
         return QStringLiteral("没有该读者信息!");
     }

@@ -239,8 +239,9 @@ bool FrmReader::report(const std::function<Outcome()>& write, const QString& don
 void FrmReader::Command3_Click()
 {
     const Reader reader = boxes();
-    report([&] { return AddReader(reader); }, QStringLiteral("读者资料添加完毕"),
-           QStringLiteral("读者资料添加失败!"));
+    if (report([&] { return AddReader(reader); }, QStringLiteral("读者资料添加完毕"),
+               QStringLiteral("读者资料添加失败!")))
+        emit readerFound();  // the desk shows the reader it sent here
 }
 
 void FrmReader::Command5_Click()

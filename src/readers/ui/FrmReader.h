@@ -46,7 +46,8 @@ public:
     QPushButton* Command7 = nullptr;
 
 signals:
-    // A reader was found: the lend desk reloads the list for its own reader box.
+    // A reader was found or added: the lend desk reloads the list for its own
+    // reader box.
     void readerFound();
 
 public slots:
