@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include "FixedClock.h"
@@ -265,6 +267,59 @@ TEST_F(LookWindows, MenuWindowsOpenOnceWithoutParentInTheChosenStyle)
     ASSERT_EQ(opened("FrmReader").size(), 1);
     EXPECT_NE(corner(opened("FrmReader")[0]), skin);
     EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.lastText().toStdString();
+}
+
+// Every secondary window wears the whole skin it opened with, its window
+// background included (the gradient of 轻松一刻): at its edges it shows the
+// same pixels as a dialog of its size under that skin.
+TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
+{
+    useShippedSkins();
+    library.addBasics();
+    library.addBook("B001", "红楼梦", "A");
+    auto main = start();
+    main->show();
+    const auto edges = [](QWidget* w) {
+        const QImage image = w->grab().toImage();
+        QStringList colours;
+        for (const QPoint& p : {QPoint(1, 1), QPoint(1, image.height() - 2), QPoint(image.width() - 2, 1)})
+            colours << image.pixelColor(p).name();
+        return colours.join(' ');
+    };
+    const auto opened = [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->objectName().startsWith("Frm") && top->objectName() != "Frmmain")
+                return top;
+        return static_cast<QWidget*>(nullptr);
+    };
+    for (QAction* style : {main->meuTypeStyle, main->meuLight}) {
+        style->trigger();
+        for (QAction* item : {main->meuAddNewBook, main->mnuSetBook, main->mnuBookQuery, main->mnuLendQuery,
+                              main->meuReaderSet, main->mnuSetBasic, main->mnuShelfmark}) {
+            item->trigger();
+            QWidget* w = opened();
+            ASSERT_TRUE(w) << item->text().toStdString();
+            QList<QWidget*> windows{w};
+            if (auto* list = w->findChild<QTableView*>("DataGrid1"); w->objectName() == "FrmShelfmark") {
+                list->setCurrentIndex(list->model()->index(0, 0));  // and the edit window it opens
+                w->findChild<QPushButton*>("cmdModify")->click();
+                windows << nullptr;
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (top->isVisible() && top->objectName() == "FrmUpdateBook")
+                        windows.last() = top;
+                ASSERT_TRUE(windows.last());
+            }
+            for (QWidget* shown : windows) {
+                SCOPED_TRACE((style->text() + " " + shown->objectName()).toStdString());
+                QDialog dialog;
+                dialog.setStyleSheet(shown->styleSheet());
+                dialog.resize(shown->size());
+                EXPECT_EQ(edges(shown), edges(&dialog));
+            }
+            for (QWidget* shown : windows)
+                closeNow(shown);
+        }
+    }
 }
 
 // ---- quick tips ------------------------------------------------------------

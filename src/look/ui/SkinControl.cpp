@@ -16,8 +16,15 @@ bool SkinControl::load(const QString& skinFile)
 
 void SkinControl::apply(QWidget* window)
 {
-    if (window)
-        window->setStyleSheet(m_styleSheet);
+    if (!window)
+        return;
+    // A window of ours that is neither a main window nor a dialog wears the
+    // skin's window background too: the skins name such windows by this
+    // property, and the toolkit paints a sheet's background on a plain
+    // widget only when asked to.
+    window->setProperty("skinWindow", true);
+    window->setAttribute(Qt::WA_StyledBackground, true);
+    window->setStyleSheet(m_styleSheet);
 }
 
 void SkinControl::remove()
