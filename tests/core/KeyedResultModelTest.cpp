@@ -12,6 +12,8 @@ namespace {
 // the rows read before stay, the grid is told, and no more rows are offered.
 TEST(KeyedResultModel, AStepThatFailsPartWayIsToldAndTheRowsReadStay)
 {
+    if (TempLibrary::onServer())
+        GTEST_SKIP() << "the server's results are read whole when they run: a failure is the run's own";
     TempLibrary library;
     library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600)"
                  " INSERT INTO bookInfo (书籍编号, 类别代码) SELECT printf('X%05d', i), 'A' FROM n");

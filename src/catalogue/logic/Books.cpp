@@ -116,8 +116,9 @@ Outcome saveChanges(const QString& number, const BookDetails& book)
 
 std::optional<QString> categoryCodeOf(const QString& number)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码 FROM bookInfo WHERE 书籍编号 = :number"
-                                              " ORDER BY rowid LIMIT 1"),
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码 FROM bookInfo WHERE ")
+                                   + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
+                                   + QStringLiteral(" ORDER BY rowid LIMIT 1"),
                                {{QStringLiteral("number"), number}}, QStringLiteral("读取书籍"));
     if (!query.next())
         return std::nullopt;

@@ -112,8 +112,9 @@ QString CategoryCodeOf(const QString& item)
 
 std::optional<Category> find(const QString& code)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码, 书籍类别, 借出天数 FROM bookType"
-                                              " WHERE 类别代码 = :code ORDER BY rowid LIMIT 1"),
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码, 书籍类别, 借出天数 FROM bookType WHERE ")
+                                   + Sql::sameText(QStringLiteral("类别代码"), QStringLiteral(":code"))
+                                   + QStringLiteral(" ORDER BY rowid LIMIT 1"),
                                {{QStringLiteral("code"), code}}, kReadAction);
     if (!query.next())
         return std::nullopt;
