@@ -22,7 +22,7 @@
 #include "core/logic/AppInfo.h"
 #include "core/logic/Prompter.h"
 #include "look/logic/StyleSetting.h"
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 #include "look/ui/clsToolTip.h"
 
 namespace {
@@ -54,8 +54,8 @@ FrmLogon::~FrmLogon() = default;
 
 void FrmLogon::buildControls()
 {
-    SkinLabel1 = new QLabel(QStringLiteral("请输入帐号与密码!"), this);
-    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
+    lblPrompt = new QLabel(QStringLiteral("请输入帐号与密码!"), this);
+    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
     SkinLblUserName = new QLabel(QStringLiteral("帐号:"), this);
     SkinLblUserName->setObjectName(QStringLiteral("SkinLblUserName"));
     txtUserName = new QLineEdit(this);
@@ -74,10 +74,10 @@ void FrmLogon::buildControls()
     cmdOK->setEnabled(false);
     cmdCancel = new QPushButton(QStringLiteral("取消"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    Command1 = new QPushButton(QStringLiteral(">>"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAccessibleDescription(kBalloonText);
-    Command1->setFixedWidth(40);
+    cmdSignIn = new QPushButton(QStringLiteral(">>"), this);
+    cmdSignIn->setObjectName(QStringLiteral("cmdSignIn"));
+    cmdSignIn->setAccessibleDescription(kBalloonText);
+    cmdSignIn->setFixedWidth(40);
 
     PopMenu = new QMenu(QStringLiteral("弹出菜单"), this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
@@ -97,12 +97,12 @@ void FrmLogon::buildControls()
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
-    buttons->addWidget(Command1);
+    buttons->addWidget(cmdSignIn);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(24, 16, 24, 16);
     page->setSpacing(14);
-    page->addWidget(SkinLabel1);
+    page->addWidget(lblPrompt);
     page->addStretch(1);
     page->addLayout(boxes);
     page->addStretch(1);
@@ -112,14 +112,14 @@ void FrmLogon::buildControls()
     setTabOrder(txtPassword, txtUserName);
     setTabOrder(txtUserName, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
-    setTabOrder(cmdCancel, Command1);
+    setTabOrder(cmdCancel, cmdSignIn);
     txtPassword->setFocus();
 
     connect(txtUserName, &QLineEdit::textChanged, this, &FrmLogon::txtUserName_Change);
     connect(txtPassword, &QLineEdit::textChanged, this, &FrmLogon::txtPassword_Change);
     connect(cmdOK, &QPushButton::clicked, this, &FrmLogon::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &FrmLogon::cmdCancel_Click);
-    connect(Command1, &QPushButton::clicked, this, &FrmLogon::Command1_Click);
+    connect(cmdSignIn, &QPushButton::clicked, this, &FrmLogon::cmdSignIn_Click);
     connect(meuAddUser, &QAction::triggered, this, &FrmLogon::meuAddUser_Click);
 }
 
@@ -136,9 +136,9 @@ void FrmLogon::Form_Load()
     readAccount();
     if (!m_balloon) {
         m_balloon = new clsToolTip(this);
-        m_balloon->setObjectName(QStringLiteral("Command1Balloon"));
+        m_balloon->setObjectName(QStringLiteral("cmdSignInBalloon"));
     }
-    m_balloon->CreateBalloon(Command1, Command1, kBalloonText, clsToolTip::kBalloonStyle, false,
+    m_balloon->CreateBalloon(cmdSignIn, cmdSignIn, kBalloonText, clsToolTip::kBalloonStyle, false,
                              QStringLiteral("提示"), 1, QString(), QString());
 }
 
@@ -223,11 +223,11 @@ void FrmLogon::Form_Unload()
 
 // The menu opens where the mouse is over the button, or below the button
 // when it was pressed from the keyboard.
-void FrmLogon::Command1_Click()
+void FrmLogon::cmdSignIn_Click()
 {
     const QPoint cursor = QCursor::pos();
-    const bool overButton = Command1->rect().contains(Command1->mapFromGlobal(cursor));
-    PopMenu->popup(overButton ? cursor : Command1->mapToGlobal(QPoint(0, Command1->height())));
+    const bool overButton = cmdSignIn->rect().contains(cmdSignIn->mapFromGlobal(cursor));
+    PopMenu->popup(overButton ? cursor : cmdSignIn->mapToGlobal(QPoint(0, cmdSignIn->height())));
 }
 
 void FrmLogon::meuAddUser_Click()

@@ -28,7 +28,7 @@ public:
     FrmLogon(Prompter& prompter, const QString& programDir, QWidget* parent = nullptr);
     ~FrmLogon() override;
 
-    // The load steps: the saved style, the account, the balloon on Command1.
+    // The load steps: the saved style, the account, the balloon on cmdSignIn.
     void Form_Load();
 
     // The account in force and the wrong-password count, as the window holds them.
@@ -38,14 +38,14 @@ public:
     QString accountFile() const;
     clsToolTip* balloon() const { return m_balloon; }
 
-    QLabel* SkinLabel1 = nullptr;
+    QLabel* lblPrompt = nullptr;
     QLabel* SkinLblUserName = nullptr;
     QLineEdit* txtUserName = nullptr;
     QLabel* SkinLblPassword = nullptr;
     QLineEdit* txtPassword = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-    QPushButton* Command1 = nullptr;
+    QPushButton* cmdSignIn = nullptr;
     QMenu* PopMenu = nullptr;
     QAction* meuAddUser = nullptr;
     SkinControl* Skin1 = nullptr;
@@ -59,7 +59,7 @@ signals:
 public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
-    void Command1_Click();
+    void cmdSignIn_Click();
     void meuAddUser_Click();
     void txtUserName_Change();
     void txtPassword_Change();

@@ -21,7 +21,6 @@
 #include "circulation/ui/RenewTab.h"
 #include "circulation/ui/ReturnTab.h"
 #include "core/logic/AppInfo.h"
-#include "core/logic/AppState.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
 #include "core/logic/OffThreadWork.h"
@@ -34,8 +33,8 @@
 #include "look/logic/TipFile.h"
 #include "look/ui/FrmAbout.h"
 #include "look/ui/FrmHelp.h"
-#include "look/ui/SkinControl.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/SkinControl.h"
+#include "core/ui/WindowStyler.h"
 #include "readers/ui/FrmBasicSet.h"
 #include "readers/ui/FrmReader.h"
 #include "queries/ui/FrmBookQuery.h"
@@ -76,13 +75,13 @@ void Frmmain::buildMenus()
     meuBookM->setObjectName(QStringLiteral("meuBookM"));
     meuAddNewBook = named(meuBookM->addAction(QStringLiteral("添加新书")), "meuAddNewBook");
     mnuShelfmark = named(meuBookM->addAction(QStringLiteral("书库管理")), "mnuShelfmark");
-    bar0 = named(meuBookM->addSeparator(), "bar0");
+    barExit = named(meuBookM->addSeparator(), "barExit");
     meuExit = named(meuBookM->addAction(QStringLiteral("退出系统")), "meuExit");
 
     mnuSysQuery = bar->addMenu(QStringLiteral("系统查询"));
     mnuSysQuery->setObjectName(QStringLiteral("mnuSysQuery"));
     mnuBookQuery = named(mnuSysQuery->addAction(QStringLiteral("书库查询")), "mnuBookQuery");
-    dd = named(mnuSysQuery->addSeparator(), "dd");
+    barLendQuery = named(mnuSysQuery->addSeparator(), "barLendQuery");
     mnuLendQuery = named(mnuSysQuery->addAction(QStringLiteral("借阅查询")), "mnuLendQuery");
     barReader = named(mnuSysQuery->addSeparator(), "barReader");
     meuReaderSort = named(mnuSysQuery->addAction(QStringLiteral("读者查询")), "meuReaderSort");
@@ -155,7 +154,8 @@ void Frmmain::buildDesk()
     connect(m_returnTab, &ReturnTab::loanFound, m_lendTab->cmdLendBook,
             [this] { m_lendTab->cmdLendBook->setEnabled(true); });
     // The lend desk's 添加新读者 has set the add-reader mode already.
-    connect(m_lendTab, &LendTab::readerWindowRequested, this, &Frmmain::showReaderWindow);
+    connect(m_lendTab, &LendTab::readerWindowRequested, this,
+            [this] { showReaderWindow(FrmReader::Mode::AddFromDesk); });
     m_lendTab->txtReaderID->setFocus();  // the desk opens ready for a reader number
 }
 
@@ -293,22 +293,20 @@ void Frmmain::meuUseHelper_Click()
 
 void Frmmain::meuReaderSort_Click()
 {
-    AppState::ReaderFormMode = 0;
-    showReaderWindow();
+    showReaderWindow(FrmReader::Mode::LookUp);
 }
 
 void Frmmain::meuReaderSet_Click()
 {
-    AppState::ReaderFormMode = 2;
-    showReaderWindow();
+    showReaderWindow(FrmReader::Mode::Manage);
 }
 
 // The reader window has no parent, so the main window's skin never reaches
 // it; a reader it finds reloads the lend desk's list.
-void Frmmain::showReaderWindow()
+void Frmmain::showReaderWindow(FrmReader::Mode mode)
 {
-    showSingle(m_frmReader, this, [this] {
-        auto* window = new FrmReader(m_prompter, *m_styler, m_lendTab->txtReaderID->text());
+    showSingle(m_frmReader, this, [this, mode] {
+        auto* window = new FrmReader(m_prompter, *m_styler, mode, m_lendTab->txtReaderID->text());
         connect(window, &FrmReader::readerFound, this, [this] { InitDataGrid(false); });
         window->Form_Load();
         return window;

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "readers/ui/FrmReader.h"
+
 class QAction;
 class QMenu;
 class QTabWidget;
@@ -59,11 +61,11 @@ public:
     QMenu* meuBookM = nullptr;
     QAction* meuAddNewBook = nullptr;
     QAction* mnuShelfmark = nullptr;
-    QAction* bar0 = nullptr;
+    QAction* barExit = nullptr;
     QAction* meuExit = nullptr;
     QMenu* mnuSysQuery = nullptr;
     QAction* mnuBookQuery = nullptr;
-    QAction* dd = nullptr;
+    QAction* barLendQuery = nullptr;
     QAction* mnuLendQuery = nullptr;
     QAction* barReader = nullptr;
     QAction* meuReaderSort = nullptr;
@@ -105,8 +107,9 @@ public slots:
     void meuReaderSort_Click();
     void meuReaderSet_Click();
     void mnuSetBasic_Click();
-    // Shows the reader window; it reads ReaderFormMode when it loads.
-    void showReaderWindow();
+    // Shows the reader window, in this mode when it opens anew (an open one
+    // is only raised and keeps its mode).
+    void showReaderWindow(FrmReader::Mode mode);
     void mnuSetBook_Click();
     void meuWinStyle_Click();
     void meuTypeStyle_Click();

@@ -22,9 +22,9 @@
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
 #include "catalogue/ui/FrmUpdateBook.h"
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 #include "core/logic/TextFile.h"
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ protected:
     FrmUpdateBook* editRow(FrmShelfmark* list, int row)
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // a window closed before
-        list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(row, 0));
+        list->booksGrid->setCurrentIndex(list->booksGrid->model()->index(row, 0));
         list->cmdModify->click();
         return openWindow<FrmUpdateBook>();
     }
@@ -129,7 +129,7 @@ TEST_F(CatalogueWindows, NewBookKeepsTypedSpacesRefusesItsNumberTwiceAndClears)
     EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern, w->txtWriter, w->txtPage,
                      w->txtBookPrice}), "||||||");
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 2, 14));
-    EXPECT_FALSE(w->DataGrid1->isVisible());
+    EXPECT_FALSE(w->publisherList->isVisible());
 }
 
 // "关闭" shows the new book in the open book list; the close box does not.
@@ -144,7 +144,7 @@ TEST_F(CatalogueWindows, NewBookCloseButtonRefreshesTheBookListAndTheCloseBoxDoe
         viaButton ? w->cmdClose->click() : (void)w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(openWindow<FrmAddnew>());
-        EXPECT_EQ(gridRows(list->DataGrid1, 1), viaButton ? "B001,B002,B301,B302" : "B001,B002") << number;
+        EXPECT_EQ(gridRows(list->booksGrid, 1), viaButton ? "B001,B002,B301,B302" : "B001,B002") << number;
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(CatalogueWindows, NewBookCloseButtonRefreshesTheBookListAndTheCloseBoxDoe
 TEST_F(CatalogueWindows, SuggestionsShowWhileSomethingMatchesAndAClickTakesTheName)
 {
     FrmAddnew* w = addNew();
-    PublisherSuggestions* list = w->DataGrid1;
+    PublisherSuggestions* list = w->publisherList;
     EXPECT_FALSE(list->isVisible());
     const struct { const char* typed; bool visible; const char* rows; } steps[] = {
         {"人", true, "人民文学出版社,人民出版社"},
@@ -217,10 +217,10 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
                      w->txtPage}), "B002|史记|B-历史|人民文学出版社|不详|25.00|320");
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 1, 5));
     EXPECT_FALSE(w->txtBookID->isEnabled());
-    EXPECT_FALSE(w->DataGrid1->isVisible());  // the publisher matched, but the window was taking over
+    EXPECT_FALSE(w->publisherList->isVisible());  // the publisher matched, but the window was taking over
     EXPECT_EQ(w->SuggestEnabled(), 1);
     w->txtBookConcern->setText("人民");
-    EXPECT_TRUE(w->DataGrid1->isVisible());
+    EXPECT_TRUE(w->publisherList->isVisible());
 
     w->txtBookName->setText("史记(校注本)");
     w->txtBookConcern->setText(" 岳麓书社 ");
@@ -233,7 +233,7 @@ TEST_F(CatalogueWindows, EditTakesOverTheRowAndSavesKeepingTheLentFlag)
     EXPECT_EQ(books(), "B001|红楼梦|A|人民文学出版社|不详|25.00|320|2026-01-05|0,"
                        "B002|史记(校注本)|B| 岳麓书社 |不详|25.00||2025-12-31|1");
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局,岳麓书社");
-    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记(校注本)");
+    EXPECT_EQ(gridRows(list->booksGrid, 2), "B001|红楼梦,B002|史记(校注本)");
 }
 
 // The edit window takes the book's category from the store by its number,
@@ -286,16 +286,16 @@ TEST_F(CatalogueWindows, EditWindowOpenedAgainKeepsItsBookAndExitWritesNothing)
     EXPECT_EQ(again, w);
     EXPECT_EQ(w->txtBookID->text(), "B001");
     w->txtBookConcern->setText("人民");
-    EXPECT_FALSE(w->DataGrid1->isVisible());
+    EXPECT_FALSE(w->publisherList->isVisible());
     w->txtBookName->setText("改了但没保存");
     const QString before = books();
     library.exec("UPDATE bookInfo SET 书籍名称 = '别处改的' WHERE 书籍编号 = 'B002'");
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|史记");  // not refreshed
+    EXPECT_EQ(gridRows(list->booksGrid, 2), "B001|红楼梦,B002|史记");  // not refreshed
     w = editRow(list, 0);
     w->cmdClose->click();
-    EXPECT_EQ(gridRows(list->DataGrid1, 2), "B001|红楼梦,B002|别处改的");
+    EXPECT_EQ(gridRows(list->booksGrid, 2), "B001|红楼梦,B002|别处改的");
     EXPECT_EQ(shown(), "");
     library.exec("UPDATE bookInfo SET 书籍名称 = '史记' WHERE 书籍编号 = 'B002'");
     EXPECT_EQ(books(), before);
@@ -355,18 +355,18 @@ TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
 {
     library.addLoan("001", "B002", "2026-03-01");
     FrmShelfmark* list = shelf();
-    EXPECT_EQ(gridRows(list->DataGrid1), "B001|红楼梦|文学|人民文学出版社|不详|25.00|320|2026/1/5|否,"
+    EXPECT_EQ(gridRows(list->booksGrid), "B001|红楼梦|文学|人民文学出版社|不详|25.00|320|2026/1/5|否,"
                                          "B002|史记|历史|人民文学出版社|不详|25.00|320|2026/1/5|是");
 
-    list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(1, 3));
+    list->booksGrid->setCurrentIndex(list->booksGrid->model()->index(1, 3));
     answer({false, true});
     list->cmdDel->click();
     EXPECT_EQ(books().count(','), 1);
-    list->DataGrid1->setCurrentIndex(list->DataGrid1->model()->index(1, 3));
+    list->booksGrid->setCurrentIndex(list->booksGrid->model()->index(1, 3));
     list->cmdDel->click();
     EXPECT_EQ(shown(), "是否真的要删除编号为B002的书籍信息?\n是否真的要删除编号为B002的书籍信息?\n编号B002已删除!");
-    EXPECT_EQ(gridRows(list->DataGrid1, 1), "B001");
-    EXPECT_EQ(list->DataGrid1->currentIndex().row(), 0);  // the list loaded again
+    EXPECT_EQ(gridRows(list->booksGrid, 1), "B001");
+    EXPECT_EQ(list->booksGrid->currentIndex().row(), 0);  // the list loaded again
     EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo"), 1);  // its loan stays
 
     library.exec("DELETE FROM bookInfo");  // gone meanwhile
@@ -429,7 +429,7 @@ TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
     EXPECT_EQ(states.filter("off off off off off").size(), states.size());
     EXPECT_TRUE(list->isVisible() && window.isVisible());
     EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo"), 0);
-    EXPECT_EQ(list->DataGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(list->booksGrid->model()->rowCount(), 0);
     EXPECT_TRUE(list->cmdClose->isEnabled());
     EXPECT_TRUE(list->findChildren<QProgressDialog*>().isEmpty());
     EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo"), 1);  // loans stay
@@ -440,7 +440,7 @@ TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
 TEST_F(CatalogueWindows, BookListGridFollowsTheWindowSize)
 {
     FrmShelfmark* list = shelf();
-    EXPECT_EQ(list->DataGrid1->geometry(), QRect(8, 64, 705, 313));  // 10575 × 4695 twips
+    EXPECT_EQ(list->booksGrid->geometry(), QRect(8, 64, 705, 313));  // 10575 × 4695 twips
     const struct { int outerWidth, outerHeight; QSize grid; } cases[] = {
         {6000, 4500, {376, 201}},   // 5640 × 3015 twips
         {300, 1200, {376, 201}},    // too small: unchanged
@@ -448,8 +448,8 @@ TEST_F(CatalogueWindows, BookListGridFollowsTheWindowSize)
     };
     for (const auto& c : cases) {
         list->resize((c.outerWidth - 120) / 15, (c.outerHeight - 405) / 15);
-        EXPECT_EQ(list->DataGrid1->size(), c.grid) << c.outerWidth;
-        EXPECT_EQ(list->DataGrid1->pos(), QPoint(8, 64));
+        EXPECT_EQ(list->booksGrid->size(), c.grid) << c.outerWidth;
+        EXPECT_EQ(list->booksGrid->pos(), QPoint(8, 64));
     }
 }
 
@@ -496,15 +496,15 @@ TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
     w->txtTypeName->setText("科学技术");
     w->cmdSave->click();
     EXPECT_EQ(categoryRows(), "A|文学|14,B|历史|30,C|科学技术|15");
-    EXPECT_EQ(gridRows(w->DataGrid1), "A|文学|14,B|历史|30,C|科学技术|15");
+    EXPECT_EQ(gridRows(w->categoriesGrid), "A|文学|14,B|历史|30,C|科学技术|15");
 
-    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    w->categoriesGrid->setCurrentIndex(w->categoriesGrid->model()->index(1, 0));
     w->cmdModify->click();
     w->txtTypeName->setText("史地");
     w->txtDay->setText("7.5");
     w->cmdSave->click();
     // The row shows what was stored: 7.5 was kept as 8.
-    EXPECT_EQ(accessibleRows(w->DataGrid1).value(2), "B|史地|8");
+    EXPECT_EQ(accessibleRows(w->categoriesGrid).value(2), "B|史地|8");
     EXPECT_EQ(w->txtDay->text(), "8");
     w->cmdModify->click();
     w->txtTypeName->setText("不要了");
@@ -516,7 +516,7 @@ TEST_F(CatalogueWindows, CategoryAddChangeAndCancel)
     QTest::keyClicks(w->txtTypeID, "D");
     EXPECT_EQ(w->txtTypeID->text(), "D");
     w->cmdCancel->click();
-    EXPECT_EQ(gridRows(w->DataGrid1, 1), "A,B,C");
+    EXPECT_EQ(gridRows(w->categoriesGrid, 1), "A,B,C");
     EXPECT_EQ(shown(), "保存完毕!\n保存完毕!\n保存完毕!");
 }
 
@@ -543,12 +543,12 @@ TEST_F(CatalogueWindows, CategoryRefusalsAndDelete)
     w->cmdCancel->click();
     EXPECT_EQ(categoryRows(), "A|文学|14,B|历史|30");
 
-    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    w->categoriesGrid->setCurrentIndex(w->categoriesGrid->model()->index(1, 0));
     prompter.clear();
     answer({false, true});
     w->cmdDel->click();
-    EXPECT_EQ(w->DataGrid1->currentIndex().row(), 0);
-    w->DataGrid1->setCurrentIndex(w->DataGrid1->model()->index(1, 0));
+    EXPECT_EQ(w->categoriesGrid->currentIndex().row(), 0);
+    w->categoriesGrid->setCurrentIndex(w->categoriesGrid->model()->index(1, 0));
     w->cmdDel->click();
     EXPECT_EQ(shown(), "是否真的要删除类别代码为B的类别信息?\n是否真的要删除类别代码为B的类别信息?\n删除完毕!");
     EXPECT_EQ(categoryRows(), "A|文学|14");

@@ -11,7 +11,6 @@
 #include "MainWindowTest.h"
 #include "Probes.h"
 #include "circulation/ui/LendTab.h"
-#include "core/logic/AppState.h"
 
 namespace {
 
@@ -130,10 +129,8 @@ TEST_F(Desk, LendTabLookUps)
     EXPECT_EQ(focused(), "txtReaderID");
     expectMessage("txtReaderID", "", "请先输入读者编号");
 
-    AppState::ReaderFormMode = 0;
     QSignalSpy asked(window.findChild<LendTab*>(), &LendTab::readerWindowRequested);
     QTest::mouseClick(get<QPushButton>("cmdReaderInfo"), Qt::LeftButton);
-    EXPECT_EQ(AppState::ReaderFormMode, 1);
     EXPECT_EQ(asked.count(), 1);
 }
 

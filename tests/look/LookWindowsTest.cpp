@@ -209,14 +209,14 @@ TEST_F(LookWindows, AStyleChoiceRedrawsTheMainWindowOnlyAndLaterWindowsTakeIt)
     QImage mainLook = shown(main.get());
     for (const auto& step : steps) {
         SCOPED_TRACE(step.choice->text().toStdString());
-        const bool links = about->Label5->isVisible();
+        const bool links = about->lblSiteLink->isVisible();
         step.choice->trigger();
         const QImage mainNow = shown(main.get());
         EXPECT_TRUE(mainNow != mainLook);
         mainLook = mainNow;
         EXPECT_TRUE(shown(tips) == tipsLook);
         EXPECT_TRUE(shown(about) == aboutLook);
-        EXPECT_EQ(about->Label5->isVisible(), links);
+        EXPECT_EQ(about->lblSiteLink->isVisible(), links);
 
         // Opened once more, the About box is drawn in the new style.
         about = reopenAbout(*main);
@@ -300,7 +300,7 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
             QWidget* w = opened();
             ASSERT_TRUE(w) << item->text().toStdString();
             QList<QWidget*> windows{w};
-            if (auto* list = w->findChild<QTableView*>("DataGrid1"); w->objectName() == "FrmShelfmark") {
+            if (auto* list = w->findChild<QTableView*>("booksGrid"); w->objectName() == "FrmShelfmark") {
                 list->setCurrentIndex(list->model()->index(0, 0));  // and the edit window it opens
                 w->findChild<QPushButton*>("cmdModify")->click();
                 windows << nullptr;
@@ -410,9 +410,9 @@ TEST_F(LookWindows, SignInBalloonShowsOverTheArrowWhenTheMouseRestsOnIt)
     EXPECT_FALSE(bubble->isVisible());
 
     QTest::mouseMove(signIn.cmdOK);
-    QTest::mouseMove(signIn.Command1);
+    QTest::mouseMove(signIn.cmdSignIn);
     ASSERT_TRUE(QTest::qWaitFor([bubble] { return bubble->isVisible(); }, 5000));
-    const QRect arrow(signIn.Command1->mapToGlobal(QPoint(0, 0)), signIn.Command1->size());
+    const QRect arrow(signIn.cmdSignIn->mapToGlobal(QPoint(0, 0)), signIn.cmdSignIn->size());
     EXPECT_TRUE(arrow.contains(bubble->anchor()));
     EXPECT_EQ(bubble->title(), "提示");
     EXPECT_EQ(bubble->icon(), BalloonWindow::kInformation);
@@ -435,24 +435,24 @@ TEST_F(LookWindows, AboutShowsLinksOnlyWithTheSystemLookAsAtItsLoad)
         about.Form_Load();
         about.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-        EXPECT_EQ(about.Label5->isVisible(), system);
-        EXPECT_EQ(about.Label6->isVisible(), system);
-        EXPECT_EQ(about.Label2->isVisible(), !system);
-        EXPECT_EQ(about.Label4->isVisible(), !system);
+        EXPECT_EQ(about.lblSiteLink->isVisible(), system);
+        EXPECT_EQ(about.lblSkinLink->isVisible(), system);
+        EXPECT_EQ(about.lblSiteAddress->isVisible(), !system);
+        EXPECT_EQ(about.lblSkinAddress->isVisible(), !system);
 
         // Any mouse button on a link, or Enter on it, opens its address;
         // skinned text does nothing. The picture opens the home page.
-        QTest::mousePress(system ? about.Label5 : about.Label2, Qt::LeftButton);
-        QTest::mousePress(system ? about.Label6 : about.Label4, Qt::RightButton);
-        QTest::keyClick(system ? about.Label5 : about.Label2, Qt::Key_Return);
-        QTest::mouseClick(about.Picture1, Qt::LeftButton);
+        QTest::mousePress(system ? about.lblSiteLink : about.lblSiteAddress, Qt::LeftButton);
+        QTest::mousePress(system ? about.lblSkinLink : about.lblSkinAddress, Qt::RightButton);
+        QTest::keyClick(system ? about.lblSiteLink : about.lblSiteAddress, Qt::Key_Return);
+        QTest::mouseClick(about.picLogo, Qt::LeftButton);
         QList<QUrl> expected{QUrl(MakerLinks::kHomePage)};
         if (system)
             expected = {QUrl(MakerLinks::kSoftwarePage), QUrl(MakerLinks::kSkinPage),
                         QUrl(MakerLinks::kSoftwarePage), expected[0]};
         EXPECT_EQ(opened, expected);
 
-        QTest::mouseClick(about.Command2, Qt::LeftButton);
+        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
         EXPECT_FALSE(about.isVisible());
     }
 }

@@ -10,7 +10,7 @@
 #include <QStringDecoder>
 
 #include "core/logic/TextFile.h"
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 
 namespace {
 

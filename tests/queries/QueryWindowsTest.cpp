@@ -13,10 +13,10 @@
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
 #include "Probes.h"
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Transaction.h"
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -76,7 +76,7 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
     EXPECT_FALSE(w->dtpRigDate->isEnabled());
 
     search(w->cmdFind);
-    const QStringList all = visibleRows(w->DataGrid1);
+    const QStringList all = visibleRows(w->booksGrid);
     EXPECT_EQ(all[0], "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出");
     EXPECT_EQ(all.mid(1).join('\n'),
               "0012|红楼梦|A|人民文学出版社|不详|25.00|320|2026/1/5|否\n"
@@ -104,7 +104,7 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
         w->chkMoHu->setChecked(c.fuzzy);
         typeText(w->findChild<QLineEdit*>(c.box), c.typed);
         search(w->cmdFind);
-        EXPECT_EQ(firstCells(w->DataGrid1), c.found);
+        EXPECT_EQ(firstCells(w->booksGrid), c.found);
     }
 
     // The category by its item, or by text typed into the box: its first character.
@@ -112,11 +112,11 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
     w->chkMoHu->setChecked(false);
     w->cboType->setCurrentIndex(1);
     search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+    EXPECT_EQ(firstCells(w->booksGrid), "00125,10012");
     w->cboType->clearEditText();
     typeText(w->cboType, "Bx");
     search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+    EXPECT_EQ(firstCells(w->booksGrid), "00125,10012");
     EXPECT_EQ(w->cboType->count(), 2);  // typed text is not added to the list
 }
 
@@ -127,7 +127,7 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     EXPECT_TRUE(w->chkRigDate->isChecked());
     EXPECT_TRUE(w->dtpRigDate->isEnabled());
     search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->DataGrid1), "B004");  // registered today
+    EXPECT_EQ(firstCells(w->booksGrid), "B004");  // registered today
 
     w->chkMoHu->setChecked(true);
     typeText(w->txtBookID, "0");
@@ -138,15 +138,15 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     EXPECT_EQ(QStringList({w->txtBookID->text(), w->txtBookName->text(), w->cboType->currentText(),
                            w->txtBookConcern->text()}).join('|'), "|||");
     EXPECT_TRUE(w->chkRigDate->isChecked() && w->chkMoHu->isChecked());
-    EXPECT_EQ(firstCells(w->DataGrid1), "B004");  // the grid stays
+    EXPECT_EQ(firstCells(w->booksGrid), "B004");  // the grid stays
     search(w->cmdFind);  // still by date, fuzzy: the day itself
-    EXPECT_EQ(firstCells(w->DataGrid1), "B004");
+    EXPECT_EQ(firstCells(w->booksGrid), "B004");
 
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
     EXPECT_FALSE(w->dtpRigDate->isEnabled());
     EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 3, 20));
     search(w->cmdFind);  // the picker still holds a date, but the box is clear
-    EXPECT_EQ(firstCells(w->DataGrid1), "0012,00125,10012,B004");
+    EXPECT_EQ(firstCells(w->booksGrid), "0012,00125,10012,B004");
 }
 
 // The publisher box offers the known publishers as in the book windows; a
@@ -156,7 +156,7 @@ TEST_F(QueryWindows, PublisherBoxOffersKnownPublishers)
     for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
         library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", name}});
     FrmBookQuery* w = openBooks();
-    PublisherSuggestions* list = w->DataGrid2;
+    PublisherSuggestions* list = w->publisherList;
     EXPECT_FALSE(list->isVisible());
     typeText(w->txtBookConcern, "人民");
     EXPECT_TRUE(list->isVisible());
@@ -255,7 +255,7 @@ TEST_F(QueryWindows, GridsReadTheirColumnsInTheWindowsOrderWhateverTheFileOrder)
     library.exec("ALTER TABLE moved RENAME TO bookInfo");
     FrmBookQuery* books = openBooks();
     search(books->cmdFind);
-    EXPECT_EQ(accessibleRows(books->DataGrid1),
+    EXPECT_EQ(accessibleRows(books->booksGrid),
               QStringList({"书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出",
                            "10012|史记|B|人民文学出版社|不详|25.00|320|2026/1/5|是"}));
     FrmLendQuery* loans = openLoans();
@@ -293,7 +293,7 @@ TEST_F(QueryWindows, EnterInTheCategoryBoxSearchesOnceWithTheCompletion)
     prompter.clear();
     QTest::keyClick(w->cboType, Qt::Key_Return);
     EXPECT_EQ(prompter.texts(), QStringList{kShown});
-    EXPECT_EQ(firstCells(w->DataGrid1), "00125,10012");
+    EXPECT_EQ(firstCells(w->booksGrid), "00125,10012");
 }
 
 // The date picker follows its box however it is ticked: the space bar, or
@@ -329,7 +329,7 @@ TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
     }
     library.exec("ALTER TABLE gone RENAME TO bookInfo");
     search(books->cmdFind);
-    EXPECT_EQ(firstCells(books->DataGrid1), "0012,00125,10012,B004");
+    EXPECT_EQ(firstCells(books->booksGrid), "0012,00125,10012,B004");
 }
 
 // Thousands of books: the grid holds only the rows scrolled to so far, and
@@ -341,7 +341,7 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrollsAndDeskWorkLosesNoRow
                  " SELECT printf('X%05d', i), '书' || i, 'A', '2026-01-05', 0 FROM n");
     FrmBookQuery* w = openBooks();
     search(w->cmdFind);
-    QAbstractItemModel* rows = w->DataGrid1->model();
+    QAbstractItemModel* rows = w->booksGrid->model();
     EXPECT_LT(rows->rowCount(), 1000);
     ASSERT_TRUE(rows->canFetchMore({}));
     {
@@ -354,7 +354,7 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrollsAndDeskWorkLosesNoRow
         lent.commit();
     }
     for (int i = 0; i < 40 && rows->canFetchMore({}); ++i) {
-        w->DataGrid1->scrollToBottom();
+        w->booksGrid->scrollToBottom();
         QApplication::processEvents();
     }
     EXPECT_EQ(rows->rowCount(), 3004);
@@ -371,7 +371,7 @@ TEST_F(QueryWindows, ARowReadAgainThatFailsIsToldNotShownEmpty)
                  " INSERT INTO bookInfo (书籍编号, 类别代码) SELECT printf('X%05d', i), 'A' FROM n");
     FrmBookQuery* w = openBooks();
     search(w->cmdFind);
-    QAbstractItemModel* rows = w->DataGrid1->model();
+    QAbstractItemModel* rows = w->booksGrid->model();
     while (rows->canFetchMore({}))
         rows->fetchMore({});
     ASSERT_EQ(rows->rowCount(), 3004);
@@ -402,7 +402,7 @@ TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
         FrmLendQuery* loans = openLoans();
         for (QPushButton* find : {books->cmdFind, loans->cmdFind})
             search(find);
-        for (QTableView* grid : {books->DataGrid1, loans->dtgrdLendBook}) {
+        for (QTableView* grid : {books->booksGrid, loans->dtgrdLendBook}) {
             SCOPED_TRACE((style->text() + " " + grid->objectName()).toStdString());
             const QHeaderView* header = grid->horizontalHeader();
             int right = 0;
@@ -429,7 +429,7 @@ TEST_F(QueryWindows, GridsFollowTheWindowSize)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{openBooks(), openLoans()}) {
         SCOPED_TRACE(w->objectName().toStdString());
-        auto* grid = w->findChild<QTableView*>(w->objectName() == "FrmBookQuery" ? "DataGrid1" : "dtgrdLendBook");
+        auto* grid = w->findChild<QTableView*>(w->objectName() == "FrmBookQuery" ? "booksGrid" : "dtgrdLendBook");
         QApplication::processEvents();
         const QSize before = w->size() - grid->size();
         w->resize(w->size() + QSize(160, 120));

@@ -9,7 +9,6 @@
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
 #include "Probes.h"
-#include "core/logic/AppState.h"
 #include "readers/ui/FrmBasicSet.h"
 #include "readers/ui/FrmReader.h"
 
@@ -56,8 +55,8 @@ protected:
     static QString visibleButtons(const FrmReader* w)
     {
         QStringList shown;
-        for (QPushButton* b : {w->Command3, w->Command1, w->Command5, w->Command6, w->Command4, w->Command2,
-                               w->Command7})
+        for (QPushButton* b : {w->cmdAddReader, w->cmdFindReader, w->cmdUpdateReader, w->cmdDeleteReader, w->cmdClose, w->cmdPrevReader,
+                               w->cmdNextReader})
             if (b->isVisible())
                 shown << b->text();
         return shown.join(' ');
@@ -85,7 +84,6 @@ TEST_F(ReaderWindows, EachPlaceOpensTheWindowWithItsButtons)
                      : place.mode == 2 ? reader(window.meuReaderSet)
                                        : readerFromDesk("0156");
         ASSERT_TRUE(w);
-        EXPECT_EQ(AppState::ReaderFormMode, place.mode);
         EXPECT_EQ(visibleButtons(w), place.buttons);
         // Only the desk's opening copies its number, cut to the box's three characters.
         EXPECT_EQ(w->txtReaderNo->text(), place.mode == 1 ? "015" : "");
@@ -100,19 +98,11 @@ TEST_F(ReaderWindows, EachPlaceOpensTheWindowWithItsButtons)
     // Opened once: another menu item brings it forward in the mode it has.
     EXPECT_EQ(reader(window.meuReaderSet), w);
     EXPECT_EQ(visibleButtons(w), "添加新读者 退出");
-    w->Command4->click();
+    w->cmdClose->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(openWindow<FrmReader>(), nullptr);
     EXPECT_EQ(visibleButtons(reader(window.meuReaderSet)),
               "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >");
-
-    // A mode the window does not know shows every button.
-    closeSecondaryWindows();
-    AppState::ReaderFormMode = 7;
-    FrmReader other(prompter, window.windowStyler(), "");
-    other.show();
-    other.Form_Load();
-    EXPECT_EQ(visibleButtons(&other), "添加新读者 查找读者信息 修改读者信息 删除该读者 退出 < >");
 }
 
 // ---- looking up and stepping --------------------------------------------------
@@ -125,16 +115,16 @@ TEST_F(ReaderWindows, FindAndStepThroughNumbers)
     // number typed|button|the five boxes after|messages
     const struct { const char* typed; QPushButton* FrmReader::*button; const char* after; const char* messages; }
     steps[] = {
-        {"", &FrmReader::Command1, "||||", "请输入读者编号!"},
-        {"", &FrmReader::Command2, "||||", ""},
-        {"1", &FrmReader::Command2, "1||||", ""},
-        {"001", &FrmReader::Command2, "001||||", ""},
-        {"", &FrmReader::Command7, "001|张三|男|0571-8888|办公室", ""},
-        {"002", &FrmReader::Command2, "001|张三|男|0571-8888|办公室", ""},
-        {"1", &FrmReader::Command7, "002|李四|女|0571-8888|办公室", ""},
-        {"7", &FrmReader::Command7, "||||", "没有该读者信息!"},  // 008: all five emptied
-        {"999", &FrmReader::Command7, "100|王五|女|0571-8888|办公室", ""},  // 1000 cut to 100
-        {"12a", &FrmReader::Command2, "||||", "没有该读者信息!"},  // 011
+        {"", &FrmReader::cmdFindReader, "||||", "请输入读者编号!"},
+        {"", &FrmReader::cmdPrevReader, "||||", ""},
+        {"1", &FrmReader::cmdPrevReader, "1||||", ""},
+        {"001", &FrmReader::cmdPrevReader, "001||||", ""},
+        {"", &FrmReader::cmdNextReader, "001|张三|男|0571-8888|办公室", ""},
+        {"002", &FrmReader::cmdPrevReader, "001|张三|男|0571-8888|办公室", ""},
+        {"1", &FrmReader::cmdNextReader, "002|李四|女|0571-8888|办公室", ""},
+        {"7", &FrmReader::cmdNextReader, "||||", "没有该读者信息!"},  // 008: all five emptied
+        {"999", &FrmReader::cmdNextReader, "100|王五|女|0571-8888|办公室", ""},  // 1000 cut to 100
+        {"12a", &FrmReader::cmdPrevReader, "||||", "没有该读者信息!"},  // 011
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.typed) + " " + (w->*step.button)->text().toStdString());
@@ -146,11 +136,11 @@ TEST_F(ReaderWindows, FindAndStepThroughNumbers)
     }
     prompter.clear();
     fill(w, {});
-    w->Command1->click();
+    w->cmdFindReader->click();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].title, "澄岳图书管理系统");  // this one box has no title of its own
     fill(w, {"008"});
-    w->Command1->click();
+    w->cmdFindReader->click();
     EXPECT_EQ(prompter.shown.last().title, "提示");
 }
 
@@ -161,7 +151,7 @@ TEST_F(ReaderWindows, AFoundReaderReloadsTheDesksList)
     get<QLineEdit>("txtReaderID")->setText("002");  // typed at the desk, never confirmed
     FrmReader* w = reader(window.meuReaderSet);
     fill(w, {"009"});
-    w->Command1->click();
+    w->cmdFindReader->click();
     EXPECT_EQ(deskLabel("lblLendCount") + deskLabel("lblRemain"), "已借图书册数:");
     fill(w, {"001"});
     QTest::keyClick(w->txtReaderNo, Qt::Key_Return);
@@ -177,13 +167,13 @@ TEST_F(ReaderWindows, AReaderAddedFromTheDeskLoadsTheDesksList)
     library.addLoan("015", "B001", "2026-03-02");  // a loan kept from before the reader was registered
     FrmReader* w = readerFromDesk("015");
     fill(w, {"015", "王五"});
-    w->Command3->click();
+    w->cmdAddReader->click();
     EXPECT_EQ(shown(), "读者资料添加完毕");
     EXPECT_EQ(deskLabel("lblLendCount") + " " + deskLabel("lblRemain"), "已借图书册数:1 2");
     EXPECT_EQ(gridRows(get<QTableView>("dtgrdLendBook"), 3), "015|王五|B001");
 
     get<QLineEdit>("txtReaderID")->setText("002");
-    w->Command3->click();  // 015 again: refused, the desk stays as it was
+    w->cmdAddReader->click();  // 015 again: refused, the desk stays as it was
     EXPECT_EQ(deskLabel("lblLendCount"), "已借图书册数:1");
 }
 
@@ -195,7 +185,7 @@ TEST_F(ReaderWindows, BoxLengthsHoldForTypingAndForFoundReaders)
     FrmReader* w = reader(window.meuReaderSet);
     fill(w, {"00345", "一二三四五六七八九十", "男女男", "1234567890123", "很长很长很长很长很长的部门名"});
     EXPECT_EQ(boxes(w), "003|一二三四五六七八|男女|123456789012|很长很长很长很长很长的部门名");
-    w->Command1->click();
+    w->cmdFindReader->click();
     EXPECT_EQ(boxes(w), "003|欧阳司马诸葛慕容|男性|0571-8888000|图书馆古籍特藏与数字化部");
 }
 
@@ -203,18 +193,18 @@ TEST_F(ReaderWindows, BoxLengthsHoldForTypingAndForFoundReaders)
 TEST_F(ReaderWindows, SexOptionsWriteTheBoxOnly)
 {
     FrmReader* w = reader(window.meuReaderSet);
-    EXPECT_TRUE(w->Option1->isChecked());
+    EXPECT_TRUE(w->optMale->isChecked());
     EXPECT_EQ(w->txtReaderMan->text(), "");
     fill(w, {"001"});
-    w->Command1->click();
-    QTest::mouseClick(w->Option2, Qt::LeftButton);
+    w->cmdFindReader->click();
+    QTest::mouseClick(w->optFemale, Qt::LeftButton);
     EXPECT_EQ(boxes(w), "001|张三|女|0571-8888|办公室");
     EXPECT_TRUE(readers().startsWith("001|张三|男|"));
-    QTest::mouseClick(w->Option1, Qt::LeftButton);
+    QTest::mouseClick(w->optMale, Qt::LeftButton);
     EXPECT_EQ(w->txtReaderMan->text(), "男");
-    w->Option2->toggle();  // as a screen reader chooses
+    w->optFemale->toggle();  // as a screen reader chooses
     EXPECT_EQ(w->txtReaderMan->text(), "女");
-    w->Command5->click();
+    w->cmdUpdateReader->click();
     EXPECT_TRUE(readers().startsWith("001|张三|女|"));
 }
 
@@ -226,13 +216,13 @@ TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
     // the five boxes|button|message|boxes after (empty: as typed)
     const struct { QStringList typed; QPushButton* FrmReader::*button; const char* message; const char* after; }
     steps[] = {
-        {{"003", "王五", "男", "139", "财务科"}, &FrmReader::Command3, "读者资料添加完毕", nullptr},
-        {{"001", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n该读者编号已经存在!", nullptr},
-        {{"", "赵六", "男", "1", "x"}, &FrmReader::Command3, "读者资料添加失败!\n请输入读者编号!", nullptr},
-        {{"003", "王五", "男", "136", "馆办"}, &FrmReader::Command5, "读者资料修改完毕!", nullptr},
-        {{"009", "赵六", "男", "1", "x"}, &FrmReader::Command5, "读者资料修改失败!\n没有该读者信息!", nullptr},
-        {{"009", "赵六", "男", "1", "x"}, &FrmReader::Command6, "读者资料删除失败!\n没有该读者信息!", nullptr},
-        {{"001", "", "", "", ""}, &FrmReader::Command6, "编号001读者已删除!", "||||"},
+        {{"003", "王五", "男", "139", "财务科"}, &FrmReader::cmdAddReader, "读者资料添加完毕", nullptr},
+        {{"001", "赵六", "男", "1", "x"}, &FrmReader::cmdAddReader, "读者资料添加失败!\n该读者编号已经存在!", nullptr},
+        {{"", "赵六", "男", "1", "x"}, &FrmReader::cmdAddReader, "读者资料添加失败!\n请输入读者编号!", nullptr},
+        {{"003", "王五", "男", "136", "馆办"}, &FrmReader::cmdUpdateReader, "读者资料修改完毕!", nullptr},
+        {{"009", "赵六", "男", "1", "x"}, &FrmReader::cmdUpdateReader, "读者资料修改失败!\n没有该读者信息!", nullptr},
+        {{"009", "赵六", "男", "1", "x"}, &FrmReader::cmdDeleteReader, "读者资料删除失败!\n没有该读者信息!", nullptr},
+        {{"001", "", "", "", ""}, &FrmReader::cmdDeleteReader, "编号001读者已删除!", "||||"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE((w->*step.button)->text().toStdString() + " " + step.typed.join('|').toStdString());
@@ -249,11 +239,11 @@ TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
     library.exec("CREATE TRIGGER refuse BEFORE UPDATE ON readerInfo BEGIN SELECT RAISE(ABORT, 'disk says no'); END");
     fill(w, {"003", "王五五", "男", "136", "馆办"});
     prompter.clear();
-    w->Command5->click();
+    w->cmdUpdateReader->click();
     EXPECT_TRUE(shown().startsWith("读者资料修改失败!\n数据库报告: disk says no")) << shown().toStdString();
     EXPECT_EQ(boxes(w), "003|王五五|男|136|馆办");
     EXPECT_EQ(readers(), "002|李四|女|0571-8888|办公室,003|王五|男|136|馆办");
-    w->Command1->click();
+    w->cmdFindReader->click();
     EXPECT_EQ(boxes(w), "003|王五|男|136|馆办");
 }
 
@@ -267,12 +257,12 @@ TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
     FrmReader* w = reader(window.meuReaderSet);
     fill(w, {"002"});
     prompter.questionAnswers << false << true;
-    w->Command6->click();
+    w->cmdDeleteReader->click();
     EXPECT_EQ(shown(), "编号002的读者还有3本书未归还,删除读者后这些借阅记录仍然保留。\n确定要删除该读者吗?");
     EXPECT_EQ(boxes(w), "002||||");
     EXPECT_TRUE(readers().startsWith("001|张三|男|0571-8888|办公室,002|"));
     prompter.clear();
-    w->Command6->click();
+    w->cmdDeleteReader->click();
     EXPECT_EQ(prompter.texts().last(), "编号002读者已删除!");
     EXPECT_EQ(prompter.shown.first().kind, ScriptedPrompter::Shown::Kind::Question);
     EXPECT_EQ(readers(), "001|张三|男|0571-8888|办公室");
@@ -281,7 +271,7 @@ TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
     // Without books out no question is asked.
     fill(w, {"001"});
     prompter.clear();
-    w->Command6->click();
+    w->cmdDeleteReader->click();
     EXPECT_EQ(shown(), "编号001读者已删除!");
 }
 
@@ -324,7 +314,7 @@ TEST_F(ReaderWindows, RulesWindowShowsSavesAndRefusesWhatTheRulesCannotTake)
 
     // Closed after an edit without saving: the row keeps its values.
     w->txtBook->setText("9");
-    w->Command2->click();
+    w->cmdClose->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(rules(), "1|0.2");
     w = rulesWindow();

@@ -157,14 +157,14 @@ int gridProbe(int argc, char** argv, const QString& dir, bool shelf)
         main.mnuShelfmark_Click();
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* found = qobject_cast<FrmShelfmark*>(top))
-                window = found, grid = found->DataGrid1;
+                window = found, grid = found->booksGrid;
     } else {
         main.mnuBookQuery_Click();
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* found = qobject_cast<FrmBookQuery*>(top)) {
                 found->cmdClear_Click();
                 found->cmdFind_Click();
-                window = found, grid = found->DataGrid1;
+                window = found, grid = found->booksGrid;
             }
     }
     if (!window)

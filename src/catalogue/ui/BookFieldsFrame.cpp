@@ -14,7 +14,7 @@
 BookFieldsFrame::BookFieldsFrame(const QString& title, const char* priceName, QWidget* parent)
     : QGroupBox(title, parent)
 {
-    setObjectName(QStringLiteral("Frame1"));
+    setObjectName(QStringLiteral("bookFrame"));
     txtBookID = FormParts::textBox("txtBookID", this);
     txtBookName = FormParts::textBox("txtBookName", this);
     cboType = new QComboBox(this);

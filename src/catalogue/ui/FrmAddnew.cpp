@@ -6,16 +6,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "catalogue/logic/Publishers.h"
 #include "catalogue/logic/Books.h"
 #include "catalogue/logic/Categories.h"
 #include "catalogue/ui/BookFieldsFrame.h"
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 namespace {
 const QString kUnknown = QStringLiteral("不详");
@@ -29,15 +30,15 @@ FrmAddnew::FrmAddnew(Prompter& prompter, const Clock& clock, const WindowStyler&
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    Frame1 = new BookFieldsFrame(QStringLiteral("书籍信息:"), "txtBookPrice", this);
-    txtBookID = Frame1->txtBookID;
-    txtBookName = Frame1->txtBookName;
-    cboType = Frame1->cboType;
-    txtBookConcern = Frame1->txtBookConcern;
-    txtWriter = Frame1->txtWriter;
-    dtpRigDate = Frame1->dtpRigDate;
-    txtPage = Frame1->txtPage;
-    txtBookPrice = Frame1->price;
+    bookFrame = new BookFieldsFrame(QStringLiteral("书籍信息:"), "txtBookPrice", this);
+    txtBookID = bookFrame->txtBookID;
+    txtBookName = bookFrame->txtBookName;
+    cboType = bookFrame->cboType;
+    txtBookConcern = bookFrame->txtBookConcern;
+    txtWriter = bookFrame->txtWriter;
+    dtpRigDate = bookFrame->dtpRigDate;
+    txtPage = bookFrame->txtPage;
+    txtBookPrice = bookFrame->price;
 
     cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", this);
     cmdClear = FormParts::button(QStringLiteral("清空"), "cmdClear", this);
@@ -46,9 +47,9 @@ FrmAddnew::FrmAddnew(Prompter& prompter, const Clock& clock, const WindowStyler&
     connect(cmdClear, &QPushButton::clicked, this, &FrmAddnew::cmdClear_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmAddnew::cmdClose_Click);
 
-    Frame1->placeInWindow(this, {cmdSave, cmdClear, cmdClose}, true);
-    DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2415, 1575);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    bookFrame->placeInWindow(this, {cmdSave, cmdClear, cmdClose}, true);
+    publisherList = new PublisherSuggestions(txtBookConcern, this, 2415, 1575, &Publishers::SuggestPublishers);
+    publisherList->setObjectName(QStringLiteral("publisherList"));
     FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
 }
 
@@ -58,7 +59,7 @@ void FrmAddnew::Form_Load()
     m_styler.ApplyWindowStyle(this);
     QCoreApplication::processEvents();
     try {
-        Frame1->setCategoryItems(Categories::LoadCategoryItems());
+        bookFrame->setCategoryItems(Categories::LoadCategoryItems());
     } catch (const StoreError& error) {
         m_prompter.notice(error.message());
     }

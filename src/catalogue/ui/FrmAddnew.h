@@ -27,7 +27,7 @@ public:
     // The load steps: today's date, the window style, the category list.
     void Form_Load();
 
-    BookFieldsFrame* Frame1 = nullptr;
+    BookFieldsFrame* bookFrame = nullptr;
     QLineEdit* txtBookID = nullptr;
     QLineEdit* txtBookName = nullptr;
     QComboBox* cboType = nullptr;
@@ -36,7 +36,7 @@ public:
     QDateEdit* dtpRigDate = nullptr;
     QLineEdit* txtPage = nullptr;
     QLineEdit* txtBookPrice = nullptr;
-    PublisherSuggestions* DataGrid1 = nullptr;
+    PublisherSuggestions* publisherList = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdClose = nullptr;

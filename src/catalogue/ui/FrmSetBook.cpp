@@ -18,7 +18,7 @@
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 FrmSetBook::FrmSetBook(Prompter& prompter, const WindowStyler& styler, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_styler(styler)
@@ -43,7 +43,7 @@ FrmSetBook::FrmSetBook(Prompter& prompter, const WindowStyler& styler, QWidget* 
     m_mapper->addMapping(txtTypeName, 1);
     m_mapper->addMapping(txtDay, 2);
     // The boxes always show the grid's current row.
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, m_mapper,
+    connect(categoriesGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, m_mapper,
             [this](const QModelIndex& current) { m_mapper->setCurrentIndex(current.row()); });
 
     // The state at creation: nothing to save or cancel yet.
@@ -55,7 +55,7 @@ FrmSetBook::FrmSetBook(Prompter& prompter, const WindowStyler& styler, QWidget* 
 QGroupBox* FrmSetBook::buildControls()
 {
     auto* frame = new QGroupBox(QStringLiteral("图书类别信息"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setObjectName(QStringLiteral("categoryFrame"));
     txtTypeID = FormParts::textBox("txtTypeID", frame);
     txtTypeName = FormParts::textBox("txtTypeName", frame);
     txtDay = FormParts::textBox("txtDay", frame);
@@ -72,16 +72,16 @@ QGroupBox* FrmSetBook::buildControls()
     connect(cmdDel, &QPushButton::clicked, this, &FrmSetBook::cmdDel_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmSetBook::cmdClose_Click);
 
-    DataGrid1 = FormParts::readOnlyGrid("DataGrid1", m_rows, frame);
-    DataGrid1->setAccessibleName(QStringLiteral("图书类别"));
-    DataGrid1->verticalHeader()->hide();  // the three columns need the whole width
-    DataGrid1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    DataGrid1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    DataGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    DataGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the three columns fit
+    categoriesGrid = FormParts::readOnlyGrid("categoriesGrid", m_rows, frame);
+    categoriesGrid->setAccessibleName(QStringLiteral("图书类别"));
+    categoriesGrid->verticalHeader()->hide();  // the three columns need the whole width
+    categoriesGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    categoriesGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    categoriesGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    categoriesGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the three columns fit
     // A little wider than the designed 3255 twips: the three headings need it
     // in the Chinese font under the 轻松一刻 skin's padding.
-    DataGrid1->setFixedSize(AppInfo::pixelsFromTwips(3540), AppInfo::pixelsFromTwips(3375));
+    categoriesGrid->setFixedSize(AppInfo::pixelsFromTwips(3540), AppInfo::pixelsFromTwips(3375));
 
     layOut(frame);
     return frame;
@@ -92,7 +92,7 @@ QGroupBox* FrmSetBook::buildControls()
 void FrmSetBook::layOut(QGroupBox* frame)
 {
     auto* separator = new QFrame(frame);
-    separator->setObjectName(QStringLiteral("Frame2"));
+    separator->setObjectName(QStringLiteral("separatorLine"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
 
@@ -114,11 +114,11 @@ void FrmSetBook::layOut(QGroupBox* frame)
     grid->addWidget(cmdDel, 5, 0, 1, 2);
     grid->addWidget(cmdClose, 5, 2);
     grid->setRowStretch(6, 1);
-    grid->addWidget(DataGrid1, 0, 3, 7, 1, Qt::AlignTop);
+    grid->addWidget(categoriesGrid, 0, 3, 7, 1, Qt::AlignTop);
     grid->setColumnStretch(1, 1);
 
     const QList<QWidget*> order = {txtTypeID, txtTypeName, txtDay, cmdSave,  cmdCancel,
-                                   cmdAdd,    cmdModify,   cmdDel, cmdClose, DataGrid1};
+                                   cmdAdd,    cmdModify,   cmdDel, cmdClose, categoriesGrid};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -155,12 +155,12 @@ void FrmSetBook::loadGrid(const QString& code)
 void FrmSetBook::setCurrentRow(int row)
 {
     if (row < 0) {
-        DataGrid1->setCurrentIndex({});
+        categoriesGrid->setCurrentIndex({});
         for (QLineEdit* box : {txtTypeID, txtTypeName, txtDay})
             box->clear();
         return;
     }
-    DataGrid1->setCurrentIndex(m_rows->index(row, 0));
+    categoriesGrid->setCurrentIndex(m_rows->index(row, 0));
     m_mapper->setCurrentIndex(row);
 }
 
@@ -217,7 +217,7 @@ void FrmSetBook::cmdSave_Click()
 // "7.5" were kept as 8).
 void FrmSetBook::showStored(const QString& code)
 {
-    const int row = DataGrid1->currentIndex().row();
+    const int row = categoriesGrid->currentIndex().row();
     if (row < 0)
         return;
     try {
@@ -248,7 +248,7 @@ void FrmSetBook::leaveEditing()
 
 void FrmSetBook::cmdDel_Click()
 {
-    const QModelIndex current = DataGrid1->currentIndex();
+    const QModelIndex current = categoriesGrid->currentIndex();
     if (!current.isValid()) {
         m_prompter.notice(QStringLiteral("没有可以删除的类别!"));
         return;

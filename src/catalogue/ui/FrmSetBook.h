@@ -37,7 +37,7 @@ public:
     QPushButton* cmdModify = nullptr;
     QPushButton* cmdDel = nullptr;
     QPushButton* cmdClose = nullptr;
-    QTableView* DataGrid1 = nullptr;
+    QTableView* categoriesGrid = nullptr;
 
 public slots:
     void cmdAdd_Click();

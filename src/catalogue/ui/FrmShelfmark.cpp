@@ -14,7 +14,7 @@
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 namespace {
 
@@ -66,21 +66,21 @@ void FrmShelfmark::buildControls()
     setTabOrder(cmdModify, cmdDel);
     setTabOrder(cmdDel, cmdClose);
     setTabOrder(cmdClose, CmdDelAll);
-    setTabOrder(CmdDelAll, DataGrid1);
+    setTabOrder(CmdDelAll, booksGrid);
 }
 
 void FrmShelfmark::buildGrid()
 {
-    DataGrid1 = FormParts::readOnlyGrid("DataGrid1", m_list, this);
-    DataGrid1->setAccessibleName(QStringLiteral("书库"));
+    booksGrid = FormParts::readOnlyGrid("booksGrid", m_list, this);
+    booksGrid->setAccessibleName(QStringLiteral("书库"));
     // Widths that show the nine columns side by side at the opening size.
     const int widths[BookListModel::ColumnCount] = {70, 116, 70, 104, 70, 60, 60, 84, 60};
-    connect(m_list, &QAbstractItemModel::modelReset, DataGrid1, [this, widths] {
+    connect(m_list, &QAbstractItemModel::modelReset, booksGrid, [this, widths] {
         for (int column = 0; column < BookListModel::ColumnCount; ++column)
-            DataGrid1->setColumnWidth(column, widths[column]);
+            booksGrid->setColumnWidth(column, widths[column]);
     });
-    DataGrid1->move(px(120), px(960));
-    DataGrid1->resize(px(10575), px(4695));
+    booksGrid->move(px(120), px(960));
+    booksGrid->resize(px(10575), px(4695));
 }
 
 void FrmShelfmark::Form_Load()
@@ -101,7 +101,7 @@ bool FrmShelfmark::loadList()
         return false;
     }
     if (m_list->rowCount() > 0)
-        DataGrid1->setCurrentIndex(m_list->index(0, 0));
+        booksGrid->setCurrentIndex(m_list->index(0, 0));
     return true;
 }
 
@@ -117,7 +117,7 @@ void FrmShelfmark::cmdAdd_Click()
 
 void FrmShelfmark::cmdModify_Click()
 {
-    const std::optional<BookListRow> row = m_list->rowAt(DataGrid1->currentIndex().row());
+    const std::optional<BookListRow> row = m_list->rowAt(booksGrid->currentIndex().row());
     if (!row) {
         m_prompter.notice(QStringLiteral("书库中没有可以修改的书籍!"));
         return;
@@ -127,7 +127,7 @@ void FrmShelfmark::cmdModify_Click()
 
 void FrmShelfmark::cmdDel_Click()
 {
-    const std::optional<BookListRow> row = m_list->rowAt(DataGrid1->currentIndex().row());
+    const std::optional<BookListRow> row = m_list->rowAt(booksGrid->currentIndex().row());
     if (!row) {
         m_prompter.notice(QStringLiteral("书库中没有可以删除的书籍!"));
         return;
@@ -212,9 +212,9 @@ void FrmShelfmark::Form_Resize()
     const int outerWidth = twips(width()) + FormParts::kFrameWidthTwips;
     const int outerHeight = twips(height()) + FormParts::kFrameHeightTwips;
     if (outerWidth > 360)
-        DataGrid1->resize(px(outerWidth - 360), DataGrid1->height());
+        booksGrid->resize(px(outerWidth - 360), booksGrid->height());
     if (outerHeight > 1485)
-        DataGrid1->resize(DataGrid1->width(), px(outerHeight - 1485));
+        booksGrid->resize(booksGrid->width(), px(outerHeight - 1485));
 }
 
 void FrmShelfmark::resizeEvent(QResizeEvent* event)

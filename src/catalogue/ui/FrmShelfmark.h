@@ -31,7 +31,7 @@ public:
     QPushButton* cmdDel = nullptr;
     QPushButton* CmdDelAll = nullptr;
     QPushButton* cmdClose = nullptr;
-    QTableView* DataGrid1 = nullptr;
+    QTableView* booksGrid = nullptr;
 
 signals:
     // "添加新书": the new-book window should be shown.

@@ -6,16 +6,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "catalogue/logic/Publishers.h"
 #include "catalogue/logic/Books.h"
 #include "catalogue/logic/Categories.h"
 #include "catalogue/ui/BookFieldsFrame.h"
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 FrmUpdateBook::FrmUpdateBook(Prompter& prompter, const Clock& clock, const WindowStyler& styler,
                              const BookListRow& row, QWidget* parent)
@@ -26,25 +27,25 @@ FrmUpdateBook::FrmUpdateBook(Prompter& prompter, const Clock& clock, const Windo
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    Frame1 = new BookFieldsFrame(QStringLiteral("书籍信息"), "txtPrice", this);
-    txtBookID = Frame1->txtBookID;
+    bookFrame = new BookFieldsFrame(QStringLiteral("书籍信息"), "txtPrice", this);
+    txtBookID = bookFrame->txtBookID;
     txtBookID->setEnabled(false);  // the number selects the book; it is not changed
-    txtBookName = Frame1->txtBookName;
-    cboType = Frame1->cboType;
-    txtBookConcern = Frame1->txtBookConcern;
-    txtWriter = Frame1->txtWriter;
-    dtpRigDate = Frame1->dtpRigDate;
-    txtPage = Frame1->txtPage;
-    txtPrice = Frame1->price;
+    txtBookName = bookFrame->txtBookName;
+    cboType = bookFrame->cboType;
+    txtBookConcern = bookFrame->txtBookConcern;
+    txtWriter = bookFrame->txtWriter;
+    dtpRigDate = bookFrame->dtpRigDate;
+    txtPage = bookFrame->txtPage;
+    txtPrice = bookFrame->price;
 
     cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", this);
     cmdClose = FormParts::button(QStringLiteral("退出"), "cmdClose", this);
     connect(cmdSave, &QPushButton::clicked, this, &FrmUpdateBook::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmUpdateBook::cmdClose_Click);
 
-    Frame1->placeInWindow(this, {cmdSave, cmdClose}, false);
-    DataGrid1 = new PublisherSuggestions(txtBookConcern, this, 2775, 1575);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    bookFrame->placeInWindow(this, {cmdSave, cmdClose}, false);
+    publisherList = new PublisherSuggestions(txtBookConcern, this, 2775, 1575, &Publishers::SuggestPublishers);
+    publisherList->setObjectName(QStringLiteral("publisherList"));
     setSuggestEnabled(0);
     FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
 }
@@ -52,7 +53,7 @@ FrmUpdateBook::FrmUpdateBook(Prompter& prompter, const Clock& clock, const Windo
 void FrmUpdateBook::setSuggestEnabled(qint16 value)
 {
     m_suggestEnabled = value;
-    DataGrid1->setSuppressed(value != 1);
+    publisherList->setSuppressed(value != 1);
 }
 
 void FrmUpdateBook::Form_Load()
@@ -61,7 +62,7 @@ void FrmUpdateBook::Form_Load()
     m_styler.ApplyWindowStyle(this);
     QCoreApplication::processEvents();
     try {
-        Frame1->setCategoryItems(Categories::LoadCategoryItems());
+        bookFrame->setCategoryItems(Categories::LoadCategoryItems());
     } catch (const StoreError& error) {
         m_prompter.notice(error.message());
     }

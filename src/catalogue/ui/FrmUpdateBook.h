@@ -37,7 +37,7 @@ public:
     qint16 SuggestEnabled() const { return m_suggestEnabled; }
     void setSuggestEnabled(qint16 value);
 
-    BookFieldsFrame* Frame1 = nullptr;
+    BookFieldsFrame* bookFrame = nullptr;
     QLineEdit* txtBookID = nullptr;
     QLineEdit* txtBookName = nullptr;
     QComboBox* cboType = nullptr;
@@ -46,7 +46,7 @@ public:
     QDateEdit* dtpRigDate = nullptr;
     QLineEdit* txtPage = nullptr;
     QLineEdit* txtPrice = nullptr;
-    PublisherSuggestions* DataGrid1 = nullptr;
+    PublisherSuggestions* publisherList = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdClose = nullptr;
 

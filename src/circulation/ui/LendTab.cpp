@@ -17,7 +17,6 @@
 #include "circulation/logic/ReaderLookup.h"
 #include "circulation/ui/BorrowedGrid.h"
 #include "circulation/ui/DeskForm.h"
-#include "core/logic/AppState.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 
@@ -91,8 +90,8 @@ QGroupBox* LendTab::buildReaderGroup()
     lblLendCount->setObjectName(QStringLiteral("lblLendCount"));
     lblRemain = new QLabel(group);
     lblRemain->setObjectName(QStringLiteral("lblRemain"));
-    label11 = DeskForm::caption(QStringLiteral("还允许借出册数:"), lblRemain, group);
-    label11->setObjectName(QStringLiteral("label11"));
+    lblRemainCaption = DeskForm::caption(QStringLiteral("还允许借出册数:"), lblRemain, group);
+    lblRemainCaption->setObjectName(QStringLiteral("lblRemainCaption"));
 
     DeskForm::addRow(grid, 0, 0, QStringLiteral("读者编号:"), txtReaderID, true);
     DeskForm::addRow(grid, 0, 2, QStringLiteral("读者姓名:"), txtReaderName);
@@ -102,7 +101,7 @@ QGroupBox* LendTab::buildReaderGroup()
     auto* counts = new QHBoxLayout;
     counts->addWidget(lblLendCount);
     counts->addSpacing(24);
-    counts->addWidget(label11);
+    counts->addWidget(lblRemainCaption);
     counts->addWidget(lblRemain);
     counts->addStretch(1);
     grid->addLayout(counts, 3, 0, 1, 5);
@@ -199,7 +198,6 @@ void LendTab::txtReaderID_KeyPress()
 
 void LendTab::cmdReaderInfo_Click()
 {
-    AppState::ReaderFormMode = 1;
     emit readerWindowRequested();
 }
 

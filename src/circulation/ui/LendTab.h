@@ -34,7 +34,7 @@ public:
     QLabel* lblGrid = nullptr;
     QTableView* dtgrdLendBook = nullptr;
     QLabel* lblLendCount = nullptr;
-    QLabel* label11 = nullptr;
+    QLabel* lblRemainCaption = nullptr;
     QLabel* lblRemain = nullptr;
 
 signals:

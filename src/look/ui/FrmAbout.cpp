@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "look/logic/MakerLinks.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 namespace {
 
@@ -108,16 +108,16 @@ FrmAbout::FrmAbout(const WindowStyler& styler, const QWidget* owner, UrlOpener o
 
 void FrmAbout::buildControls()
 {
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(logoPicture());
-    Picture1->setFixedSize(108, 108);
-    Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setCursor(Qt::PointingHandCursor);
-    Picture1->setFocusPolicy(Qt::StrongFocus);
-    Picture1->setAccessibleName(QStringLiteral("Veltara"));
-    Picture1->setAccessibleDescription(MakerLinks::kHomePage);
-    Picture1->setToolTip(MakerLinks::kHomePage);
+    picLogo = new QLabel(this);
+    picLogo->setObjectName(QStringLiteral("picLogo"));
+    picLogo->setPixmap(logoPicture());
+    picLogo->setFixedSize(108, 108);
+    picLogo->setAlignment(Qt::AlignCenter);
+    picLogo->setCursor(Qt::PointingHandCursor);
+    picLogo->setFocusPolicy(Qt::StrongFocus);
+    picLogo->setAccessibleName(QStringLiteral("Veltara"));
+    picLogo->setAccessibleDescription(MakerLinks::kHomePage);
+    picLogo->setToolTip(MakerLinks::kHomePage);
 
     auto label = [this](const char* name, const QString& text) {
         auto* created = new QLabel(text, this);
@@ -125,67 +125,67 @@ void FrmAbout::buildControls()
         created->setTextFormat(Qt::PlainText);
         return created;
     };
-    Label1 = label("Label1", QStringLiteral("公司网站："));
-    Label2 = label("Label2", MakerLinks::kSoftwarePage);
-    Label5 = label("Label5", MakerLinks::kSoftwarePage);
-    Label3 = label("Label3", QStringLiteral("关于界面皮肤，请参见："));
-    Label4 = label("Label4", MakerLinks::kSkinPage);
-    Label6 = label("Label6", MakerLinks::kSkinPage);
-    for (QLabel* link : {Label5, Label6}) {
+    lblSiteCaption = label("lblSiteCaption", QStringLiteral("公司网站："));
+    lblSiteAddress = label("lblSiteAddress", MakerLinks::kSoftwarePage);
+    lblSiteLink = label("lblSiteLink", MakerLinks::kSoftwarePage);
+    lblSkinCaption = label("lblSkinCaption", QStringLiteral("关于界面皮肤，请参见："));
+    lblSkinAddress = label("lblSkinAddress", MakerLinks::kSkinPage);
+    lblSkinLink = label("lblSkinLink", MakerLinks::kSkinPage);
+    for (QLabel* link : {lblSiteLink, lblSkinLink}) {
         link->setMouseTracking(true);
         link->setCursor(Qt::PointingHandCursor);
         link->setFocusPolicy(Qt::StrongFocus);
         link->installEventFilter(this);
     }
-    Picture1->installEventFilter(this);
-    Label5->setAccessibleName(Label1->text());
-    Label6->setAccessibleName(Label3->text());
+    picLogo->installEventFilter(this);
+    lblSiteLink->setAccessibleName(lblSiteCaption->text());
+    lblSkinLink->setAccessibleName(lblSkinCaption->text());
 
-    Command2 = new QPushButton(QStringLiteral("确定(&O)"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setDefault(true);
-    Command2->setMinimumWidth(96);
-    connect(Command2, &QPushButton::clicked, this, &FrmAbout::Command2_Click);
+    cmdOK = new QPushButton(QStringLiteral("确定(&O)"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdOK->setMinimumWidth(96);
+    connect(cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOK_Click);
 
     auto* addresses = new QVBoxLayout;
     addresses->setSpacing(4);
-    addresses->addWidget(Label1);
-    addresses->addWidget(Label2);
-    addresses->addWidget(Label5);
+    addresses->addWidget(lblSiteCaption);
+    addresses->addWidget(lblSiteAddress);
+    addresses->addWidget(lblSiteLink);
     addresses->addSpacing(14);
-    addresses->addWidget(Label3);
-    addresses->addWidget(Label4);
-    addresses->addWidget(Label6);
+    addresses->addWidget(lblSkinCaption);
+    addresses->addWidget(lblSkinAddress);
+    addresses->addWidget(lblSkinLink);
     addresses->addStretch();
 
     auto* top = new QHBoxLayout;
     top->setSpacing(20);
-    top->addWidget(Picture1, 0, Qt::AlignTop);
+    top->addWidget(picLogo, 0, Qt::AlignTop);
     top->addLayout(addresses, 1);
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(Command2);
+    bottom->addWidget(cmdOK);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 14);
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
 
-    setTabOrder(Command2, Label5);
-    setTabOrder(Label5, Label6);
-    setTabOrder(Label6, Picture1);
-    Command2->setFocus();
+    setTabOrder(cmdOK, lblSiteLink);
+    setTabOrder(lblSiteLink, lblSkinLink);
+    setTabOrder(lblSkinLink, picLogo);
+    cmdOK->setFocus();
 }
 
 void FrmAbout::Form_Load()
 {
     m_styler.ApplyWindowStyle(this);
     const bool systemLook = m_styler.systemLook();
-    Label2->setVisible(!systemLook);
-    Label4->setVisible(!systemLook);
-    Label5->setVisible(systemLook);
-    Label6->setVisible(systemLook);
+    lblSiteAddress->setVisible(!systemLook);
+    lblSkinAddress->setVisible(!systemLook);
+    lblSiteLink->setVisible(systemLook);
+    lblSkinLink->setVisible(systemLook);
     centreOnOwner();
     QCoreApplication::processEvents();
 }
@@ -198,36 +198,36 @@ void FrmAbout::centreOnOwner()
 
 void FrmAbout::Form_MouseMove()
 {
-    showLink(Label5, false);
-    showLink(Label6, false);
+    showLink(lblSiteLink, false);
+    showLink(lblSkinLink, false);
 }
 
-void FrmAbout::Label5_MouseMove()
+void FrmAbout::lblSiteLink_MouseMove()
 {
-    showLink(Label5, true);
+    showLink(lblSiteLink, true);
 }
 
-void FrmAbout::Label6_MouseMove()
+void FrmAbout::lblSkinLink_MouseMove()
 {
-    showLink(Label6, true);
+    showLink(lblSkinLink, true);
 }
 
-void FrmAbout::Label5_MouseDown()
+void FrmAbout::lblSiteLink_MouseDown()
 {
-    open(Label5->text());
+    open(lblSiteLink->text());
 }
 
-void FrmAbout::Label6_MouseDown()
+void FrmAbout::lblSkinLink_MouseDown()
 {
-    open(Label6->text());
+    open(lblSkinLink->text());
 }
 
-void FrmAbout::Picture1_Click()
+void FrmAbout::picLogo_Click()
 {
     open(MakerLinks::kHomePage);
 }
 
-void FrmAbout::Command2_Click()
+void FrmAbout::cmdOK_Click()
 {
     close();
 }
@@ -245,37 +245,37 @@ void FrmAbout::mouseMoveEvent(QMouseEvent* event)
 
 bool FrmAbout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Picture1) {
+    if (watched == picLogo) {
         if (event->type() == QEvent::MouseButtonPress)
             return true;  // the click comes with the release over the picture
         const bool clicked = event->type() == QEvent::MouseButtonRelease
                              && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton
-                             && Picture1->rect().contains(
+                             && picLogo->rect().contains(
                                  static_cast<QMouseEvent*>(event)->position().toPoint());
         if (clicked || isActivationKey(event)) {
-            Picture1_Click();
+            picLogo_Click();
             return true;
         }
         return QDialog::eventFilter(watched, event);
     }
-    if (watched != Label5 && watched != Label6)
+    if (watched != lblSiteLink && watched != lblSkinLink)
         return QDialog::eventFilter(watched, event);
-    const bool first = watched == Label5;
+    const bool first = watched == lblSiteLink;
     switch (event->type()) {
     case QEvent::MouseMove:
-        first ? Label5_MouseMove() : Label6_MouseMove();
+        first ? lblSiteLink_MouseMove() : lblSkinLink_MouseMove();
         return true;  // the background below must not put the link back to rest
     case QEvent::MouseButtonPress:
-        first ? Label5_MouseDown() : Label6_MouseDown();
+        first ? lblSiteLink_MouseDown() : lblSkinLink_MouseDown();
         return true;
     case QEvent::FocusIn:
         // Keyboard use: the focused link shows as under the mouse.
         Form_MouseMove();
-        first ? Label5_MouseMove() : Label6_MouseMove();
+        first ? lblSiteLink_MouseMove() : lblSkinLink_MouseMove();
         break;
     default:
         if (isActivationKey(event)) {
-            first ? Label5_MouseDown() : Label6_MouseDown();
+            first ? lblSiteLink_MouseDown() : lblSkinLink_MouseDown();
             return true;
         }
         break;

@@ -27,23 +27,23 @@ public:
     // The load steps: the window style and, with it, which address labels show.
     void Form_Load();
 
-    QLabel* Picture1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QPushButton* Command2 = nullptr;
+    QLabel* picLogo = nullptr;
+    QLabel* lblSiteCaption = nullptr;
+    QLabel* lblSiteAddress = nullptr;
+    QLabel* lblSkinCaption = nullptr;
+    QLabel* lblSkinAddress = nullptr;
+    QLabel* lblSiteLink = nullptr;
+    QLabel* lblSkinLink = nullptr;
+    QPushButton* cmdOK = nullptr;
 
 public slots:
     void Form_MouseMove();
-    void Label5_MouseMove();
-    void Label6_MouseMove();
-    void Label5_MouseDown();
-    void Label6_MouseDown();
-    void Picture1_Click();
-    void Command2_Click();
+    void lblSiteLink_MouseMove();
+    void lblSkinLink_MouseMove();
+    void lblSiteLink_MouseDown();
+    void lblSkinLink_MouseDown();
+    void picLogo_Click();
+    void cmdOK_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 namespace {
 
@@ -71,18 +71,18 @@ void FrmHelp::buildControls()
     panel->setBackgroundRole(QPalette::Base);
     panel->setAutoFillBackground(true);
 
-    Picture1 = new QLabel(panel);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(bulbPicture());
-    Picture1->setFixedSize(52, 52);
-    Picture1->setAlignment(Qt::AlignCenter);
+    picBulb = new QLabel(panel);
+    picBulb->setObjectName(QStringLiteral("picBulb"));
+    picBulb->setPixmap(bulbPicture());
+    picBulb->setFixedSize(52, 52);
+    picBulb->setAlignment(Qt::AlignCenter);
 
-    SkinLabel1 = new QLabel(QStringLiteral("你知道吗？"), panel);
-    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
-    QFont heading = SkinLabel1->font();
+    lblHeading = new QLabel(QStringLiteral("你知道吗？"), panel);
+    lblHeading->setObjectName(QStringLiteral("lblHeading"));
+    QFont heading = lblHeading->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
-    SkinLabel1->setFont(heading);
+    lblHeading->setFont(heading);
 
     tip_text = new QLabel(panel);
     tip_text->setObjectName(QStringLiteral("tip_text"));
@@ -98,8 +98,8 @@ void FrmHelp::buildControls()
     auto* panelLayout = new QGridLayout(panel);
     panelLayout->setContentsMargins(12, 12, 12, 12);
     panelLayout->setHorizontalSpacing(12);
-    panelLayout->addWidget(Picture1, 0, 0, 3, 1, Qt::AlignTop);
-    panelLayout->addWidget(SkinLabel1, 0, 1);
+    panelLayout->addWidget(picBulb, 0, 0, 3, 1, Qt::AlignTop);
+    panelLayout->addWidget(lblHeading, 0, 1);
     panelLayout->addWidget(line, 1, 1);
     panelLayout->addWidget(tip_text, 2, 1);
     panelLayout->setRowStretch(2, 1);

@@ -22,8 +22,8 @@ public:
     // the window kept above all others.
     void Form_Load();
 
-    QLabel* Picture1 = nullptr;
-    QLabel* SkinLabel1 = nullptr;
+    QLabel* picBulb = nullptr;
+    QLabel* lblHeading = nullptr;
     QLabel* tip_text = nullptr;
     QCheckBox* show_tip = nullptr;
     QPushButton* Next_Tip_Button = nullptr;

@@ -10,24 +10,25 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "catalogue/logic/Publishers.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "catalogue/logic/Categories.h"
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 #include "core/ui/FormParts.h"
 #include "queries/logic/QueryBuilder.h"
 
 namespace {
 const QueryWindow::Design kDesign = {
-    "FrmBookQuery", QStringLiteral("书库查询"), QStringLiteral("开始查找"), "DataGrid1",
+    "FrmBookQuery", QStringLiteral("书库查询"), QStringLiteral("开始查找"), "booksGrid",
     {{"书籍编号", 60}, {"书籍名称", 110, true}, {"类别代码", 58}, {"出版社", 100, true}, {"作者姓名", 62, true},
      {"书籍价格", 58}, {"书籍页码", 58}, {"登记日期", 82}, {"是否借出", 58}},
     10815, 7605};
 }  // namespace
 
 FrmBookQuery::FrmBookQuery(Prompter& prompter, const Clock& clock, const WindowStyler& styler)
-    : QueryWindow(prompter, styler, kDesign), DataGrid1(grid()), m_clock(clock)
+    : QueryWindow(prompter, styler, kDesign), booksGrid(grid()), m_clock(clock)
 {
     buildCriteria();
     cmdFind->setDefault(true);
@@ -37,7 +38,7 @@ FrmBookQuery::FrmBookQuery(Prompter& prompter, const Clock& clock, const WindowS
     connect(cmdClear, &QPushButton::clicked, this, &FrmBookQuery::cmdClear_Click);
 
     QWidget* order[] = {txtBookID, txtBookName, cboType,  txtBookConcern, chkRigDate, chkMoHu,
-                        cmdFind,   cmdClear,    cmdClose, dtpRigDate,     DataGrid1};
+                        cmdFind,   cmdClear,    cmdClose, dtpRigDate,     booksGrid};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -46,7 +47,7 @@ void FrmBookQuery::buildCriteria()
 {
     txtBookID = addTextBox("txtBookID", QStringLiteral("书籍编号:"), 0, 0);
     txtBookName = addTextBox("txtBookName", QStringLiteral("书籍名称:"), 0, 2);
-    cboType = new QComboBox(Frame1);
+    cboType = new QComboBox(criteriaFrame);
     cboType->setObjectName(QStringLiteral("cboType"));
     cboType->setEditable(true);
     cboType->setInsertPolicy(QComboBox::NoInsert);  // typed text is a criterion, not a new item
@@ -55,14 +56,14 @@ void FrmBookQuery::buildCriteria()
     addCaptioned(QStringLiteral("书籍类别:"), cboType, 1, 0);
     txtBookConcern = addTextBox("txtBookConcern", QStringLiteral("出版社:"), 1, 2);
     // The known publishers, offered under the box while the clerk types.
-    DataGrid2 = new PublisherSuggestions(txtBookConcern, this, 2295, 975);
-    DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
-    chkRigDate = new QCheckBox(QStringLiteral("登记日期:"), Frame1);
+    publisherList = new PublisherSuggestions(txtBookConcern, this, 2295, 975, &Publishers::SuggestPublishers);
+    publisherList->setObjectName(QStringLiteral("publisherList"));
+    chkRigDate = new QCheckBox(QStringLiteral("登记日期:"), criteriaFrame);
     chkRigDate->setObjectName(QStringLiteral("chkRigDate"));
-    dtpRigDate = FormParts::datePicker("dtpRigDate", Frame1);
+    dtpRigDate = FormParts::datePicker("dtpRigDate", criteriaFrame);
     dtpRigDate->setAccessibleName(QStringLiteral("登记日期"));
     dtpRigDate->setEnabled(false);
-    chkMoHu = new QCheckBox(QStringLiteral("执行模糊查询"), Frame1);
+    chkMoHu = new QCheckBox(QStringLiteral("执行模糊查询"), criteriaFrame);
     chkMoHu->setObjectName(QStringLiteral("chkMoHu"));
     criteria()->addWidget(chkRigDate, 2, 0);
     criteria()->addWidget(dtpRigDate, 2, 1);

@@ -27,8 +27,8 @@ public:
     QCheckBox* chkRigDate = nullptr;
     QDateEdit* dtpRigDate = nullptr;
     QCheckBox* chkMoHu = nullptr;
-    QTableView* DataGrid1 = nullptr;
-    PublisherSuggestions* DataGrid2 = nullptr;
+    QTableView* booksGrid = nullptr;
+    PublisherSuggestions* publisherList = nullptr;
 
 public slots:
     void chkRigDate_Click();

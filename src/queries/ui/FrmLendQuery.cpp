@@ -39,13 +39,13 @@ void FrmLendQuery::buildCriteria()
     txtReaderName = addTextBox("txtReaderName", QStringLiteral("读者姓名:"), 0, 2);
     txtBookID = addTextBox("txtBookID", QStringLiteral("书籍编号:"), 1, 0);
     txtBookName = addTextBox("txtBookName", QStringLiteral("书籍名称:"), 1, 2);
-    Frame2 = new QFrame(Frame1);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFrameShape(QFrame::HLine);
-    Frame2->setFrameShadow(QFrame::Sunken);
-    chkMoHu = new QCheckBox(QStringLiteral("执行模糊查询"), Frame1);
+    separatorLine = new QFrame(criteriaFrame);
+    separatorLine->setObjectName(QStringLiteral("separatorLine"));
+    separatorLine->setFrameShape(QFrame::HLine);
+    separatorLine->setFrameShadow(QFrame::Sunken);
+    chkMoHu = new QCheckBox(QStringLiteral("执行模糊查询"), criteriaFrame);
     chkMoHu->setObjectName(QStringLiteral("chkMoHu"));
-    criteria()->addWidget(Frame2, 2, 0, 1, 4);
+    criteria()->addWidget(separatorLine, 2, 0, 1, 4);
     criteria()->addWidget(chkMoHu, 3, 0, 1, 2);
 }
 

@@ -20,7 +20,7 @@ public:
     QLineEdit* txtReaderName = nullptr;
     QLineEdit* txtBookID = nullptr;
     QLineEdit* txtBookName = nullptr;
-    QFrame* Frame2 = nullptr;
+    QFrame* separatorLine = nullptr;
     QCheckBox* chkMoHu = nullptr;
     QTableView* dtgrdLendBook = nullptr;
 

@@ -14,7 +14,7 @@
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 #include "queries/logic/QueryBuilder.h"
 #include "core/logic/KeyedResultModel.h"
 
@@ -41,9 +41,9 @@ QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const D
     setWindowTitle(design.title);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
-    Frame1 = new QGroupBox(QStringLiteral("请选择要查询的项:"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    m_criteria = new QGridLayout(Frame1);
+    criteriaFrame = new QGroupBox(QStringLiteral("请选择要查询的项:"), this);
+    criteriaFrame->setObjectName(QStringLiteral("criteriaFrame"));
+    m_criteria = new QGridLayout(criteriaFrame);
     m_criteria->setContentsMargins(10, 6, 10, 8);
     m_criteria->setHorizontalSpacing(8);
     m_criteria->setColumnStretch(1, 1);
@@ -52,17 +52,17 @@ QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const D
     connect(m_results, &KeyedResultModel::readFailed, this,
             [this](const QString& message) { m_prompter.notice(message); });
     m_grid = QueryGrid::create(design.gridName, m_results, design.columns, this);
-    SkinLabel5 = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
-    SkinLabel5->setObjectName(QStringLiteral("SkinLabel5"));
+    lblResults = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
+    lblResults->setObjectName(QStringLiteral("lblResults"));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(Frame1, 1);
+    top->addWidget(criteriaFrame, 1);
     top->addLayout(buildButtons(design.findCaption));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
     layout->setSpacing(4);
     layout->addLayout(top);
-    layout->addWidget(SkinLabel5);
+    layout->addWidget(lblResults);
     layout->addWidget(m_grid, 1);  // the grid takes every pixel the window gains or loses
     resize(AppInfo::pixelsFromTwips(design.widthTwips), AppInfo::pixelsFromTwips(design.heightTwips));
 }
@@ -88,7 +88,7 @@ QLayout* QueryWindow::buildButtons(const QString& findCaption)
 
 QLineEdit* QueryWindow::addTextBox(const char* name, const QString& caption, int row, int column)
 {
-    auto* box = new QLineEdit(Frame1);
+    auto* box = new QLineEdit(criteriaFrame);
     box->setObjectName(QString::fromLatin1(name));
     addCaptioned(caption, box, row, column);
     return box;
@@ -96,7 +96,7 @@ QLineEdit* QueryWindow::addTextBox(const char* name, const QString& caption, int
 
 void QueryWindow::addCaptioned(const QString& caption, QWidget* box, int row, int column)
 {
-    m_criteria->addWidget(FormParts::caption(caption, box, Frame1), row, column);
+    m_criteria->addWidget(FormParts::caption(caption, box, criteriaFrame), row, column);
     m_criteria->addWidget(box, row, column + 1);
 }
 

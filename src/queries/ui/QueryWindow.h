@@ -31,11 +31,11 @@ public:
         int widthTwips, heightTwips;  // client area
     };
 
-    QGroupBox* Frame1 = nullptr;
+    QGroupBox* criteriaFrame = nullptr;
     QPushButton* cmdFind = nullptr;
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdClose = nullptr;
-    QLabel* SkinLabel5 = nullptr;
+    QLabel* lblResults = nullptr;
 
 public slots:
     void cmdClose_Click();
@@ -43,7 +43,7 @@ public slots:
 protected:
     QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design);
 
-    // The grid of Frame1 that the criteria go into.
+    // The grid of criteriaFrame that the criteria go into.
     QGridLayout* criteria() const { return m_criteria; }
     QTableView* grid() const { return m_grid; }
     // A text box with its caption in one row of the criteria, from the given column.

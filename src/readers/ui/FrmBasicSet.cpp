@@ -11,7 +11,7 @@
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 #include "readers/logic/LendingRules.h"
 
 namespace {
@@ -44,14 +44,14 @@ FrmBasicSet::FrmBasicSet(Prompter& prompter, const WindowStyler& styler, QWidget
                    QStringLiteral("罚款条件设置"));
 
     cmdSave = FormParts::button(QStringLiteral("保存"), "cmdSave", this);
-    Command2 = FormParts::button(QStringLiteral("关闭"), "Command2", this);
+    cmdClose = FormParts::button(QStringLiteral("关闭"), "cmdClose", this);
     connect(cmdSave, &QPushButton::clicked, this, &FrmBasicSet::cmdSave_Click);
-    connect(Command2, &QPushButton::clicked, this, &FrmBasicSet::Command2_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FrmBasicSet::cmdClose_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdSave);
-    buttons->addWidget(Command2);
+    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(SSTab1, 1);
@@ -114,7 +114,7 @@ void FrmBasicSet::cmdSave_Click()
     }
 }
 
-void FrmBasicSet::Command2_Click()
+void FrmBasicSet::cmdClose_Click()
 {
     close();
 }

@@ -26,11 +26,11 @@ public:
     QLineEdit* txtBook = nullptr;
     QLineEdit* txtFakuan = nullptr;
     QPushButton* cmdSave = nullptr;
-    QPushButton* Command2 = nullptr;
+    QPushButton* cmdClose = nullptr;
 
 public slots:
     void cmdSave_Click();
-    void Command2_Click();
+    void cmdClose_Click();
 
 private:
     QWidget* ruleTab(const QString& before, QLineEdit* box, const QString& after);

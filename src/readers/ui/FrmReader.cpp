@@ -11,13 +11,12 @@
 #include <QVBoxLayout>
 
 #include "core/logic/AppInfo.h"
-#include "core/logic/AppState.h"
 #include "core/logic/Conversions.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/CharacterLimit.h"
 #include "core/ui/FormParts.h"
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 using namespace ReaderRegistry;
 
@@ -49,9 +48,9 @@ QString detailOf(const StoreError& error)
 
 }  // namespace
 
-FrmReader::FrmReader(Prompter& prompter, const WindowStyler& styler, const QString& deskReaderNumber,
+FrmReader::FrmReader(Prompter& prompter, const WindowStyler& styler, Mode mode, const QString& deskReaderNumber,
                      QWidget* parent)
-    : QWidget(parent), m_prompter(prompter), m_styler(styler), m_deskReaderNumber(deskReaderNumber)
+    : QWidget(parent), m_prompter(prompter), m_styler(styler), m_mode(mode), m_deskReaderNumber(deskReaderNumber)
 {
     setObjectName(QStringLiteral("FrmReader"));
     setWindowTitle(QStringLiteral("读者资料管理"));
@@ -63,9 +62,9 @@ FrmReader::FrmReader(Prompter& prompter, const WindowStyler& styler, const QStri
     layout->addWidget(buildFrame(), 1);
     layout->addWidget(buildButtons());
 
-    const QList<QWidget*> order = {Command1, txtReaderNo,      txtReaderName, txtReaderMan, Option1,
-                                   Option2,  txtReaderTel,     txtReaderAddress, Command3,  Command4,
-                                   Command5, Command6,         Command2,      Command7};
+    const QList<QWidget*> order = {cmdFindReader, txtReaderNo,      txtReaderName, txtReaderMan, optMale,
+                                   optFemale,  txtReaderTel,     txtReaderAddress, cmdAddReader,  cmdClose,
+                                   cmdUpdateReader, cmdDeleteReader,         cmdPrevReader,      cmdNextReader};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     FormParts::fixOuterSize(this, kWidthTwips, kHeightTwips);
@@ -74,20 +73,20 @@ FrmReader::FrmReader(Prompter& prompter, const WindowStyler& styler, const QStri
 QWidget* FrmReader::buildFrame()
 {
     auto* frame = new QGroupBox(QStringLiteral("读者信息"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setObjectName(QStringLiteral("readerFrame"));
     txtReaderNo = textBox("txtReaderNo", 3, frame);
     txtReaderName = textBox("txtReaderName", 8, frame);
     txtReaderMan = textBox("txtReaderMan", 2, frame);
     txtReaderTel = textBox("txtReaderTel", 12, frame);
     txtReaderAddress = textBox("txtReaderAddress", 0, frame);
-    Option1 = option(QStringLiteral("男"), "Option1", frame);
-    Option2 = option(QStringLiteral("女"), "Option2", frame);
-    Option1->setChecked(true);
-    Command2 = FormParts::button(QStringLiteral("<"), "Command2", frame);
-    Command7 = FormParts::button(QStringLiteral(">"), "Command7", frame);
-    Command2->setToolTip(QStringLiteral("上一个读者"));
-    Command7->setToolTip(QStringLiteral("下一个读者"));
-    for (QPushButton* step : {Command2, Command7})
+    optMale = option(QStringLiteral("男"), "optMale", frame);
+    optFemale = option(QStringLiteral("女"), "optFemale", frame);
+    optMale->setChecked(true);
+    cmdPrevReader = FormParts::button(QStringLiteral("<"), "cmdPrevReader", frame);
+    cmdNextReader = FormParts::button(QStringLiteral(">"), "cmdNextReader", frame);
+    cmdPrevReader->setToolTip(QStringLiteral("上一个读者"));
+    cmdNextReader->setToolTip(QStringLiteral("下一个读者"));
+    for (QPushButton* step : {cmdPrevReader, cmdNextReader})
         step->setFixedWidth(40);  // room for the skins' padding around the arrow
 
     auto* grid = new QGridLayout(frame);
@@ -101,20 +100,20 @@ QWidget* FrmReader::buildFrame()
         grid->addWidget(FormParts::caption(QString::fromUtf8(rows[row].caption), rows[row].box, frame), row, 0);
         grid->addWidget(rows[row].box, row, 1, 1, row == 0 || row == 2 ? 1 : 3);
     }
-    grid->addWidget(Command2, 0, 2);
-    grid->addWidget(Command7, 0, 3);
-    grid->addWidget(Option1, 2, 2);
-    grid->addWidget(Option2, 2, 3);
+    grid->addWidget(cmdPrevReader, 0, 2);
+    grid->addWidget(cmdNextReader, 0, 3);
+    grid->addWidget(optMale, 2, 2);
+    grid->addWidget(optFemale, 2, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(5, 1);
 
     connect(txtReaderNo, &QLineEdit::returnPressed, this, &FrmReader::txtReaderNo_KeyPress);
-    connect(Command2, &QPushButton::clicked, this, &FrmReader::Command2_Click);
-    connect(Command7, &QPushButton::clicked, this, &FrmReader::Command7_Click);
+    connect(cmdPrevReader, &QPushButton::clicked, this, &FrmReader::cmdPrevReader_Click);
+    connect(cmdNextReader, &QPushButton::clicked, this, &FrmReader::cmdNextReader_Click);
     // A click, also on the option already chosen, and a choice made by
     // keyboard or a screen reader's toggle write the sex box alike.
-    for (auto [button, handler] : {std::pair{Option1, &FrmReader::Option1_Click},
-                                   std::pair{Option2, &FrmReader::Option2_Click}}) {
+    for (auto [button, handler] : {std::pair{optMale, &FrmReader::optMale_Click},
+                                   std::pair{optFemale, &FrmReader::optFemale_Click}}) {
         connect(button, &QRadioButton::clicked, this, handler);
         connect(button, &QRadioButton::toggled, this, handler);
     }
@@ -127,20 +126,20 @@ QWidget* FrmReader::buildButtons()
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 8, 0, 0);
     layout->setSpacing(8);
-    Command3 = FormParts::button(QStringLiteral("添加新读者"), "Command3", column);
-    Command1 = FormParts::button(QStringLiteral("查找读者信息"), "Command1", column);
-    Command5 = FormParts::button(QStringLiteral("修改读者信息"), "Command5", column);
-    Command6 = FormParts::button(QStringLiteral("删除该读者"), "Command6", column);
-    Command4 = FormParts::button(QStringLiteral("退出"), "Command4", column);
-    for (QPushButton* button : {Command3, Command1, Command5, Command6, Command4})
+    cmdAddReader = FormParts::button(QStringLiteral("添加新读者"), "cmdAddReader", column);
+    cmdFindReader = FormParts::button(QStringLiteral("查找读者信息"), "cmdFindReader", column);
+    cmdUpdateReader = FormParts::button(QStringLiteral("修改读者信息"), "cmdUpdateReader", column);
+    cmdDeleteReader = FormParts::button(QStringLiteral("删除该读者"), "cmdDeleteReader", column);
+    cmdClose = FormParts::button(QStringLiteral("退出"), "cmdClose", column);
+    for (QPushButton* button : {cmdAddReader, cmdFindReader, cmdUpdateReader, cmdDeleteReader, cmdClose})
         layout->addWidget(button);
     layout->addStretch(1);
 
-    connect(Command1, &QPushButton::clicked, this, &FrmReader::Command1_Click);
-    connect(Command3, &QPushButton::clicked, this, &FrmReader::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &FrmReader::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &FrmReader::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &FrmReader::Command6_Click);
+    connect(cmdFindReader, &QPushButton::clicked, this, &FrmReader::cmdFindReader_Click);
+    connect(cmdAddReader, &QPushButton::clicked, this, &FrmReader::cmdAddReader_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FrmReader::cmdClose_Click);
+    connect(cmdUpdateReader, &QPushButton::clicked, this, &FrmReader::cmdUpdateReader_Click);
+    connect(cmdDeleteReader, &QPushButton::clicked, this, &FrmReader::cmdDeleteReader_Click);
     return column;
 }
 
@@ -148,22 +147,20 @@ void FrmReader::Form_Load()
 {
     m_styler.ApplyWindowStyle(this);
     QCoreApplication::processEvents();
-    const int mode = AppState::ReaderFormMode;
-    showMode(mode);
-    if (mode == 1)
+    showMode();
+    if (m_mode == Mode::AddFromDesk)
         txtReaderNo->setText(m_deskReaderNumber);
     txtReaderNo->setFocus(Qt::OtherFocusReason);
 }
 
-// Which buttons the mode shows; a mode other than 0, 1 or 2 shows them all.
-void FrmReader::showMode(int mode)
+// Which buttons the mode shows.
+void FrmReader::showMode()
 {
-    const bool known = mode >= 0 && mode <= 2;
-    for (QPushButton* browse : {Command1, Command2, Command7})
-        browse->setVisible(!known || mode != 1);
-    Command3->setVisible(!known || mode != 0);
-    for (QPushButton* manage : {Command5, Command6})
-        manage->setVisible(!known || mode == 2);
+    for (QPushButton* browse : {cmdFindReader, cmdPrevReader, cmdNextReader})
+        browse->setVisible(m_mode != Mode::AddFromDesk);
+    cmdAddReader->setVisible(m_mode != Mode::LookUp);
+    for (QPushButton* manage : {cmdUpdateReader, cmdDeleteReader})
+        manage->setVisible(m_mode == Mode::Manage);
 }
 
 Reader FrmReader::boxes() const
@@ -180,7 +177,7 @@ void FrmReader::clearBoxes()
 
 // Find never stops with an error: a refusal of the store is told and the
 // boxes stay as they were.
-void FrmReader::Command1_Click()
+void FrmReader::cmdFindReader_Click()
 {
     if (txtReaderNo->text().isEmpty()) {
         m_prompter.notice(QStringLiteral("请输入读者编号!"), AppInfo::kAppTitle);
@@ -205,18 +202,18 @@ void FrmReader::Command1_Click()
     emit readerFound();
 }
 
-void FrmReader::Command2_Click()
+void FrmReader::cmdPrevReader_Click()
 {
     if (Conversions::leadingNumber(txtReaderNo->text()) <= 1)
         return;
     txtReaderNo->setText(StepReaderNumber(txtReaderNo->text(), -1));
-    Command1_Click();
+    cmdFindReader_Click();
 }
 
-void FrmReader::Command7_Click()
+void FrmReader::cmdNextReader_Click()
 {
     txtReaderNo->setText(StepReaderNumber(txtReaderNo->text(), +1));
-    Command1_Click();
+    cmdFindReader_Click();
 }
 
 bool FrmReader::report(const std::function<Outcome()>& write, const QString& done, const QString& failed)
@@ -236,7 +233,7 @@ bool FrmReader::report(const std::function<Outcome()>& write, const QString& don
     return true;
 }
 
-void FrmReader::Command3_Click()
+void FrmReader::cmdAddReader_Click()
 {
     const Reader reader = boxes();
     if (report([&] { return AddReader(reader); }, QStringLiteral("读者资料添加完毕"),
@@ -244,7 +241,7 @@ void FrmReader::Command3_Click()
         emit readerFound();  // the desk shows the reader it sent here
 }
 
-void FrmReader::Command5_Click()
+void FrmReader::cmdUpdateReader_Click()
 {
     const Reader reader = boxes();
     report([&] { return UpdateReader(reader); }, QStringLiteral("读者资料修改完毕!"),
@@ -253,7 +250,7 @@ void FrmReader::Command5_Click()
 
 // A reader who still has books out is deleted only when the clerk, told how
 // many, agrees; the loans themselves stay as they are.
-void FrmReader::Command6_Click()
+void FrmReader::cmdDeleteReader_Click()
 {
     const QString number = txtReaderNo->text();
     const QString failed = QStringLiteral("读者资料删除失败!");
@@ -273,25 +270,25 @@ void FrmReader::Command6_Click()
         clearBoxes();
 }
 
-void FrmReader::Command4_Click()
+void FrmReader::cmdClose_Click()
 {
     close();
 }
 
-void FrmReader::Option1_Click()
+void FrmReader::optMale_Click()
 {
-    if (Option1->isChecked())
+    if (optMale->isChecked())
         txtReaderMan->setText(QStringLiteral("男"));
 }
 
-void FrmReader::Option2_Click()
+void FrmReader::optFemale_Click()
 {
-    if (Option2->isChecked())
+    if (optFemale->isChecked())
         txtReaderMan->setText(QStringLiteral("女"));
 }
 
 // Enter looks the reader up in every mode, also while the find button is hidden.
 void FrmReader::txtReaderNo_KeyPress()
 {
-    Command1_Click();
+    cmdFindReader_Click();
 }

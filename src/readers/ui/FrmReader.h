@@ -14,8 +14,7 @@ class WindowStyler;
 
 // The reader window "读者资料管理": look a reader up by number, step to the
 // previous or next number, add, change and delete readers. Which buttons it
-// shows depends on where it was opened from (AppState::ReaderFormMode, read
-// once at load): 0 look-up, 1 add the reader the lend desk typed, 2 all.
+// shows depends on where it was opened from: its mode.
 class FrmReader : public QWidget {
     Q_OBJECT
 public:
@@ -23,8 +22,14 @@ public:
     static constexpr int kWidthTwips = 6450;
     static constexpr int kHeightTwips = 4125;
 
-    // deskReaderNumber: the lend desk's reader box, copied in in mode 1.
-    FrmReader(Prompter& prompter, const WindowStyler& styler, const QString& deskReaderNumber,
+    enum class Mode {
+        LookUp,       // 读者查询: find and step through readers
+        AddFromDesk,  // the lend desk's 添加新读者: add the reader the desk typed
+        Manage,       // 读者管理: everything
+    };
+
+    // deskReaderNumber: the lend desk's reader box, copied in when adding from the desk.
+    FrmReader(Prompter& prompter, const WindowStyler& styler, Mode mode, const QString& deskReaderNumber,
               QWidget* parent = nullptr);
 
     // The load steps: the window style, the mode's buttons, the desk's number.
@@ -35,15 +40,15 @@ public:
     QLineEdit* txtReaderMan = nullptr;
     QLineEdit* txtReaderTel = nullptr;
     QLineEdit* txtReaderAddress = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command7 = nullptr;
+    QRadioButton* optMale = nullptr;
+    QRadioButton* optFemale = nullptr;
+    QPushButton* cmdFindReader = nullptr;
+    QPushButton* cmdPrevReader = nullptr;
+    QPushButton* cmdAddReader = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QPushButton* cmdUpdateReader = nullptr;
+    QPushButton* cmdDeleteReader = nullptr;
+    QPushButton* cmdNextReader = nullptr;
 
 signals:
     // A reader was found or added: the lend desk reloads the list for its own
@@ -51,21 +56,21 @@ signals:
     void readerFound();
 
 public slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
-    void Option1_Click();
-    void Option2_Click();
+    void cmdFindReader_Click();
+    void cmdPrevReader_Click();
+    void cmdAddReader_Click();
+    void cmdClose_Click();
+    void cmdUpdateReader_Click();
+    void cmdDeleteReader_Click();
+    void cmdNextReader_Click();
+    void optMale_Click();
+    void optFemale_Click();
     void txtReaderNo_KeyPress();
 
 private:
     QWidget* buildFrame();
     QWidget* buildButtons();
-    void showMode(int mode);
+    void showMode();
     Reader boxes() const;
     void clearBoxes();
     // Runs one write and tells the clerk how it went; true when it was done.
@@ -74,5 +79,6 @@ private:
 
     Prompter& m_prompter;
     const WindowStyler& m_styler;
+    Mode m_mode;
     QString m_deskReaderNumber;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <QTableWidget>
+#include <functional>
 
 class QLineEdit;
 
@@ -11,13 +13,17 @@ class QLineEdit;
 // least one, hides when there is none. A click on a name (or Enter on it)
 // puts the name into the box and hides the list. While suppressed the list
 // is never made visible. Down in the box moves into a shown list; Esc there
-// hides it and returns to the box.
+// hides it and returns to the box. The names come from the look-up it is
+// given (the catalogue's known publishers); a look-up that throws StoreError
+// offers nothing.
 class PublisherSuggestions : public QTableWidget {
     Q_OBJECT
 public:
+    using LookUp = std::function<QStringList(const QString& typed)>;
+
     // Lies in `host` (the box's window) just under the box, covering what is
     // below it, at the given size in twips; hidden at first.
-    PublisherSuggestions(QLineEdit* box, QWidget* host, int widthTwips, int heightTwips);
+    PublisherSuggestions(QLineEdit* box, QWidget* host, int widthTwips, int heightTwips, LookUp lookUp);
 
     void setSuppressed(bool suppressed) { m_suppressed = suppressed; }
     bool suppressed() const { return m_suppressed; }
@@ -39,5 +45,6 @@ private:
     void fill(const QStringList& names);
 
     QLineEdit* m_box;
+    LookUp m_lookUp;
     bool m_suppressed = false;
 };

@@ -1,4 +1,4 @@
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 
 #include <QFile>
 #include <QWidget>

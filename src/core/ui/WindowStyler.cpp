@@ -1,8 +1,8 @@
-#include "look/ui/WindowStyler.h"
+#include "core/ui/WindowStyler.h"
 
 #include <QAction>
 
-#include "look/ui/SkinControl.h"
+#include "core/ui/SkinControl.h"
 
 WindowStyler::WindowStyler(SkinControl& skin, QAction* systemLookMark)
     : m_skin(skin), m_systemLookMark(systemLookMark)

@@ -1,15 +1,15 @@
-#include "catalogue/ui/PublisherSuggestions.h"
+#include "core/ui/PublisherSuggestions.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "catalogue/logic/Publishers.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/StoreError.h"
 
-PublisherSuggestions::PublisherSuggestions(QLineEdit* box, QWidget* host, int widthTwips, int heightTwips)
-    : QTableWidget(0, 1, host), m_box(box)
+PublisherSuggestions::PublisherSuggestions(QLineEdit* box, QWidget* host, int widthTwips, int heightTwips,
+                                           LookUp lookUp)
+    : QTableWidget(0, 1, host), m_box(box), m_lookUp(std::move(lookUp))
 {
     setHorizontalHeaderLabels({QStringLiteral("出版社")});
     setAccessibleName(QStringLiteral("出版社"));
@@ -43,7 +43,7 @@ void PublisherSuggestions::refresh()
         return;
     }
     try {
-        fill(Publishers::SuggestPublishers(m_box->text()));
+        fill(m_lookUp(m_box->text()));
     } catch (const StoreError&) {
         hide();  // no suggestions; typing goes on undisturbed
         return;
