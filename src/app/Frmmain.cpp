@@ -25,6 +25,7 @@
 #include "core/logic/Database.h"
 #include "core/logic/OffThreadWork.h"
 #include "core/logic/ProfileFile.h"
+#include "core/logic/LibraryLocation.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
@@ -177,7 +178,7 @@ bool Frmmain::Form_Load()
     applySavedSkin();
     setDeskToday();
     QString error;
-    if (!Database::open(programPath(AppInfo::kDatabaseFile), &error)) {
+    if (!LibraryLocation::open(m_programDir, &error)) {
         m_prompter.notice(error, AppInfo::kAppTitle);
         return false;
     }

@@ -8,6 +8,8 @@
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
 #include "core/logic/AppInfo.h"
+#include "core/logic/LibraryLocation.h"
+#include "core/logic/Prompter.h"
 #include "core/ui/WindowAccessibility.h"
 
 Startup::Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
@@ -36,6 +38,14 @@ void Startup::setUpApplication(QApplication& app)
 void Startup::start()
 {
     WindowAccessibility::install();
+    // A library on a server is reached first (its password asked for here,
+    // when libpq's own file has none), before the clerk signs in.
+    QString error;
+    if (!LibraryLocation::prepare(m_programDir, m_prompter, &error)) {
+        m_prompter.notice(error, AppInfo::kAppTitle);
+        QMetaObject::invokeMethod(this, [this] { emit finished(1); }, Qt::QueuedConnection);
+        return;
+    }
     m_signIn = std::make_unique<FrmLogon>(m_prompter, m_programDir);
     connect(m_signIn.get(), &FrmLogon::endProgram, this, [this] { emit finished(0); });
     connect(m_signIn.get(), &FrmLogon::signedIn, this, &Startup::openMainWindow);

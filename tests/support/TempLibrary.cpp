@@ -47,6 +47,26 @@ QString freshDatabaseName()
     return QStringLiteral("shelfmark_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
 }
 
+// Makes a fresh database on the tests' server; false and *error when it cannot.
+bool makeServerDatabase(ServerSettings* made, QString* error)
+{
+    const std::optional<ServerSettings> server = ServerSettings::fromWords(qEnvironmentVariable(kServerVariable), error);
+    if (!server)
+        return false;
+    *made = *server;
+    made->dbname = freshDatabaseName();
+    return onAdmin(*made, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(made->dbname),
+                   error);
+}
+
+void dropServerDatabase(const ServerSettings& server)
+{
+    QString error;
+    if (!server.dbname.isEmpty()
+        && !onAdmin(server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(server.dbname), &error))
+        ADD_FAILURE() << error.toStdString();
+}
+
 }  // namespace
 
 bool TempLibrary::onServer()
@@ -54,23 +74,26 @@ bool TempLibrary::onServer()
     return !qEnvironmentVariableIsEmpty(kServerVariable);
 }
 
+TempServerDatabase::TempServerDatabase()
+{
+    QString error;
+    if (!makeServerDatabase(&m_server, &error))
+        ADD_FAILURE() << kServerVariable << ": " << error.toStdString();
+}
+
+TempServerDatabase::~TempServerDatabase()
+{
+    Database::close();
+    dropServerDatabase(m_server);
+}
+
 TempLibrary::TempLibrary()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("mdb"));
     QString error;
     if (onServer()) {
-        const std::optional<ServerSettings> server =
-            ServerSettings::fromWords(qEnvironmentVariable(kServerVariable), &error);
-        if (!server) {
+        if (!makeServerDatabase(&m_server, &error) || !Database::connectServer(m_server, &error)) {
             ADD_FAILURE() << kServerVariable << ": " << error.toStdString();
-            return;
-        }
-        m_server = *server;
-        m_server.dbname = freshDatabaseName();
-        if (!onAdmin(m_server, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(m_server.dbname),
-                     &error)
-            || !Database::connectServer(m_server, &error)) {
-            ADD_FAILURE() << error.toStdString();
             return;
         }
     } else if (!Database::create(databasePath(), &error)) {
@@ -82,10 +105,7 @@ TempLibrary::TempLibrary()
 TempLibrary::~TempLibrary()
 {
     Database::close();
-    QString error;
-    if (!m_server.dbname.isEmpty()
-        && !onAdmin(m_server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_server.dbname), &error))
-        ADD_FAILURE() << error.toStdString();
+    dropServerDatabase(m_server);
 }
 
 QString TempLibrary::databasePath() const

@@ -69,3 +69,15 @@ private:
     QTemporaryDir m_dir;
     ServerSettings m_server;
 };
+
+// An empty database of its own on the tests' server (see TempLibrary), for
+// what makes a library there; dropped when the object goes.
+class TempServerDatabase {
+public:
+    TempServerDatabase();
+    ~TempServerDatabase();
+    const ServerSettings& server() const { return m_server; }
+
+private:
+    ServerSettings m_server;
+};

@@ -43,6 +43,10 @@ full_page_writes = off
 max_connections = 200
 shared_buffers = 64MB
 EOF
+    # Every role signs in without a password, but the one the password tests
+    # use, which must give its own.
+    { echo "local all shelfmark_password scram-sha-256"; cat "$dir/data/pg_hba.conf"; } >"$dir/hba"
+    cat "$dir/hba" >"$dir/data/pg_hba.conf" && rm "$dir/hba"
     as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null \
         || { cat "$dir/server.log" >&2; exit 1; }
     printf 'host=%s port=5432 user=postgres dbname=postgres\n' "$dir" >"$state"

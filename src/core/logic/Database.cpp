@@ -13,6 +13,7 @@
 
 #include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
+#include "core/logic/StoreError.h"
 
 namespace Database {
 
@@ -34,6 +35,8 @@ QString s_openedPath;
 std::optional<ServerSettings> s_openedServer;
 // The engine of the shared connection; threads' own connections share it.
 std::atomic<const Dialect*> s_dialect{nullptr};
+// The server went away under the shared connection (see markServerLost).
+std::atomic<bool> s_serverLost{false};
 const QString kStampTable = QStringLiteral("shelfmark_library");
 const QStringList kTables = {
     QStringLiteral("bookInfo"),   QStringLiteral("bookType"), QStringLiteral("lentInfo"),
@@ -202,6 +205,7 @@ bool connectToServer(const ServerSettings& server, bool library, QString* error)
     QMutexLocker lock(&s_openedMutex);
     s_openedServer = server;
     s_dialect = &Dialects::postgres();
+    s_serverLost = false;
     return true;
 }
 
@@ -248,6 +252,28 @@ std::optional<ServerSettings> server()
     return s_openedServer;
 }
 
+void markServerLost()
+{
+    if (t_ownConnection.isEmpty())
+        s_serverLost = true;
+}
+
+void reconnectIfLost(const QString& action)
+{
+    if (!s_serverLost || !t_ownConnection.isEmpty())
+        return;
+    std::optional<ServerSettings> opened = server();
+    if (!opened)
+        return;
+    // The statements kept on the broken connection go with it.
+    Sql::releaseKept();
+    removeConnection(kConnectionName);
+    QString error;
+    if (!connectServerAs(kConnectionName, *opened, true, &error))
+        throw StoreError(action, error, StoreError::Cause::ServerLost);
+    s_serverLost = false;
+}
+
 const Dialect& dialect()
 {
     const Dialect* current = s_dialect;
@@ -263,6 +289,7 @@ void close()
     s_openedPath.clear();
     s_openedServer.reset();
     s_dialect = nullptr;
+    s_serverLost = false;
 }
 
 bool openOnThisThread(QString* error)

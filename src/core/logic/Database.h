@@ -32,6 +32,14 @@ bool openServer(const ServerSettings& server, QString* error);
 bool connectServer(const ServerSettings& server, QString* error);
 // The server the shared connection is open on (nullopt for a file).
 std::optional<ServerSettings> server();
+// A statement found the server gone (it restarted, the network broke): the
+// shared connection is opened again before the next statement, so that the
+// program works on once the server is back, without starting again.
+void markServerLost();
+// Opens the shared connection again when the server was lost; throws
+// StoreError naming `action` while the server cannot be reached. Nothing to
+// do on a file, or on a connection that was not lost.
+void reconnectIfLost(const QString& action);
 // The words of the engine the shared connection is open on (SQLite's while
 // none is).
 const Dialect& dialect();

@@ -20,4 +20,7 @@ public:
     // An input box with OK and Cancel; Cancel yields "".
     virtual QString input(const QString& prompt, const QString& title,
                           const QString& defaultText = QString()) = 0;
+    // An input box whose text is masked as it is typed (a password); Cancel
+    // yields "". Where nothing is shown (a script), it is an input box.
+    virtual QString secret(const QString& prompt, const QString& title) { return input(prompt, title); }
 };

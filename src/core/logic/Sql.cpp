@@ -21,6 +21,7 @@ QHash<QString, QSqlQuery>& keptStatements()
 
 QSqlQuery prepare(const QString& statement, const QString& action)
 {
+    Database::reconnectIfLost(action);
     QSqlQuery query(Database::connection());
     query.setForwardOnly(Database::dialect().streamsRows());
     if (!query.prepare(statement))
@@ -30,6 +31,7 @@ QSqlQuery prepare(const QString& statement, const QString& action)
 
 void execute(const QString& statement, const QString& action)
 {
+    Database::reconnectIfLost(action);
     QSqlQuery query(Database::connection());
     if (!query.exec(statement))
         throw StoreError(action, query.lastError());
@@ -52,6 +54,7 @@ QSqlQuery run(const QString& statement, const QVariantMap& values, const QString
 
 QSqlQuery& kept(const QString& statement, const QString& action)
 {
+    Database::reconnectIfLost(action);
     QHash<QString, QSqlQuery>& statements = keptStatements();
     auto found = statements.find(statement);
     if (found == statements.end())

@@ -41,6 +41,8 @@ StoreError::StoreError(const QString& action, const QString& engineText, Cause c
 StoreError::StoreError(const QString& action, const QSqlError& error)
     : StoreError(action, error.text(), Database::dialect().causeOf(error))
 {
+    if (m_cause == Cause::ServerLost)
+        Database::markServerLost();
 }
 
 QString StoreError::message() const

@@ -21,6 +21,7 @@ bool run(const QString& statement, QSqlError* error)
 
 Transaction::Transaction(const QString& action) : m_action(action)
 {
+    Database::reconnectIfLost(m_action);
     // The write lock is taken now, before the first read (see Dialect::beginWrite).
     const QStringList begin = Database::dialect().beginWrite();
     for (qsizetype i = 0; i < begin.size(); ++i) {

@@ -35,3 +35,10 @@ QString MessageBoxPrompter::input(const QString& prompt, const QString& title,
                                                  defaultText, &ok);
     return ok ? answer : QString();
 }
+
+QString MessageBoxPrompter::secret(const QString& prompt, const QString& title)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parentWidget(), title, prompt, QLineEdit::Password, QString(), &ok);
+    return ok ? answer : QString();
+}

@@ -16,6 +16,7 @@ public:
     void notice(const QString& text, const QString& title, Icon icon) override;
     bool question(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString secret(const QString& prompt, const QString& title) override;
 
 private:
     QWidget* parentWidget() const;
