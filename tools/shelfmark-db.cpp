@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include "DbTool.h"
+#include "ReportTool.h"
 #include "ServerTool.h"
 
 namespace {
@@ -53,6 +54,8 @@ int main(int argc, char** argv)
     // share; nothing here reads those counts, and with the large library's
     // threads writing at once the lock cost seconds. Set before any connection.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    if (ReportTool::handles(argc, argv))
+        return ReportTool::run(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream err(stderr);

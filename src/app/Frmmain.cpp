@@ -38,6 +38,7 @@
 #include "core/ui/WindowStyler.h"
 #include "readers/ui/FrmBasicSet.h"
 #include "readers/ui/FrmReader.h"
+#include "reports/ui/FrmOverdue.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -105,6 +106,10 @@ void Frmmain::buildMenus()
         style->setCheckable(true);
     meuWinStyle->setChecked(true);
 
+    mnuReports = bar->addMenu(QStringLiteral("数据与报表"));
+    mnuReports->setObjectName(QStringLiteral("mnuReports"));
+    mnuOverdue = named(mnuReports->addAction(QStringLiteral("超期催还")), "mnuOverdue");
+
     meuHelp = bar->addMenu(QStringLiteral("帮助(&H)"));
     meuHelp->setObjectName(QStringLiteral("meuHelp"));
     meuUseHelper = named(meuHelp->addAction(QStringLiteral("使用帮助")), "meuUseHelper");
@@ -127,6 +132,7 @@ void Frmmain::buildMenus()
     connect(meuLight, &QAction::triggered, this, &Frmmain::meuLight_Click);
     connect(meuHowToUse, &QAction::triggered, this, &Frmmain::meuHowToUse_Click);
     connect(meuAbout, &QAction::triggered, this, &Frmmain::meuAbout_Click);
+    connect(mnuOverdue, &QAction::triggered, this, &Frmmain::mnuOverdue_Click);
 }
 
 void Frmmain::buildDesk()
@@ -309,6 +315,15 @@ void Frmmain::showReaderWindow(FrmReader::Mode mode)
     showSingle(m_frmReader, this, [this, mode] {
         auto* window = new FrmReader(m_prompter, *m_styler, mode, m_lendTab->txtReaderID->text());
         connect(window, &FrmReader::readerFound, this, [this] { InitDataGrid(false); });
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuOverdue_Click()
+{
+    showSingle(m_frmOverdue, this, [this] {
+        auto* window = new FrmOverdue(m_prompter, m_clock, *m_styler);
         window->Form_Load();
         return window;
     });

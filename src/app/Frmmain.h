@@ -14,6 +14,7 @@ class Clock;
 class FrmAbout;
 class FrmBasicSet;
 class FrmReader;
+class FrmOverdue;
 class FrmAddnew;
 class FrmSetBook;
 class FrmShelfmark;
@@ -71,6 +72,8 @@ public:
     QAction* meuReaderSort = nullptr;
     QMenu* mnuSetSys = nullptr;
     QAction* mnuSetBasic = nullptr;
+    QMenu* mnuReports = nullptr;
+    QAction* mnuOverdue = nullptr;
     QAction* barBaseSet = nullptr;
     QAction* mnuSetBook = nullptr;
     QAction* meuReaderSet = nullptr;
@@ -107,6 +110,7 @@ public slots:
     void meuReaderSort_Click();
     void meuReaderSet_Click();
     void mnuSetBasic_Click();
+    void mnuOverdue_Click();
     // Shows the reader window, in this mode when it opens anew (an open one
     // is only raised and keeps its mode).
     void showReaderWindow(FrmReader::Mode mode);
@@ -149,6 +153,7 @@ private:
     QPointer<FrmLendQuery> m_frmLendQuery;
     QPointer<FrmReader> m_frmReader;
     QPointer<FrmBasicSet> m_frmBasicSet;
+    QPointer<FrmOverdue> m_frmOverdue;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

@@ -30,6 +30,7 @@ void makeTables()
 {
     runAll(dialect().tableStatements(), kTablesAction);
     runAll(dialect().stampStatements(), kTablesAction);
+    runAll(ownTableStatements(), kTablesAction);
     Sql::run(QStringLiteral("INSERT INTO basicSet (借出册数, 罚款) VALUES (:quota, :fine)"),
              {{QStringLiteral("quota"), kDefaultQuota}, {QStringLiteral("fine"), kDefaultFinePerDay}},
              kTablesAction);
@@ -47,6 +48,22 @@ void makeIndexes()
 }
 
 }  // namespace
+
+QStringList ownTableStatements()
+{
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS overdueReminders ("
+                           " 借阅行号 BIGINT NOT NULL,"
+                           " 催还日期 TEXT NOT NULL)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS overdueReminders_loan"
+                           " ON overdueReminders (借阅行号, 催还日期)")};
+}
+
+void upgrade()
+{
+    Transaction transaction(kTablesAction);
+    runAll(ownTableStatements(), kTablesAction);
+    transaction.commit();
+}
 
 void create()
 {

@@ -35,6 +35,14 @@ QString searchTableStatement();
 // building the table elsewhere and moving it in whole.
 QStringList tableStatements(const QString& table);
 
+// The tables of our own beyond the six (overdueReminders: one row per
+// reminder sent for a loan, by the loan's row key and the day), in words
+// both engines take; running them again changes nothing.
+QStringList ownTableStatements();
+// Adds to an existing library what this version needs and it lacks (our own
+// tables), in one transaction. Throws StoreError.
+void upgrade();
+
 // The lending rules a new database starts with.
 inline constexpr int kDefaultQuota = 2;
 inline constexpr double kDefaultFinePerDay = 0.1;

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "TempLibrary.h"
+#include "reports/logic/OverdueList.h"
+#include "reports/logic/ReminderLog.h"
+
+namespace {
+
+// Today is 10 January 2027. Categories A (14 days) and B (30 days), a fine of
+// 0.1 a day. Loans across the year's and February's ends, one not yet due,
+// one whose reader row is gone and one whose book is gone.
+class Overdue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        library.addBasics();
+        library.exec("UPDATE readerInfo SET 所在部门 = '办公室', 联系电话 = '0571-1' WHERE 读者编号 = '001'");
+        library.exec("UPDATE readerInfo SET 所在部门 = '图书馆' WHERE 读者编号 = '002'");
+        for (const char* book : {"B001", "B003", "B004"})
+            library.addBook(book, QStringLiteral("书%1").arg(book), "A", true);
+        library.addBook("B002", "史记", "B", true);
+        library.addLoan("001", "B001", "2026-12-01", "2026-12-05");  // returned: never listed
+        library.addLoan("001", "B001", "2026-12-20");                // due 2027-01-03
+        library.addLoan("001", "B002", "2026-11-30");                // due 2026-12-30
+        library.addLoan("002", "B003", "2026-12-27");                // due today: not overdue
+        library.addLoan("009", "B004", "2026-02-27");                // due 2026-03-13; no reader row
+        library.addLoan("002", "B404", "2026-01-01");                // no book: due date unknown
+    }
+    static QString rows(const QList<OverdueLoan>& loans)
+    {
+        QStringList lines;
+        for (const OverdueLoan& loan : loans)
+            lines << OverdueList::cells(loan).join('|');
+        return lines.join('\n');
+    }
+    const QDate today{2027, 1, 10};
+    TempLibrary library;
+};
+
+TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
+{
+    const QList<OverdueLoan> loans = OverdueList::read(today);
+    EXPECT_EQ(rows(loans).toStdString(), "001|张三|办公室|0571-1|B002|史记|2026/11/30|2026/12/30|11|1.1|0\n"
+                           "001|张三|办公室|0571-1|B001|书B001|2026/12/20|2027/1/3|7|0.7|0\n"
+                           "009||||B004|书B004|2026/2/27|2026/3/13|303|30.3|0\n"
+                           "002|李四|图书馆|0571-8888|B404||2026/1/1|类别不详|||0");
+    const OverdueList::Totals totals = OverdueList::totals(loans);
+    EXPECT_EQ(totals.readers, 2);
+    EXPECT_EQ(totals.books, 3);
+    EXPECT_DOUBLE_EQ(totals.fines, 32.1);
+
+    // The fine is the rules' of today.
+    library.setRules(3, 0.5);
+    EXPECT_EQ(OverdueList::cells(OverdueList::read(today).first()).value(9), "5.5");
+}
+
+TEST_F(Overdue, TheFilterKeepsItsDepartmentAndDaysOverAndNeverDropsTheUnknown)
+{
+    const QList<OverdueLoan> loans = OverdueList::read(today);
+    EXPECT_EQ(OverdueList::departments(), QStringList({"办公室", "图书馆"}));
+    QStringList books;
+    for (const OverdueLoan& loan : OverdueList::filtered(loans, {"办公室", 1}))
+        books << loan.bookNumber;
+    EXPECT_EQ(books.join(','), "B002,B001");
+    books.clear();
+    for (const OverdueLoan& loan : OverdueList::filtered(loans, {"", 11}))
+        books << loan.bookNumber;
+    EXPECT_EQ(books.join(','), "B002,B004,B404");
+    EXPECT_EQ(OverdueList::totals(OverdueList::filtered(loans, {"", 11})).books, 2);
+}
+
+// Each recording counts once per loan; a renewal (which rewrites the lend
+// date) starts the count afresh.
+TEST_F(Overdue, RemindersCountOncePerRecordingAndAfreshAfterARenewal)
+{
+    auto counts = [](const QDate& day) {
+        QStringList shown;
+        for (const OverdueLoan& loan : OverdueList::read(day))
+            shown << loan.bookNumber + "=" + QString::number(loan.reminders);
+        return shown.join(',');
+    };
+    const QList<OverdueLoan> loans = OverdueList::read(today);
+    ReminderLog::record({loans[0].loanId, loans[1].loanId}, QDate(2027, 1, 8));
+    ReminderLog::record({loans[0].loanId}, today);
+    EXPECT_EQ(counts(today).toStdString(), "B002=2,B001=1,B004=0,B404=0");
+    library.exec("UPDATE lentInfo SET 借书日期 = '2027-01-10' WHERE 书籍编号 = 'B002'");  // renewed after the reminder
+    EXPECT_EQ(counts(today).toStdString(), "B001=1,B004=0,B404=0");
+    EXPECT_EQ(counts(QDate(2027, 3, 1)).toStdString(), "B001=1,B002=0,B003=0,B004=0,B404=0");  // overdue again, counted afresh
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM overdueReminders").toInt(), 3);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+
+// shelfmark-db's commands over an existing library: upgrade, and the overdue
+// list with its reminder letters. They open the library as the program does
+// (a server library when DIR/dat/library.ini names one, or --server given).
+namespace ReportTool {
+
+// Whether the arguments name one of these commands.
+bool handles(int argc, char** argv);
+// Runs it; the process's exit status.
+int run(int argc, char** argv);
+
+}  // namespace ReportTool
