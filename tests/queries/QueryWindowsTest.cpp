@@ -200,9 +200,11 @@ TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
     typeText(w->txtBookID, "12");
     search(w->cmdFind);
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
-    typeText(w->txtReaderID, "'");  // a quote is only a character
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->dtgrdLendBook), "");
+    for (const char* typed : {"'", "%", "_"}) {  // a quote, a percent sign, an underscore: only characters
+        w->txtReaderID->setText(typed);
+        search(w->cmdFind);
+        EXPECT_EQ(firstCells(w->dtgrdLendBook), "") << typed;
+    }
 
     // 清空 empties the four boxes and leaves the switch and the last results.
     w->txtReaderName->setText("李四");
