@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -30,6 +31,8 @@
 #include "circulation/logic/Renewal.h"
 #include "catalogue/logic/Books.h"
 #include "core/logic/Database.h"
+#include "core/logic/LibraryLocation.h"
+#include "core/logic/Transaction.h"
 #include "core/logic/StoreError.h"
 
 namespace {
@@ -130,15 +133,12 @@ qint64 nowNs()
     return static_cast<qint64>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// Holds the write lock for a while, as another program on the file might.
+// Holds the library's write lock for a while, as another desk might.
 QString hold(int milliseconds)
 {
-    QSqlQuery query(Database::connection());
-    if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
-        return QStringLiteral("error ") + query.lastError().text();
+    Transaction holding(QStringLiteral("占用"));
     say(QStringLiteral("held"));
     QThread::msleep(static_cast<unsigned long>(milliseconds));
-    query.exec(QStringLiteral("ROLLBACK"));
     return QStringLiteral("released");
 }
 
@@ -194,7 +194,11 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QString error;
-    if (args.size() < 3 || !Database::open(args.at(2), &error)) {
+    // A library file, or a program directory whose library may be on a server.
+    const bool opened = args.size() >= 3
+                        && (QFileInfo(args.at(2)).isDir() ? LibraryLocation::open(args.at(2), &error)
+                                                          : Database::open(args.at(2), &error));
+    if (!opened) {
         std::fprintf(stderr, "desk_worker: %s\n", qPrintable(error));
         return 2;
     }

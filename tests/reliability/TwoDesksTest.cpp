@@ -93,9 +93,10 @@ protected:
 
     TempLibrary library;
     const int rounds = countFromEnvironment("SHELFMARK_DESK_ROUNDS", 100);  // rounds per race
-    WorkerProcess first{DESK_WORKER, {"serve", library.databasePath()}};
-    WorkerProcess second{DESK_WORKER, {"serve", library.databasePath()}};
-    WorkerProcess holder{DESK_WORKER, {"serve", library.databasePath()}};
+    // The program directory: its library is the file, or on the tests' server.
+    WorkerProcess first{DESK_WORKER, {"serve", library.dir()}};
+    WorkerProcess second{DESK_WORKER, {"serve", library.dir()}};
+    WorkerProcess holder{DESK_WORKER, {"serve", library.dir()}};
     int overlapping = 0;
 };
 
@@ -106,6 +107,21 @@ TEST_F(TwoDesks, LendingOneBookAtOnceStoresOneLoan)
                         "Lent", "AlreadyLent");
     EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo").toInt(), rounds);
     EXPECT_EQ(library.scalar("SELECT count(DISTINCT 书籍编号) FROM lentInfo").toInt(), rounds);
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), rounds);
+}
+
+// The last place of a reader's quota: one desk lends, the other is told the
+// quota is full, as a desk alone would be, never the store's own words.
+TEST_F(TwoDesks, TwoLendsForTheLastPlaceOfAQuotaLendOnce)
+{
+    for (int i = 0; i < rounds; ++i)
+        library.addBook(book(rounds + i), QString("书%1").arg(rounds + i), "A");
+    for (int i = 0; i < rounds; ++i) {
+        library.setRules(i + 1, 0.1);
+        expectOneWinner(race("lend 001 " + book(i) + " 2026-03-20", "lend 001 " + book(rounds + i) + " 2026-03-20"),
+                        "Lent", "Refused:您的书已经借满,不能再借!");
+    }
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '001'").toInt(), rounds);
     EXPECT_EQ(library.scalar("SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").toInt(), rounds);
 }
 

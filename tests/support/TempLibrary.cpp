@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 #include "core/logic/Database.h"
+#include "core/logic/LibraryLocation.h"
 #include "core/logic/LibrarySchema.h"
 
 namespace {
@@ -96,6 +97,8 @@ TempLibrary::TempLibrary()
             ADD_FAILURE() << kServerVariable << ": " << error.toStdString();
             return;
         }
+        // So that a program started on dir() finds the library there too.
+        m_server.writeIni(path(LibraryLocation::kServerFile));
     } else if (!Database::create(databasePath(), &error)) {
         ADD_FAILURE() << error.toStdString();
     }

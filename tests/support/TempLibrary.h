@@ -12,7 +12,8 @@
 // When SHELFMARK_TEST_SERVER holds libpq's words for a PostgreSQL server
 // (host=… port=… user=…, as the test command's own server gives them), the
 // library is a database of its own on that server instead, dropped when the
-// object goes: the same suites then try the server's engine.
+// object goes, and dir() holds the dat/library.ini that names it: the same
+// suites then try the server's engine.
 class TempLibrary {
 public:
     TempLibrary();

@@ -80,6 +80,9 @@ public:
     virtual QString sameText(const QString& left, const QString& right) const = 0;
     // `text` holds the LIKE pattern `pattern` (escaped with '\'), A-Z folded.
     virtual QString textLike(const QString& text, const QString& pattern) const = 0;
+    // A grid's statement (its key first, see KeyedText) as the page of at
+    // most `rows` rows whose keys follow the one bound last, in key order.
+    virtual QString pageOf(const QString& keyed, const QString& key, int rows) const = 0;
     // What orders a grid's rows by their key ("" where the table's own order
     // is already that of its key).
     virtual QString rowOrder(const QString& key) const = 0;

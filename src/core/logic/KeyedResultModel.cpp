@@ -3,8 +3,11 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
+#include <limits>
 
 #include "core/logic/Conversions.h"
+#include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/KeyedStatement.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
@@ -35,11 +38,22 @@ KeyedResultModel::KeyedResultModel(const QString& action, QObject* parent, const
 
 void KeyedResultModel::run(const KeyedStatement& statement)
 {
-    // Forward only: the engine hands the rows over one by one and keeps none.
-    QSqlQuery cursor = Sql::prepare(KeyedText(statement), m_action);
-    for (const QVariant& value : statement.values)
-        cursor.addBindValue(value);
-    Sql::exec(cursor, m_action);
+    // Forward only: the engine hands the rows over one by one and keeps none;
+    // or, where it reads a result whole, a page at a time.
+    const Dialect& dialect = Database::dialect();
+    const QString text = KeyedText(statement);
+    QSqlQuery cursor;
+    if (dialect.streamsRows()) {
+        m_pageText.clear();
+        cursor = Sql::prepare(text, m_action);
+        for (const QVariant& value : statement.values)
+            cursor.addBindValue(value);
+        Sql::exec(cursor, m_action);
+    } else {
+        m_pageText = dialect.pageOf(text, statement.key, kPageRows);
+        m_values = statement.values;
+        cursor = runPage(QVariant());
+    }
     beginResetModel();
     m_cursor = std::move(cursor);
     m_more = m_cursor.isActive() && m_cursor.isSelect();
@@ -51,6 +65,16 @@ void KeyedResultModel::run(const KeyedStatement& statement)
     readNames(m_cursor);
     endResetModel();
     fetchMore();
+}
+
+QSqlQuery KeyedResultModel::runPage(const QVariant& lastKey) const
+{
+    QSqlQuery page = Sql::prepare(m_pageText, m_action);
+    for (const QVariant& value : m_values)
+        page.addBindValue(value);
+    page.addBindValue(lastKey.isNull() ? QVariant(std::numeric_limits<qint64>::min()) : lastKey);
+    Sql::exec(page, m_action);
+    return page;
 }
 
 void KeyedResultModel::clear()
@@ -110,6 +134,15 @@ void KeyedResultModel::fetchMore(const QModelIndex& parent)
 {
     if (parent.isValid() || !m_more)
         return;
+    if (!m_pageText.isEmpty() && !m_cursor.isActive()) {
+        try {
+            m_cursor = runPage(m_keys.back());
+        } catch (const StoreError& error) {
+            m_more = false;
+            fail(error);
+            return;
+        }
+    }
     const int first = int(m_keys.size());
     Page& page = freePage();
     page.number = first / kPageRows;
@@ -118,7 +151,9 @@ void KeyedResultModel::fetchMore(const QModelIndex& parent)
         m_keys.push_back(m_cursor.value(0).toLongLong());
         page.rows.push_back(rowCells(m_cursor, m_sources, 1));
     }
-    if (int(page.rows.size()) < kPageRows) {
+    if (!m_pageText.isEmpty() && int(page.rows.size()) == kPageRows) {
+        m_cursor = QSqlQuery();  // the next page runs when it is asked for
+    } else if (int(page.rows.size()) < kPageRows) {
         // The statement is done, or a step failed (a busy or damaged file):
         // let go of it, and of its hold on the file, and tell a failure.
         const QSqlError error = m_cursor.lastError();

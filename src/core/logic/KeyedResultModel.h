@@ -68,6 +68,8 @@ private:
     };
 
     void readNames(const QSqlQuery& query);
+    // The page of rows after `lastKey` (null: the first page), run.
+    QSqlQuery runPage(const QVariant& lastKey) const;
     // The cells of a row, its page read (again) when it is not kept.
     const QVariantList* cells(int row) const;
     Page& freePage() const;
@@ -76,6 +78,11 @@ private:
     QString m_action;
     QSqlQuery m_cursor;          // the statement, forward only, one step ahead of the rows shown
     bool m_more = false;
+    // Where the engine reads a result whole when it runs (see
+    // Dialect::streamsRows), the statement is read a page at a time instead,
+    // each page the rows after the last key read.
+    QString m_pageText;          // empty where the engine hands rows over one by one
+    QVariantList m_values;
     QString m_rowByKey;          // reads one row by its key
     std::vector<qint64> m_keys;  // the key of every row read so far
     QStringList m_shown;         // the columns asked for, in order; empty: all
