@@ -209,7 +209,14 @@ TEST_F(Desk, FailedReturnLookUpsEmptyTheTabAndAFoundLoanFreesTheLendButton)
     EXPECT_EQ(texts({"txtBookIDReturn", "txtReadIDReturn", "txtReaderNameReturn", "txtBookNameReturn",
                      "txtLendDateReturn", "txtFactDay", "txtFakuan"}), "B001||||||");
     EXPECT_FALSE(enabled("cmdReturn"));
-    // The return tab's other refusals: BadInputAtTheDesk, every box with every bad text.
+
+    expectMessage("txtBookIDReturn", "", "请先输入书籍编号");
+    expectMessage("txtReadIDReturn", "", "请先输入读者编号");
+    expectMessage("txtReadIDReturn", "999", "没有该读者信息!");
+    enter("txtBookIDReturn", "B004");
+    library.exec("UPDATE lentInfo SET 还书日期 = '2026-03-19' WHERE 书籍编号 = 'B004'");  // at another desk
+    expectMessage("cmdReturn", QString(), "该书已经归还或借阅记录已不存在,请重新查找!");
+    EXPECT_EQ(storeRows("SELECT 还书日期 || '|' || ifnull(罚款金额, '') FROM lentInfo"), "2026-03-19|");
 }
 
 // One book lent, renewed and taken back by keyboard alone, as a clerk with a
