@@ -27,6 +27,7 @@
 #include "core/logic/ProfileFile.h"
 #include "core/logic/LibraryLocation.h"
 #include "core/logic/Prompter.h"
+#include "core/logic/StoreError.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
 #include "core/ui/SingleWindow.h"
@@ -38,7 +39,11 @@
 #include "core/ui/WindowStyler.h"
 #include "readers/ui/FrmBasicSet.h"
 #include "readers/ui/FrmReader.h"
+#include "reports/logic/LoanSlip.h"
+#include "reports/logic/PrintSettings.h"
 #include "reports/ui/FrmOverdue.h"
+#include "reports/ui/FrmPrintSettings.h"
+#include "reports/ui/LoanSlipPrinter.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -109,6 +114,8 @@ void Frmmain::buildMenus()
     mnuReports = bar->addMenu(QStringLiteral("数据与报表"));
     mnuReports->setObjectName(QStringLiteral("mnuReports"));
     mnuOverdue = named(mnuReports->addAction(QStringLiteral("超期催还")), "mnuOverdue");
+    barPrintSettings = named(mnuReports->addSeparator(), "barPrintSettings");
+    mnuPrintSettings = named(mnuReports->addAction(QStringLiteral("打印设置")), "mnuPrintSettings");
 
     meuHelp = bar->addMenu(QStringLiteral("帮助(&H)"));
     meuHelp->setObjectName(QStringLiteral("meuHelp"));
@@ -133,6 +140,7 @@ void Frmmain::buildMenus()
     connect(meuHowToUse, &QAction::triggered, this, &Frmmain::meuHowToUse_Click);
     connect(meuAbout, &QAction::triggered, this, &Frmmain::meuAbout_Click);
     connect(mnuOverdue, &QAction::triggered, this, &Frmmain::mnuOverdue_Click);
+    connect(mnuPrintSettings, &QAction::triggered, this, &Frmmain::mnuPrintSettings_Click);
 }
 
 void Frmmain::buildDesk()
@@ -161,6 +169,7 @@ void Frmmain::buildDesk()
     connect(m_returnTab, &ReturnTab::loanFound, m_lendTab->cmdLendBook,
             [this] { m_lendTab->cmdLendBook->setEnabled(true); });
     // The lend desk's 添加新读者 has set the add-reader mode already.
+    connect(m_lendTab, &LendTab::bookLent, this, &Frmmain::printLoanSlip);
     connect(m_lendTab, &LendTab::readerWindowRequested, this,
             [this] { showReaderWindow(FrmReader::Mode::AddFromDesk); });
     m_lendTab->txtReaderID->setFocus();  // the desk opens ready for a reader number
@@ -327,6 +336,32 @@ void Frmmain::mnuOverdue_Click()
         window->Form_Load();
         return window;
     });
+}
+
+void Frmmain::mnuPrintSettings_Click()
+{
+    showSingle(m_frmPrintSettings, this, [this] {
+        auto* window = new FrmPrintSettings(m_prompter, *m_styler, m_programDir);
+        window->Form_Load();
+        return window;
+    });
+}
+
+// With 借书时打印凭条 ticked, a slip after each loan; one that cannot be
+// printed is told, and the loan stands.
+void Frmmain::printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate)
+{
+    const PrintSettings settings = PrintSettings::read(m_programDir);
+    if (!settings.slipOnLend)
+        return;
+    QString error;
+    try {
+        if (LoanSlipPrinter::print(LoanSlip::read(readerNumber, bookNumber, lendDate), settings, m_programDir, &error))
+            return;
+    } catch (const StoreError& e) {
+        error = e.message();
+    }
+    m_prompter.notice(QStringLiteral("借书凭条没有打印出来: ") + error + QStringLiteral("\n这次借书已经完成。"));
 }
 
 void Frmmain::mnuSetBasic_Click()

@@ -15,6 +15,7 @@ class FrmAbout;
 class FrmBasicSet;
 class FrmReader;
 class FrmOverdue;
+class FrmPrintSettings;
 class FrmAddnew;
 class FrmSetBook;
 class FrmShelfmark;
@@ -74,6 +75,8 @@ public:
     QAction* mnuSetBasic = nullptr;
     QMenu* mnuReports = nullptr;
     QAction* mnuOverdue = nullptr;
+    QAction* barPrintSettings = nullptr;
+    QAction* mnuPrintSettings = nullptr;
     QAction* barBaseSet = nullptr;
     QAction* mnuSetBook = nullptr;
     QAction* meuReaderSet = nullptr;
@@ -111,6 +114,8 @@ public slots:
     void meuReaderSet_Click();
     void mnuSetBasic_Click();
     void mnuOverdue_Click();
+    void mnuPrintSettings_Click();
+    void printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate);
     // Shows the reader window, in this mode when it opens anew (an open one
     // is only raised and keeps its mode).
     void showReaderWindow(FrmReader::Mode mode);
@@ -154,6 +159,7 @@ private:
     QPointer<FrmReader> m_frmReader;
     QPointer<FrmBasicSet> m_frmBasicSet;
     QPointer<FrmOverdue> m_frmOverdue;
+    QPointer<FrmPrintSettings> m_frmPrintSettings;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

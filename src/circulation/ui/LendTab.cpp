@@ -212,12 +212,15 @@ void LendTab::cmdLendBook_Click()
     }
     m_prompter.notice(Lending::message(outcome));
     switch (outcome) {
-    case Lending::Outcome::Lent:
+    case Lending::Outcome::Lent: {
+        const QString book = txtBookID->text();
         DeskForm::clear({txtBookID, txtBookName, txtBookPrice, txtBookLeibie, txtBookConcern,
                          txtBookPage});
         InitDataGrid();
         DeskForm::focusBox(txtBookID);
+        emit bookLent(txtReaderID->text(), book, dtpLendDate->date());
         break;
+    }
     case Lending::Outcome::QuotaReached:
         DeskForm::clear({txtReaderID, txtReaderName, txtBookID, txtBookName, txtBookPrice,
                          txtBookLeibie, txtBookConcern, txtBookPage});

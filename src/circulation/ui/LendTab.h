@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QWidget>
 
 class BorrowedListModel;
@@ -40,6 +41,8 @@ public:
 signals:
     // The clerk asked for the reader window in its add-reader mode.
     void readerWindowRequested();
+    // A loan was made and stands (the list already shows it).
+    void bookLent(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate);
 
 public slots:
     // Reloads the list, lblLendCount and lblRemain for the number in txtReaderID.
