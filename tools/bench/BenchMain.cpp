@@ -4,7 +4,10 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N]
+//                        [--start-runs N] [--server WORDS]
+//
+// With --server the library is the one on that PostgreSQL server, and each
+// desk operation and search runs beside the same statements through libpq.
 //
 // DIR is a program directory; when DIR/mdb/Shelfmark.mdb is missing it is
 // first made with `shelfmark-db demo DIR` at the given size (by default
@@ -28,16 +31,20 @@
 #include "DeskSection.h"
 #include "QuerySection.h"
 #include "RawStatement.h"
+#include "ServerSection.h"
+#include "ServerTool.h"
 #include "SideBySide.h"
 #include "WindowSection.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Database.h"
+#include "core/logic/LibraryLocation.h"
 #include "core/logic/Sql.h"
 
 namespace {
 
 struct Options {
     QString dir;
+    std::optional<ServerSettings> server;  // --server: the library on that server instead
     LargeLibrary::Size size;
     int runs = 2000;
     int writeRuns = 200;
@@ -50,6 +57,13 @@ bool readOptions(const QStringList& args, Options* options)
         return false;
     options->dir = args[1];
     for (int i = 2; i < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--server") && i + 1 < args.size()) {
+            QString error;
+            options->server = ServerSettings::fromWords(args[i + 1], &error);
+            if (!options->server)
+                return false;
+            continue;
+        }
         bool ok = false;
         const qint64 value = i + 1 < args.size() ? args[i + 1].toLongLong(&ok) : 0;
         const QString& name = args[i];
@@ -91,6 +105,41 @@ sqlite3* openRaw(const QString& file)
     return db;
 }
 
+// The library DIR/dat/library.ini names on the server (made there first, as
+// `shelfmark-db demo DIR --server …` makes it, when DIR has none), each desk
+// operation and search beside libpq alone.
+int runOnServer(SideBySide& bench, const Options& options, QTextStream& err)
+{
+    QString message;
+    if (!LibraryLocation::server(options.dir, &message)) {
+        QElapsedTimer timer;
+        timer.start();
+        if (ServerTool::demo(options.dir, *options.server, options.size, &message) != 0) {
+            err << message << '\n';
+            return 1;
+        }
+        bench.note(QStringLiteral("%1 in %2 s").arg(message).arg(timer.elapsed() / 1000.0, 0, 'f', 1));
+    }
+    if (!Database::openServer(*options.server, &message)) {
+        err << message << '\n';
+        return 1;
+    }
+    try {
+        bench.note(QStringLiteral("library on %1: %2 books, %3 readers, %4 loans")
+                       .arg(options.server->describe(), scalar(QStringLiteral("SELECT count(*) FROM bookInfo")),
+                            scalar(QStringLiteral("SELECT count(*) FROM readerInfo")),
+                            scalar(QStringLiteral("SELECT count(*) FROM lentInfo"))));
+        ServerSection::run(bench, *options.server, options.runs, options.writeRuns, QDate::currentDate());
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        Database::close();
+        return 1;
+    }
+    Database::close();
+    bench.note(QStringLiteral("\n%1 figures, %2 not met").arg(bench.measured()).arg(bench.unmet()));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -102,10 +151,12 @@ int main(int argc, char** argv)
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-               " [--start-runs N]\n";
+               " [--start-runs N] [--server \"host=… dbname=… user=…\"]\n";
         return 2;
     }
     SideBySide bench;
+    if (options.server)
+        return runOnServer(bench, options, err);
     const QString file = QDir(options.dir).filePath(AppInfo::kDatabaseFile);
     QString message;
     if (!QFileInfo::exists(file)) {

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDate>
+
+#include "core/logic/ServerSettings.h"
+
+class SideBySide;
+
+// The library on a PostgreSQL server: every desk operation and the first
+// screen of the fuzzy searches through our layer, beside the very same
+// statements through libpq alone (prepared once, the same values, every cell
+// read), on the same database in the same run. Our layer's shared connection
+// must be open on `server`.
+namespace ServerSection {
+
+void run(SideBySide& bench, const ServerSettings& server, int runs, int writeRuns, const QDate& today);
+
+}  // namespace ServerSection
