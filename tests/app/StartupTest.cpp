@@ -159,7 +159,7 @@ TEST_F(Windows, DeskSignsInFromTheKeyboardAndTheMainWindowOpens)
     ASSERT_TRUE(main && main->isVisible());
     EXPECT_EQ(main->windowTitle(), kTitle + QStringLiteral(" Ver 2.01 Build:0147"));
     EXPECT_TRUE(Database::isOpen());
-    EXPECT_EQ(entries(main->menuBar()), (QStringList{"书库管理", "系统查询", "系统设置", "帮助(&H)"}));
+    EXPECT_EQ(entries(main->menuBar()), (QStringList{"书库管理", "系统查询", "系统设置", "数据与报表", "帮助(&H)"}));
     EXPECT_EQ(entries(main->meuFormStyle), (QStringList{"Windows默认", "-", "经典传奇", "轻松一刻"}));
     const QSize designed = main->size();
     main->resize(designed + QSize(200, 150));  // dragging the border: it springs back
