@@ -83,6 +83,9 @@ TEST_F(Location, TheServerFileOpensTheLibraryOnTheServer)
     if (!TempLibrary::onServer())
         GTEST_SKIP() << "needs the tests' server";
     library.addReader("001", "张三");
+    const QString ascii = library.server().dbname + "_ascii";
+    library.exec(QString("CREATE DATABASE %1 ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                     .arg(ascii));
     ASSERT_TRUE(library.server().writeIni(QDir(library.dir()).filePath("dat/library.ini")));
     Database::close();
     QString error;
@@ -100,6 +103,14 @@ TEST_F(Location, TheServerFileOpensTheLibraryOnTheServer)
     ASSERT_TRUE(other.writeIni(QDir(library.dir()).filePath("dat/library.ini")));
     EXPECT_FALSE(LibraryLocation::prepare(library.dir(), prompter, &error));
     EXPECT_TRUE(error.contains("缺少数据表 bookInfo")) << error.toStdString();
+
+    // A database that does not keep its texts in UTF-8.
+    other.dbname = ascii;
+    ASSERT_TRUE(other.writeIni(QDir(library.dir()).filePath("dat/library.ini")));
+    EXPECT_FALSE(LibraryLocation::prepare(library.dir(), prompter, &error));
+    EXPECT_TRUE(error.contains("的编码是 SQL_ASCII, 不是 UTF-8")) << error.toStdString();
+    ASSERT_TRUE(library.reopen(&error)) << error.toStdString();
+    library.exec(QString("DROP DATABASE %1 WITH (FORCE)").arg(ascii));
 }
 
 // A role that must give a password, with no password file: asked once,

@@ -130,6 +130,8 @@ int runOnServer(SideBySide& bench, const Options& options, QTextStream& err)
                             scalar(QStringLiteral("SELECT count(*) FROM readerInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo"))));
         ServerSection::run(bench, *options.server, options.runs, options.writeRuns, QDate::currentDate());
+        Database::close();
+        WindowSection::startupOnServer(bench, QCoreApplication::applicationFilePath(), options.dir, options.startRuns);
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         Database::close();
