@@ -1,19 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
 
 #include "FixedClock.h"
 #include "OpenWindows.h"
@@ -21,7 +13,6 @@
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
-#include "core/logic/Database.h"
 #include "ScriptedPrompter.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
@@ -39,15 +30,7 @@ const QString kPasswordPrompt = QStringLiteral("请输入您的密码:|输入密
 const QString kEmptyPassword = QStringLiteral("密码不可以为空,请再输入!|") + kTitle;
 
 // A notice as ScriptedPrompter::boxes() gives it.
-QString box(const QString& text)
-{
-    return text + '|' + kTitle;
-}
-
-QString changed(const QString& name, const QString& password)
-{
-    return box("帐号更改成功!\n你的用户名是:" + name + "\n你的密码是:" + password);
-}
+QString box(const QString& text) { return text + '|' + kTitle; }
 
 // The captions of a menu or menu bar as the clerk sees them, "-" for a separator.
 QStringList entries(const QWidget* menu)
@@ -59,8 +42,7 @@ QStringList entries(const QWidget* menu)
 }
 
 // The program directory is a library, so that signing in can open the main window.
-class Windows : public ::testing::Test {
-protected:
+struct Windows : ::testing::Test {
     Windows() { QDir(library.dir()).mkpath("dat"); }
 
     QString accountFile() const { return library.path("dat/userdata.dat"); }
@@ -120,8 +102,7 @@ TEST(AccountFile, EveryAccountComesBackThroughTheFile)
         if (!c.stored.isNull())
             EXPECT_EQ(stored.toHex(), c.stored.toHex());
         EXPECT_EQ(TextFile::encode(TextFile::decode(stored)), stored);
-        EXPECT_EQ(AccountFile::read(file).name + "/" + AccountFile::read(file).password,
-                  c.name + "/" + c.password);
+        EXPECT_EQ(AccountFile::read(file).name + "/" + AccountFile::read(file).password, c.name + "/" + c.password);
     }
 }
 
@@ -203,7 +184,7 @@ TEST_F(Windows, AChangedAccountIsInForceAtOnceAndReadBackAtTheNextStart)
     EXPECT_EQ(bytesOf(accountFile()), "UserName=cba\r\nPassword=dcb\r\n");
     EXPECT_EQ(window->txtUserName->text(), "abc");
     EXPECT_EQ(prompter.boxes(), (QStringList{kOldPrompt, kNamePrompt, kPasswordPrompt, kEmptyPassword, kPasswordPrompt,
-                                           kEmptyPassword, kPasswordPrompt, changed("abc", "abc")}));
+                                           kEmptyPassword, kPasswordPrompt, box("帐号更改成功!\n你的用户名是:abc\n你的密码是:abc")}));
     signIn(*window, "desk", "739");
     EXPECT_EQ(prompter.boxes().last(), kNoSuchAccount);
 
@@ -296,8 +277,7 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         QTemporaryDir dir;
         QDir(dir.path()).mkpath("mdb");
         const QString file = QDir(dir.path()).filePath("mdb/Shelfmark.mdb");
-        if (!content.isNull())
-            TextFile::writeLines(file, {content});
+        putBytes(file, content);
         ScriptedPrompter prompter;
         FixedClock clock;
         Startup startup(prompter, clock, dir.path());
@@ -309,9 +289,8 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         EXPECT_EQ(finished.first().first().toInt(), 1);
         ASSERT_EQ(prompter.boxes().size(), 1);
         const QString message = prompter.boxes()[0];
-        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file))) << message.toStdString();
-        EXPECT_TRUE(message.contains(QString::fromUtf8(reason))) << message.toStdString();
-        EXPECT_TRUE(message.endsWith('|' + kTitle)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file)) && message.contains(QString::fromUtf8(reason))
+                    && message.endsWith('|' + kTitle)) << message.toStdString();
         EXPECT_FALSE(startup.mainWindow() && startup.mainWindow()->isVisible());
         EXPECT_FALSE(Database::isOpen());
         EXPECT_EQ(QFileInfo::exists(file), !content.isNull());

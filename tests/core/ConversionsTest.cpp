@@ -6,10 +6,8 @@
 
 using namespace Conversions;
 
-namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-}  // namespace
 
 TEST(Conversions, WholeNumbersRoundHalvesToEvenAndRefuseWhatDoesNotFit16Bits)
 {
@@ -59,8 +57,7 @@ TEST(Conversions, ShortDatesAreWrittenYearMonthDayAndReadBack)
         {"2026/13/1", {}}, {"2026/3-1", {}}, {"26/3/1", {}}, {"2026/3/1x", {}}, {"2026/3", {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(parseShortDate(c.text), c.expected.isValid() ? std::optional(c.expected) : std::nullopt)
-            << c.text;
+        EXPECT_EQ(parseShortDate(c.text), c.expected.isValid() ? std::optional(c.expected) : std::nullopt) << c.text;
 }
 
 TEST(Conversions, LeadingCharactersNeverCutACharacterInHalf)

@@ -14,14 +14,10 @@ namespace {
 // "借书" in GB18030 (the same bytes as in GBK / code page 936).
 const QByteArray kJieShu = QByteArray::fromHex("bde8cae9");
 
-class Files : public ::testing::Test {
-protected:
+struct Files : ::testing::Test {
     QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
     QString readTip(const QString& sect, const QString& key) { return ReadTipEntry(tips, sect, key, prompter); }
-    QString writeTip(const QString& section, const QString& key, const QString& value)
-    {
-        return WriteTipEntry(tips, section, key, value, prompter);
-    }
+    QString writeTip(const QString& s, const QString& k, const QString& v) { return WriteTipEntry(tips, s, k, v, prompter); }
 
     QTemporaryDir dir;
     QString text = dir.filePath("out.txt");
@@ -84,8 +80,7 @@ TEST(VersionText, IsMajorMinorInTwoDigitsAndTheBuildInFour)
 TEST_F(Files, WriteSettingReplacesEveryMatchingLineOrAppendsOrCreates)
 {
     const struct { QByteArray before; /* null: no file */ QByteArray after; } cases[] = {
-        {"LoadStyle=2\r\nOther=x\r\n", "LoadStyle=0\r\nOther=x\r\n"},
-        {"Other=x\r\n", "Other=x\r\nLoadStyle=0\r\n"},
+        {"LoadStyle=2\r\nOther=x\r\n", "LoadStyle=0\r\nOther=x\r\n"}, {"Other=x\r\n", "Other=x\r\nLoadStyle=0\r\n"},
         {{}, "LoadStyle=0\r\n"},
         {"LoadStyle=1\r\nA=1\r\nOldLoadStyle=5\r\nLoadStyle=2",
          "LoadStyle=0\r\nA=1\r\nLoadStyle=0\r\nLoadStyle=0\r\n"},

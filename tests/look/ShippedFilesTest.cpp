@@ -14,10 +14,7 @@
 
 namespace {
 
-QString dataFile(const QString& relative)
-{
-    return QDir(QStringLiteral(SHELFMARK_DATA_DIR)).filePath(relative);
-}
+QString dataFile(const QString& relative) { return QDir(QStringLiteral(SHELFMARK_DATA_DIR)).filePath(relative); }
 
 // The lines of a shipped text file: strict GB18030, every line ended by CR LF.
 QStringList gb18030Lines(const QString& relative)
@@ -25,9 +22,8 @@ QStringList gb18030Lines(const QString& relative)
     QFile f(dataFile(relative));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << relative.toStdString();
     const QByteArray bytes = f.readAll();
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
-    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
-    EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n") && bytes.count('\n') == bytes.count("\r\n")
+                && bytes.count('\r') == bytes.count("\r\n")) << relative.toStdString();
     QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     EXPECT_FALSE(decoder.hasError()) << relative.toStdString();

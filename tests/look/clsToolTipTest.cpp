@@ -34,10 +34,7 @@ struct BalloonTip : ::testing::Test {
     }
 };
 
-QPoint centreOf(const QWidget* widget)
-{
-    return widget->mapToGlobal(widget->rect().center());
-}
+QPoint centreOf(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
 
 // Puts the mouse on the widget and tells the widget the mouse has come.
 void sendEnter(QWidget* widget)
@@ -57,19 +54,17 @@ TEST_F(BalloonTip, StyleBitsIconColoursAndTimesAreTakenAtRegistration)
     const QColor systemText = QToolTip::palette().color(QPalette::ToolTipText);
     const int systemDelay = first->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay);
     const struct {
-        int style;
-        QString title;
-        int icon;
-        QString back, fore;  // decimal 0x00BBGGRR, "" for the system colour
+        int style, icon;
+        QString title, back, fore;  // colours in decimal 0x00BBGGRR, "" for the system colour
         qint16 delay, visible;  // -1: the system's
         bool balloon;
         int shownIcon;
         QColor backColour, textColour;
         int shownAfter, shownFor;
     } cases[] = {
-        {64, "", 1, "", "", 250, -1,  // no title: no icon either
+        {64, 1, "", "", "", 250, -1,  // no title: no icon either
          true, BalloonWindow::kNoIcon, systemBack, systemText, 250, 10000},
-        {0, "标题", 3, "255", "16711680", -1, 3000,  // without the balloon bit: a plain box
+        {0, 3, "标题", "255", "16711680", -1, 3000,  // without the balloon bit: a plain box
          false, BalloonWindow::kError, QColor(255, 0, 0), QColor(0, 0, 255), systemDelay, 3000},
     };
     for (const auto& c : cases) {

@@ -1,14 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <QHash>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include "Probes.h"
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "catalogue/logic/BookListModel.h"
-#include "core/logic/Database.h"
 #include "core/logic/KeyedResultModel.h"
 #include "core/logic/SearchText.h"
 #include "queries/logic/QueryBuilder.h"
@@ -68,23 +63,17 @@ int compareWithScan(std::initializer_list<QString Criteria::*> fields, QString C
     return nonEmpty;
 }
 
-struct Book {
-    QString number, title, category, publisher;
-};
-struct Loan {
-    QString reader, book;
-};
+struct Book { QString number, title, category, publisher; };
+struct Loan { QString reader, book; };
 
-class QueryScan : public ::testing::Test {
-public:
+struct QueryScan : ::testing::Test {
     void SetUp() override
     {
         library.addCategory("A", "文学", 14);
         library.addCategory("%", "百分", 14);
         for (int i = 0; i < kTexts.size(); ++i) {
             // Numbers, titles and publishers each take the texts in another order.
-            Book book{kTexts[i], kTexts[(i + 3) % kTexts.size()], i % 4 ? "A" : "%",
-                      kTexts[(i + 7) % kTexts.size()]};
+            Book book{kTexts[i], kTexts[(i + 3) % kTexts.size()], i % 4 ? "A" : "%", kTexts[(i + 7) % kTexts.size()]};
             if (i == 5)
                 book.category = "_";  // a category that does not exist
             library.exec("INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 出版社, 登记日期, 是否借出)"
@@ -203,8 +192,7 @@ TEST_F(QueryScan, LendQueryFindsExactlyWhatAScanFinds)
                   {&LendCriteria::bookId, &LendCriteria::bookName, &LendCriteria::readerId, &LendCriteria::readerName},
                   nullptr, &LendCriteria::readerName, &LendCriteria::bookName,
                   [](const LendCriteria& c, bool fuzzy) { return found(BuildLendQuery(c, fuzzy), {"读者编号", "书籍编号"}); },
-                  [this](const LendCriteria& c, bool fuzzy) { return scannedLoans(c, fuzzy); }),
-              60);
+                  [this](const LendCriteria& c, bool fuzzy) { return scannedLoans(c, fuzzy); }), 60);
     EXPECT_EQ(found(BuildLendQuery({}, false), {"读者编号", "书籍编号"}), scannedLoans({}, false));
 }
 
@@ -240,12 +228,7 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
 {
     if (TempLibrary::onServer())
         GTEST_SKIP() << "the plan of a file's engine; the server's is measured by the benchmark at size";
-    const struct {
-        const char* what;
-        LendCriteria criteria;
-        bool fuzzy;
-        const char* first;
-    } cases[] = {
+    const struct { const char* what; LendCriteria criteria; bool fuzzy; const char* first; } cases[] = {
         {"reader name", {.readerName = "张三"}, false, "readerInfo"},
         {"reader name fuzzy", {.readerName = "张"}, true, "readerInfo"},
         {"reader name and title fuzzy", {.bookName = "红", .readerName = "张"}, true, "readerInfo"},
@@ -270,8 +253,6 @@ TEST_F(QueryScan, LendQueryStartsFromTheSideItsCriteriaName)
         << plan.value(3).toString().toStdString();
 }
 
-}  // namespace
-namespace {
 
 // The cell as the grid shows it, from the plain statement's value: the few
 // dates and flags the library below holds, in the short form and in words.
@@ -322,25 +303,18 @@ TEST(KeyedResultModel, ShowsThePlainStatementsRowsScrolledToTheEndAndBack)
     TempLibrary library;
     library.addCategory("A", "文学", 14);
     const int books = KeyedResultModel::kPageRows * (KeyedResultModel::kPagesKept + 2) + 17;
-    library.exec(QStringLiteral(
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
-                     " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码, 登记日期, 是否借出)"
-                     " SELECT 'B' || substr(CAST(100000 + i AS text), 2), '书' || i, '出版社' || (i % 7), 'A',"
-                     " CASE WHEN i % 5 = 0 THEN NULL WHEN i % 3 <> 0 THEN '2026-01-05' ELSE '2026-12-31' END,"
-                     " i % 2 FROM n")
-                     .arg(books));
+    library.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                                " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码, 登记日期, 是否借出)"
+                                " SELECT 'B' || substr(CAST(100000 + i AS text), 2), '书' || i, '出版社' || (i % 7), 'A',"
+                                " CASE WHEN i % 5 = 0 THEN NULL WHEN i % 3 <> 0 THEN '2026-01-05' ELSE '2026-12-31' END,"
+                                " i % 2 FROM n").arg(books));
     library.addReader("001", "张三");
     library.exec("INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期, 还书日期, 超出天数, 罚款金额)"
                  " SELECT '001', 书籍编号, '2026-03-01', CASE WHEN rowid % 3 <> 0 THEN '2026-03-05' END, rowid % 4,"
                  " 0.5 * (rowid % 4) FROM bookInfo ORDER BY rowid");
-    const struct {
-        const char* name;
-        KeyedStatement statement;
-    } cases[] = {
-        {"every book", BuildBookQuery({}, false)},
-        {"title found by the index", BuildBookQuery({.bookName = "书1"}, true)},
-        {"publisher scanned", BuildBookQuery({.publisher = "出版社3"}, true)},
-        {"every loan", BuildLendQuery({}, false)},
+    const struct { const char* name; KeyedStatement statement; } cases[] = {
+        {"every book", BuildBookQuery({}, false)}, {"title found by the index", BuildBookQuery({.bookName = "书1"}, true)},
+        {"publisher scanned", BuildBookQuery({.publisher = "出版社3"}, true)}, {"every loan", BuildLendQuery({}, false)},
         {"loans by reader name", BuildLendQuery({.readerName = "张"}, true)},
         {"the book list of 书库管理", BookListModel::statement()},
     };

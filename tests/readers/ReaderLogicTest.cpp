@@ -14,8 +14,7 @@ using namespace ReaderRegistry;
 
 namespace {
 
-class ReaderLogic : public ::testing::Test {
-protected:
+struct ReaderLogic : ::testing::Test {
     void SetUp() override
     {
         library.addReader("001", "张三");
@@ -28,6 +27,8 @@ protected:
         return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号", " ");
     }
     // The rules row as "quota|fine", each number as the store holds it.
+    // The rules as the window loads them, "quota|fine".
+    static QString loaded() { const auto texts = LendingRules::LoadLendingRules(); return texts.quota + "|" + texts.fine; }
     QString rules()
     {
         QSqlQuery row = Sql::run("SELECT 借出册数, 罚款 FROM basicSet", {}, "读取");
@@ -39,8 +40,7 @@ protected:
 
 QString shown(const std::optional<Reader>& r)
 {
-    return r ? r->number + "|" + r->name + "|" + r->sex + "|" + r->telephone + "|" + r->department
-             : "(none)";
+    return r ? r->number + "|" + r->name + "|" + r->sex + "|" + r->telephone + "|" + r->department : "(none)";
 }
 
 TEST_F(ReaderLogic, StepReaderNumberReadsTheLeadingNumberAndPadsToThreeDigits)
@@ -90,16 +90,11 @@ TEST_F(ReaderLogic, RefusedWritesLeaveTheTableUnchanged)
 TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
 {
     library.setRules(3, 0.1);
+    using enum LendingRules::Outcome;
     const struct { const char *quota, *fine; LendingRules::Outcome outcome; } refused[] = {
-        {"abc", "0.2", LendingRules::Outcome::BadQuota},
-        {"", "0.2", LendingRules::Outcome::BadQuota},
-        {"32768", "0.2", LendingRules::Outcome::BadQuota},
-        {"-1", "0.2", LendingRules::Outcome::BadQuota},
-        {"3x", "0.2", LendingRules::Outcome::BadQuota},
-        {"4", "", LendingRules::Outcome::BadFine},
-        {"4", "一毛", LendingRules::Outcome::BadFine},
-        {"4", "-0.1", LendingRules::Outcome::BadFine},
-        {"4", "inf", LendingRules::Outcome::BadFine},
+        {"abc", "0.2", BadQuota}, {"", "0.2", BadQuota}, {"32768", "0.2", BadQuota}, {"-1", "0.2", BadQuota},
+        {"3x", "0.2", BadQuota},  {"4", "", BadFine},    {"4", "一毛", BadFine},     {"4", "-0.1", BadFine},
+        {"4", "inf", BadFine},
     };
     for (const auto& c : refused) {
         EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), c.outcome) << c.quota << "/" << c.fine;
@@ -110,11 +105,10 @@ TEST_F(ReaderLogic, RulesRefuseWhatTheColumnsCannotTakeAndKeepTheirValues)
         {"32767", "0", "32767|0"}, {" 5 ", " 1.25 ", "5|1.25"}, {"0", "0.1", "0|0.1"},
         {"7.5", "99999999999999999999999", "8|1e+23"}};  // halves to even; any fine not below 0
     for (const auto& c : saved) {
-        EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), LendingRules::Outcome::Saved) << c.quota;
+        EXPECT_EQ(LendingRules::SaveLendingRules(c.quota, c.fine), Saved) << c.quota;
         EXPECT_EQ(rules(), c.stored);
     }
-    const LendingRules::Texts loaded = LendingRules::LoadLendingRules();
-    EXPECT_EQ(loaded.quota + "|" + loaded.fine, "8|1E+23");
+    EXPECT_EQ(loaded(), "8|1E+23");
 }
 
 TEST_F(ReaderLogic, RulesSavedAreWhatTheDeskUsesNext)
@@ -126,8 +120,7 @@ TEST_F(ReaderLogic, RulesSavedAreWhatTheDeskUsesNext)
     library.exec("UPDATE bookInfo SET 是否借出 = 1 WHERE 书籍编号 = 'B001'");
 
     ASSERT_EQ(LendingRules::SaveLendingRules("1", "0.3"), LendingRules::Outcome::Saved);
-    const LendingRules::Texts loaded = LendingRules::LoadLendingRules();
-    EXPECT_EQ(loaded.quota + "|" + loaded.fine, "1|0.3");
+    EXPECT_EQ(loaded(), "1|0.3");
     EXPECT_EQ(Lending::lend("001", "B002", QDate(2026, 3, 20)), Lending::Outcome::QuotaReached);
     EXPECT_EQ(LoanLookup::find("B001", QDate(2026, 3, 20)).fine, "1.5");  // 5 days over at 0.3
 
@@ -139,8 +132,7 @@ TEST_F(ReaderLogic, RulesSavedAreWhatTheDeskUsesNext)
 TEST_F(ReaderLogic, RulesWithoutTheirRowAreAnErrorNotASuccess)
 {
     library.exec("UPDATE basicSet SET 借出册数 = NULL, 罚款 = NULL");
-    const LendingRules::Texts unset = LendingRules::LoadLendingRules();
-    EXPECT_EQ(unset.quota + "|" + unset.fine, "|");
+    EXPECT_EQ(loaded(), "|");
     library.exec("DELETE FROM basicSet");
     EXPECT_THROW(LendingRules::LoadLendingRules(), StoreError);
     EXPECT_THROW(LendingRules::SaveLendingRules("3", "0.1"), StoreError);

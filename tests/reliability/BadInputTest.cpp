@@ -1,14 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
 
 #include "BadInputs.h"
 #include "MainWindowTest.h"
-#include "OpenWindows.h"
-#include "Probes.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "catalogue/ui/FrmShelfmark.h"
 #include "catalogue/ui/FrmUpdateBook.h"
@@ -24,10 +17,7 @@ namespace {
 
 // A text, and what a box that holds at most 1, 2, 3, 8 or 12 characters
 // keeps of it: never half a character, never the half of a line break.
-struct BadText {
-    const char* what;
-    QString text, first, two, three, eight, twelve;
-};
+struct BadText { const char* what; QString text, first, two, three, eight, twelve; };
 
 const QString kBooks = QString(10000, QChar(0x4E66));
 
@@ -47,8 +37,7 @@ const BadText kBadTexts[] = {
 };
 
 // The main window on the small library; each try opens its window afresh.
-class BadInput : public MainWindowTest {
-protected:
+struct BadInput : MainWindowTest {
     void SetUp() override
     {
         library.addSmallLibrary();
@@ -66,14 +55,6 @@ protected:
             library.exec(statement);
         library.exec("COMMIT");
         EXPECT_TRUE(storeDump(false) == before);
-    }
-    static QPushButton* button(QWidget* window, const QString& caption)
-    {
-        for (QPushButton* b : window->findChildren<QPushButton*>())
-            if (b->text() == caption)
-                return b;
-        ADD_FAILURE() << "no button " << caption.toStdString();
-        return nullptr;
     }
 
     QString before;
@@ -97,19 +78,12 @@ const QString kRestoreB001 = "UPDATE bookInfo SET 书籍名称 = '红楼梦', �
                              " WHERE 书籍编号 = 'B001'";
 
 // The book in this row (B001 is row 1, a new book row 3).
-QString bookAt(int row)
-{
-    return QString("SELECT %1 FROM bookInfo WHERE rowid = %2").arg(kBookColumns).arg(row);
-}
+QString bookAt(int row) { return QString("SELECT %1 FROM bookInfo WHERE rowid = %2").arg(kBookColumns).arg(row); }
 // What a box stores of a text: the category box keeps the item's code, its
 // first character; the others keep the text.
-QString stored(int column, const BadText& bad)
-{
-    return column == 2 ? bad.first : bad.text;
-}
+QString stored(int column, const BadText& bad) { return column == 2 ? bad.first : bad.text; }
 
-class BadInputInBooks : public BadInput {
-protected:
+struct BadInputInBooks : BadInput {
     void undoBook(const QString& statement = "SELECT 1")
     {
         undo({statement, "DELETE FROM bookInfo WHERE rowid > 2", "DELETE FROM bookconcernList"});
@@ -188,18 +162,13 @@ TEST_F(BadInputInBooks, BookEditStoresWhatWasTypedAndAnUntouchedBookComesBackThe
 // ---- 读者资料管理: an accepted write stores what the box holds, cut to the
 // characters the box takes (number 3, name 8, sex 2, telephone 12) ---------------
 
-const char* const kReaderBoxes[] = {"txtReaderNo", "txtReaderName", "txtReaderMan", "txtReaderTel",
-                                    "txtReaderAddress"};
+const char* const kReaderBoxes[] = {"txtReaderNo", "txtReaderName", "txtReaderMan", "txtReaderTel", "txtReaderAddress"};
 const QString kReaderAt = "SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo WHERE rowid = %1";
 
 // What the five boxes keep of the text.
-QStringList kept(const BadText& bad)
-{
-    return {bad.three, bad.eight, bad.two, bad.twelve, bad.text};
-}
+QStringList kept(const BadText& bad) { return {bad.three, bad.eight, bad.two, bad.twelve, bad.text}; }
 
-class BadInputInReaders : public BadInput {
-protected:
+struct BadInputInReaders : BadInput {
     FrmReader* readerWindow(const QStringList& typed)
     {
         auto* w = open<FrmReader>(window.meuReaderSet, true);
@@ -209,9 +178,8 @@ protected:
     }
     void undoReader()
     {
-        undo({"DELETE FROM readerInfo WHERE rowid > 2",
-              "UPDATE readerInfo SET 读者姓名 = '张三', 读者性别 = '女', 联系电话 = '0571-8888',"
-              " 所在部门 = '办公室' WHERE 读者编号 = '001'"});
+        undo({"DELETE FROM readerInfo WHERE rowid > 2", "UPDATE readerInfo SET 读者姓名 = '张三', 读者性别 = '女',"
+              " 联系电话 = '0571-8888', 所在部门 = '办公室' WHERE 读者编号 = '001'"});
     }
 };
 
@@ -229,9 +197,8 @@ TEST_F(BadInputInReaders, AddingAndChangingStoreWhatTheBoxHolds)
             expected[column] = kept(bad)[column];
             EXPECT_EQ(w->findChild<QLineEdit*>(kReaderBoxes[column])->text(), expected[column]);
             const bool refused = column == 0 && bad.text.isEmpty();
-            expectRefusedOrStored(pressWatching(prompter, button(w, "添加新读者")),
-                                  refused ? "读者资料添加失败!\n请输入读者编号!" : "", "读者资料添加完毕", kReaderAt.arg(3),
-                                  expected);
+            expectRefusedOrStored(pressWatching(prompter, w->cmdAddReader), refused ? "读者资料添加失败!\n请输入读者编号!" : "",
+                                  "读者资料添加完毕", kReaderAt.arg(3), expected);
             if (!refused)
                 undoReader();
         }
@@ -243,8 +210,7 @@ TEST_F(BadInputInReaders, AddingAndChangingStoreWhatTheBoxHolds)
             enterText(w->findChild<QLineEdit*>(kReaderBoxes[column]), bad.text);
         QStringList expected = kept(bad);
         expected[0] = "001";
-        expectRefusedOrStored(pressWatching(prompter, button(w, "修改读者信息")), {}, "读者资料修改完毕!",
-                              kReaderAt.arg(1), expected);
+        expectRefusedOrStored(pressWatching(prompter, w->cmdUpdateReader), {}, "读者资料修改完毕!", kReaderAt.arg(1), expected);
         undoReader();
     }
 }

@@ -1,8 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include <sys/resource.h>
 
@@ -10,37 +8,31 @@
 
 #include "BadInputs.h"
 #include "MainWindowTest.h"
-#include "OpenWindows.h"
-#include "Probes.h"
 #include "WorkerProcess.h"
 #include "app/FrmLogon.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "core/logic/AccountFile.h"
-#include "core/logic/Database.h"
 #include "look/logic/TipFile.h"
 
 namespace {
 
-// A disk that fills up: no file of this process may grow beyond `bytes`
-// while the object lives (the kernel refuses the write, as on a full disk).
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes)
+// A disk that fills up (unless `full` is false): no file of this process may
+// grow beyond `bytes` while the object lives (the kernel refuses the write, as
+// on a full disk).
+struct FullDisk {
+    explicit FullDisk(rlim_t bytes, bool full = true)
     {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit{bytes, m_old.rlim_max};
+        rlimit limit{full ? bytes : m_old.rlim_cur, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FullDisk() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
     rlimit m_old{};
 };
 
 // The desk and the catalogue on a small library; 001 holds B002.
-class FileFaults : public MainWindowTest {
-protected:
+struct FileFaults : MainWindowTest {
     void SetUp() override
     {
         addBasics();
@@ -50,36 +42,26 @@ protected:
         openMain();
     }
 
-public:
     void enter(const char* name, const QString& text)
     {
         get<QLineEdit>(name)->setText(text);
         QTest::keyClick(get(name), Qt::Key_Return);
     }
-    // Lends B001 to 001 at the desk; the messages shown.
-    QString lend()
+    // Reader 001 and the book entered at the desk, then the button pressed; the messages shown.
+    QString atDesk(const char* readerBox, const char* bookBox, const char* book, const char* button)
     {
-        enter("txtReaderID", "001");
-        enter("txtBookID", "B001");
+        enter(readerBox, "001");
+        enter(bookBox, book);
         prompter.clear();
-        get<QPushButton>("cmdLendBook")->click();
+        get<QPushButton>(button)->click();
         return shown();
     }
-    // Takes B002 back at the desk; the messages shown.
-    QString takeBack()
-    {
-        enter("txtReadIDReturn", "001");
-        enter("txtBookIDReturn", "B002");
-        prompter.clear();
-        get<QPushButton>("cmdReturn")->click();
-        return shown();
-    }
+    QString lend() { return atDesk("txtReaderID", "txtBookID", "B001", "cmdLendBook"); }
+    QString takeBack() { return atDesk("txtReadIDReturn", "txtBookIDReturn", "B002", "cmdReturn"); }
     // Registers a book with a long title in the new-book window.
     QString registerBook()
     {
-        window.meuAddNewBook->trigger();
-        auto* addNew = openWindow<FrmAddnew>();
-        EXPECT_TRUE(addNew);
+        auto* addNew = open<FrmAddnew>(window.meuAddNewBook);
         if (!addNew)
             return {};
         addNew->txtBookID->setText("N001");
@@ -105,7 +87,6 @@ TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
     enum Fault { ReadOnly, WorkFileBlocked, DiskFull };
     for (Fault fault : {ReadOnly, WorkFileBlocked, DiskFull}) {
         SCOPED_TRACE(fault);
-        QFile::remove(setting);
         putBytes(setting, "LoadStyle=1\r\nOther=x\r\n");
         QDir(library.dir()).mkpath("style");
         putBytes(library.path("style/light-hearted.skn"), "QWidget { }\r\n");
@@ -115,9 +96,7 @@ TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
             QDir(library.dir()).mkdir("temp.ini");
         prompter.clear();
         {
-            std::optional<FullDisk> full;
-            if (fault == DiskFull)
-                full.emplace(0);
+            FullDisk full(0, fault == DiskFull);
             window.meuLight->trigger();
         }
         EXPECT_EQ(bytesOf(setting), "LoadStyle=1\r\nOther=x\r\n");
@@ -140,18 +119,14 @@ TEST_F(FileFaults, ATipFileThatCannotBeWrittenShowsTheBoxAndKeepsItsTips)
     enum Fault { ReadOnly, DiskFull, NotAFile };
     for (Fault fault : {ReadOnly, DiskFull, NotAFile}) {
         SCOPED_TRACE(fault);
-        QFile::remove(tips);
+        putBytes(tips, fault == NotAFile ? QByteArray() : held);
         if (fault == NotAFile)
             QDir(library.dir()).mkdir("QUICKTIP.INI");
-        else
-            putBytes(tips, held);
         if (fault == ReadOnly)
             QFile::setPermissions(tips, QFile::ReadOwner | QFile::ReadGroup);
         prompter.clear();
         {
-            std::optional<FullDisk> full;
-            if (fault == DiskFull)
-                full.emplace(0);
+            FullDisk full(0, fault == DiskFull);
             TipFile(library.dir(), prompter).saveStartFlag(false);
         }
         EXPECT_EQ(bytesOf(tips), fault == NotAFile ? QByteArray("<missing>") : held);
@@ -189,8 +164,7 @@ TEST_F(FileFaults, AnAccountChangeOnAFullDiskKeepsTheOldAccount)
 TEST_F(FileFaults, AFullDiskInTheMiddleOfAWriteWritesNothing)
 {
     const struct { const char* what; QString (FileFaults::*act)(); const char* done; } writes[] = {
-        {"lend", &FileFaults::lend, "借出完毕!"},
-        {"return", &FileFaults::takeBack, "归还完毕!"},
+        {"lend", &FileFaults::lend, "借出完毕!"}, {"return", &FileFaults::takeBack, "归还完毕!"},
         {"register", &FileFaults::registerBook, "新书添加完毕"},
     };
     for (const auto& write : writes) {
@@ -228,8 +202,7 @@ TEST_F(FileFaults, ALockedLibraryWaitsThenSaysItIsBusy)
     const QString shown = lend();
     EXPECT_GE(waited.elapsed(), 350);
     EXPECT_EQ(get<QLineEdit>("txtReaderName")->text(), "张三");  // the look-up went through
-    EXPECT_TRUE(shown.startsWith("借出图书失败!\n数据库正被另一处(其它借还台或程序)使用,请稍后再试。没有写入任何内容。"))
-        << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("借出图书失败!\n数据库正被另一处(其它借还台或程序)使用,请稍后再试。没有写入任何内容。")) << shown.toStdString();
     EXPECT_TRUE(other.nextLine().startsWith("released"));
     EXPECT_TRUE(storeDump() == before);
     EXPECT_EQ(lend(), "借出完毕!");
@@ -243,10 +216,9 @@ TEST_F(FileFaults, ADamagedLibraryIsReportedNeverACrash)
     const QString path = library.databasePath();
     Database::close();
     const QByteArray good = bytesOf(path);
+    QString error;
     const struct { const char* what; QByteArray bytes; } files[] = {
-        {"text", "这不是数据库\r\n"},
-        {"nothing", ""},
-        {"half", good.left(good.size() / 2)},
+        {"text", "这不是数据库\r\n"}, {"nothing", ""}, {"half", good.left(good.size() / 2)},
         {"pages overwritten", good.left(2 * 4096) + QByteArray(good.size() - 2 * 4096, '\x5a')},
     };
     for (const auto& file : files) {
@@ -254,11 +226,9 @@ TEST_F(FileFaults, ADamagedLibraryIsReportedNeverACrash)
         QFile::remove(path + "-wal");
         QFile::remove(path + "-shm");
         putBytes(path, file.bytes);
-        QString error;
         if (!Database::open(path, &error)) {
             EXPECT_TRUE(error.startsWith("无法打开数据库文件 " + QDir::toNativeSeparators(path))) << error.toStdString();
-            std::printf("damaged library (%s): refused at start: %s\n", file.what,
-                        qPrintable(error.section('\n', 1)));
+            std::printf("damaged library (%s): refused at start: %s\n", file.what, qPrintable(error.section('\n', 1)));
             continue;
         }
         // Opened: the damage shows at the first look-up that reads it.
@@ -271,7 +241,6 @@ TEST_F(FileFaults, ADamagedLibraryIsReportedNeverACrash)
         Database::close();
     }
     putBytes(path, good);
-    QString error;
     ASSERT_TRUE(Database::open(path, &error)) << error.toStdString();
 }
 
