@@ -29,8 +29,7 @@ struct CrashRun {
     QStringList faults;
 };
 
-class Crash : public ::testing::Test {
-protected:
+struct Crash : ::testing::Test {
     void SetUp() override
     {
         library.addCategory("A", "文学", 14);

@@ -74,8 +74,6 @@ struct FileFaults : MainWindowTest {
         addNew->close();
         return shown;
     }
-    QString integrity() { return library.scalar("PRAGMA integrity_check").toString(); }
-    qint64 walSize() { return QFileInfo(library.databasePath() + "-wal").size(); }
 };
 
 // A style the clerk picks is kept in setting.ini; when the file cannot be
@@ -174,13 +172,13 @@ TEST_F(FileFaults, AFullDiskInTheMiddleOfAWriteWritesNothing)
         QString shown;
         {
             // Room for the log's header and one page: the write fails part way.
-            FullDisk full(static_cast<rlim_t>(walSize() + 32 + 4096 + 24 + 100));
+            FullDisk full(static_cast<rlim_t>(QFileInfo(library.databasePath() + "-wal").size() + 32 + 4096 + 24 + 100));
             shown = (this->*write.act)();
         }
         EXPECT_TRUE(shown.contains("没有写入任何内容")) << shown.toStdString();
         EXPECT_TRUE(shown.contains("磁盘")) << shown.toStdString();
         EXPECT_TRUE(storeDump() == before);
-        EXPECT_EQ(integrity(), "ok");
+        EXPECT_EQ(library.scalar("PRAGMA integrity_check").toString(), "ok");
         EXPECT_EQ((this->*write.act)(), write.done);
     }
 }
