@@ -10,11 +10,13 @@ import os
 import sqlite3
 import sys
 import time
+from contextlib import closing
 
 import pyatspi
 
 PROGRAM_DIR = os.environ["SHELFMARK_DIR"]
 TITLE = "澄岳图书管理系统 Ver 2.01 Build:0147"
+NEW_BOOK, NEW_TITLE = "E2E-001", "端到端测试之书"
 
 
 def fail(message):
@@ -22,15 +24,19 @@ def fail(message):
     sys.exit(1)
 
 
+def expect(what, actual, expected):
+    if actual != expected:
+        fail("%s: %r, expected %r" % (what, actual, expected))
+
+
 def wait_for(what, find, timeout=10.0):
     deadline = time.time() + timeout
     while time.time() < deadline:
         try:
-            found = find()
+            if found := find():
+                return found
         except Exception:  # the tree changes under us while windows open
-            found = None
-        if found:
-            return found
+            pass
         time.sleep(0.1)
     fail("not found: " + what)
 
@@ -47,20 +53,15 @@ def gone(acc):
         return True
 
 
-def find(root, role, name=None):
-    def match(acc):
-        return (acc is not None and acc.getRoleName() == role and showing(acc)
-                and (name is None or acc.name == name))
-    return pyatspi.findDescendant(root, match)
+def find(root, role, name=None, shown=True):
+    """A widget by role (and name); with shown=False also a hidden one (menu items until their menu opens)."""
+    return pyatspi.findDescendant(root, lambda acc: acc is not None and acc.getRoleName() == role
+                                  and (not shown or showing(acc)) and (name is None or acc.name == name))
 
 
 def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is not None and any(child is not None and child.name in ("登录", TITLE)
-                                   for child in app):
-            return app
-    return None
+    return next((app for app in pyatspi.Registry.getDesktop(0) if app is not None and any(
+        child is not None and child.name in ("登录", TITLE) for child in app)), None)
 
 
 def click(acc):
@@ -79,11 +80,8 @@ def type_into(acc, text, enter=False):
 
 def press(button):
     action = button.queryAction()
-    for i in range(action.nActions):
-        if action.getName(i) in ("Press", "press", "click"):
-            action.doAction(i)
-            return
-    action.doAction(0)
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(next((i for i, name in enumerate(names) if name in ("Press", "press", "click")), 0))
 
 
 def text_of(acc):
@@ -93,13 +91,9 @@ def text_of(acc):
 
 def answer_message(app, expected):
     alert = wait_for("message box " + expected, lambda: find(app, "alert"))
-    label_texts = []
-    for i in range(alert.childCount):
-        child = alert.getChildAtIndex(i)
-        if child is not None and child.getRoleName() == "label":
-            label_texts.append(child.name)
-    if expected not in label_texts:
-        fail("message box shows %r, expected %r" % (label_texts, expected))
+    labels = [child.name for child in alert if child is not None and child.getRoleName() == "label"]
+    if expected not in labels:
+        fail("message box shows %r, expected %r" % (labels, expected))
     wait_for("active message box", lambda: alert.getState().contains(pyatspi.STATE_ACTIVE))
     press_button(alert, "确定")
     wait_for("message box closed", lambda: gone(alert))
@@ -108,15 +102,12 @@ def answer_message(app, expected):
 
 def db_rows(statement, args=()):
     """A plain reading of the library file."""
-    db = sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))
-    rows = db.execute(statement, args).fetchall()
-    db.close()
-    return rows
+    with closing(sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))) as db:
+        return db.execute(statement, args).fetchall()
 
 
 def db_row(statement, args=()):
-    rows = db_rows(statement, args)
-    return rows[0] if rows else None
+    return (db_rows(statement, args) or [None])[0]
 
 
 def outstanding(reader, book):
@@ -125,48 +116,9 @@ def outstanding(reader, book):
                   " 是否借出 FROM bookInfo WHERE 书籍编号 = ?", (reader, book, book))
 
 
-def take_back_overdue_book(app, main_window):
-    # An outstanding loan overdue today, with the fine the desk must show.
-    reader, book, overdue, fine_per_day = db_row(
-        "SELECT l.读者编号, l.书籍编号, julianday(date('now', 'localtime')) - julianday(l.借书日期) - t.借出天数,"
-        " (SELECT 罚款 FROM basicSet) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
-        " JOIN bookType t ON t.类别代码 = b.类别代码 JOIN readerInfo r ON r.读者编号 = l.读者编号"
-        " WHERE l.还书日期 IS NULL AND julianday(date('now', 'localtime')) - julianday(l.借书日期) > t.借出天数"
-        " ORDER BY l.书籍编号 LIMIT 1")
-    overdue = int(overdue)
-    fine = "%.15g" % (fine_per_day * overdue)
-    click(wait_for("return tab", lambda: find(main_window, "page tab", "还  书")))
-    type_into_box(main_window, "读者编号:", reader, enter=True)
-    type_into_box(main_window, "书籍编号:", book, enter=True)
-    fine_box = box(main_window, "罚款金额:")
-    wait_for("fine shown", lambda: text_of(fine_box) != "")
-    overdue_box = find(main_window, "text", "超出天数:")
-    if (text_of(overdue_box), text_of(fine_box)) != (str(overdue), fine):
-        fail("return shows %s days, fine %s; expected %d, %s"
-             % (text_of(overdue_box), text_of(fine_box), overdue, fine))
-    press_button(main_window, "归还图书")
-    answer_message(app, "归还完毕!")
-    stored = db_row("SELECT 超出天数, 罚款金额, 是否借出 FROM lentInfo JOIN bookInfo USING (书籍编号)"
-                    " WHERE 书籍编号 = ? AND 还书日期 = date('now', 'localtime')", (book,))
-    if stored is None or (stored[0], "%.15g" % stored[1], stored[2]) != (overdue, fine, 0):
-        fail("stored return %r" % (stored,))
-    print("e2e: took back %s from reader %s, %d days overdue, fine %s" % (book, reader, overdue, fine))
-
-
-def find_any(root, role, name):
-    """A widget by role and name, shown or not (menu items are hidden until their menu opens)."""
-    return pyatspi.findDescendant(
-        root, lambda acc: acc is not None and acc.getRoleName() == role and acc.name == name)
-
-
-def first_category():
-    code, name = db_row("SELECT 类别代码, 书籍类别 FROM bookType ORDER BY rowid LIMIT 1")
-    return code, code + "-" + name
-
-
 def open_window(app, item, caption):
     """Chooses a menu item and waits for the window it opens."""
-    press(wait_for("menu item " + item, lambda: find_any(app, "menu item", item)))
+    press(wait_for("menu item " + item, lambda: find(app, "menu item", item, shown=False)))
     return wait_for(caption + " window", lambda: find(app, "frame", caption))
 
 
@@ -187,6 +139,11 @@ def type_into_box(window, caption, text, enter=False):
     type_into(box(window, caption), text, enter)
 
 
+def first_category():
+    code, name = db_row("SELECT 类别代码, 书籍类别 FROM bookType ORDER BY rowid LIMIT 1")
+    return code, code + "-" + name
+
+
 def fill_new_book(window, number, title, category, price):
     type_into_box(window, "书籍编号:", number)
     type_into_box(window, "书籍名称:", title)
@@ -195,63 +152,83 @@ def fill_new_book(window, number, title, category, price):
     type_into_box(window, "书籍价格:", price)
 
 
+def lend(app, main_window, reader, book, title):
+    """Lends the book on the desk's lend tab once it shows the reader's name and the book's title."""
+    click(wait_for("lend tab", lambda: find(main_window, "page tab", "正常借书")))
+    type_into_box(main_window, "读者编号:", reader, enter=True)
+    name_box = box(main_window, "读者姓名:")
+    wait_for("reader's name shown", lambda: text_of(name_box) != "")
+    type_into_box(main_window, "书籍编号:", book, enter=True)
+    title_box = box(main_window, "书籍名称:")
+    wait_for("the title %s on the desk" % title, lambda: text_of(title_box) == title)
+    press_button(main_window, "借出当前图书")
+    answer_message(app, "借出完毕!")
+    expect("after lending %s: (loans, lent flag)" % book, outstanding(reader, book), (1, 1))
+
+
+def take_back_overdue_book(app, main_window):
+    # An outstanding loan overdue today, with the fine the desk must show.
+    reader, book, overdue, fine_per_day = db_row(
+        "SELECT l.读者编号, l.书籍编号, julianday(date('now', 'localtime')) - julianday(l.借书日期) - t.借出天数,"
+        " (SELECT 罚款 FROM basicSet) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
+        " JOIN bookType t ON t.类别代码 = b.类别代码 JOIN readerInfo r ON r.读者编号 = l.读者编号"
+        " WHERE l.还书日期 IS NULL AND julianday(date('now', 'localtime')) - julianday(l.借书日期) > t.借出天数"
+        " ORDER BY l.书籍编号 LIMIT 1")
+    overdue = int(overdue)
+    fine = "%.15g" % (fine_per_day * overdue)
+    click(wait_for("return tab", lambda: find(main_window, "page tab", "还  书")))
+    type_into_box(main_window, "读者编号:", reader, enter=True)
+    type_into_box(main_window, "书籍编号:", book, enter=True)
+    fine_box = box(main_window, "罚款金额:")
+    wait_for("fine shown", lambda: text_of(fine_box) != "")
+    expect("days over and fine at the return", (text_of(find(main_window, "text", "超出天数:")), text_of(fine_box)),
+           (str(overdue), fine))
+    press_button(main_window, "归还图书")
+    answer_message(app, "归还完毕!")
+    stored = db_row("SELECT 超出天数, 罚款金额, 是否借出 FROM lentInfo JOIN bookInfo USING (书籍编号)"
+                    " WHERE 书籍编号 = ? AND 还书日期 = date('now', 'localtime')", (book,))
+    expect("stored return", stored and (stored[0], "%.15g" % stored[1], stored[2]), (overdue, fine, 0))
+    print("e2e: took back %s from reader %s, %d days overdue, fine %s" % (book, reader, overdue, fine))
+
+
 def register_book_and_lend_it(app, main_window, reader):
     """Registers a new book through 书库管理 > 添加新书 and lends it at the desk at once."""
     new_book = open_window(app, "添加新书", "添加新书")
-    book, title = "E2E-001", "端到端测试之书"
     code, item = first_category()
-    fill_new_book(new_book, book, title, item, "28.5")
+    fill_new_book(new_book, NEW_BOOK, NEW_TITLE, item, "28.5")
     press_button(new_book, "保存")
     answer_message(app, "新书添加完毕")
-    row = db_row("SELECT 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格, 书籍页码, 是否借出 FROM bookInfo"
-                 " WHERE 书籍编号 = ?", (book,))
-    if row != (title, code, "不详", "不详", "28.5", "不详", 0):
-        fail("registered row %r" % (row,))
+    expect("registered row", db_row("SELECT 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格, 书籍页码, 是否借出 FROM bookInfo"
+                                    " WHERE 书籍编号 = ?", (NEW_BOOK,)), (NEW_TITLE, code, "不详", "不详", "28.5", "不详", 0))
     close_window(app, new_book, "添加新书")
-
-    click(wait_for("lend tab", lambda: find(main_window, "page tab", "正常借书")))
-    type_into_box(main_window, "读者编号:", reader, enter=True)
-    type_into_box(main_window, "书籍编号:", book, enter=True)
-    title_box = box(main_window, "书籍名称:")
-    wait_for("new book's title on the desk", lambda: text_of(title_box) == title)
-    press_button(main_window, "借出当前图书")
-    answer_message(app, "借出完毕!")
-    if outstanding(reader, book) != (1, 1):
-        fail("after lending the new book: (loans, lent flag) %r" % (outstanding(reader, book),))
-    print("e2e: registered %s through 添加新书 and lent it to reader %s" % (book, reader))
-
-
-def headings(window):
-    """The column headings of a window's results grid, in the order a screen reader reads them."""
-    table = wait_for("results grid", lambda: find(window, "table")).queryTable()
-    return [table.getColumnDescription(c) for c in range(table.nColumns)]
+    lend(app, main_window, reader, NEW_BOOK, NEW_TITLE)
+    print("e2e: registered %s through 添加新书 and lent it to reader %s" % (NEW_BOOK, reader))
 
 
 def table_rows(window):
-    """The rows of a window's results grid, each a dict from column heading to cell text."""
+    """A window's results grid: its column headings in the order a screen reader reads them, and its rows,
+    each a dict from column heading to cell text."""
     table = wait_for("results grid", lambda: find(window, "table")).queryTable()
-    names = headings(window)
-    return [{names[c]: table.getAccessibleAt(r, c).name for c in range(table.nColumns)}
-            for r in range(table.nRows)]
+    names = [table.getColumnDescription(c) for c in range(table.nColumns)]
+    return names, [{names[c]: table.getAccessibleAt(r, c).name for c in range(table.nColumns)}
+                   for r in range(table.nRows)]
 
 
-def expect_headings(window, caption, expected):
-    shown = headings(window)
-    if shown != expected.split("|"):
-        fail("%s's grid reads its columns as %s" % (caption, "|".join(shown)))
+def expect_found(app, window, caption, headings, columns, expected):
+    """A query's message, then its grid's headings and the chosen columns of the rows it found."""
+    answer_message(app, "查询结果如下!!")
+    rows = wait_for("rows in %s's grid" % caption, lambda: table_rows(window)[1])
+    expect("%s's grid reads its columns as" % caption, "|".join(table_rows(window)[0]), headings)
+    expect("%s lists" % caption, [tuple(row[c] for c in columns.split("|")) for row in rows], expected)
+    close_window(app, window, caption)
 
 
 def find_book_and_loan(app, reader, book):
     """Finds the book by its number (Enter searches) and the loan by reader and book."""
     books = open_window(app, "书库查询", "书库查询")
     type_into_box(books, "书籍编号:", book, enter=True)
-    answer_message(app, "查询结果如下!!")
-    rows = wait_for("the book in the grid", lambda: table_rows(books))
-    found = [(r["书籍编号"], r["书籍名称"], r["是否借出"]) for r in rows]
-    if found != [(book, "端到端测试之书", "是")]:
-        fail("book query lists %r" % (found,))
-    expect_headings(books, "书库查询", "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出")
-    close_window(app, books, "书库查询")
+    expect_found(app, books, "书库查询", "书籍编号|书籍名称|类别代码|出版社|作者姓名|书籍价格|书籍页码|登记日期|是否借出",
+                 "书籍编号|书籍名称|是否借出", [(book, NEW_TITLE, "是")])
 
     # The lending query opens ready for a reader number: once its window is
     # active, keys typed go into 读者编号.
@@ -265,15 +242,10 @@ def find_book_and_loan(app, reader, book):
     wait_for("the reader number typed", lambda: text_of(number_box) == reader)
     type_into_box(loans, "书籍编号:", book)
     press_button(loans, "开始查询")
-    answer_message(app, "查询结果如下!!")
-    rows = wait_for("the loan in the grid", lambda: table_rows(loans))
     today = time.localtime()
-    lent_on = "%d/%d/%d" % (today.tm_year, today.tm_mon, today.tm_mday)
-    found = [(r["读者编号"], r["书籍编号"], r["借书日期"], r["还书日期"]) for r in rows]
-    if found != [(reader, book, lent_on, "")]:
-        fail("lending query lists %r" % (found,))
-    expect_headings(loans, "借阅查询", "读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期")
-    close_window(app, loans, "借阅查询")
+    expect_found(app, loans, "借阅查询", "读者编号|读者姓名|书籍编号|书籍名称|书籍类别|书籍页码|出版社|借书日期|还书日期",
+                 "读者编号|书籍编号|借书日期|还书日期",
+                 [(reader, book, "%d/%d/%d" % (today.tm_year, today.tm_mon, today.tm_mday), "")])
     print("e2e: found %s in 书库查询 and its loan to reader %s in 借阅查询" % (book, reader))
 
 
@@ -282,21 +254,17 @@ def add_reader_from_the_desk(app, main_window):
     number = "%03d" % (int(db_row("SELECT max(CAST(读者编号 AS INTEGER)) FROM readerInfo")[0] or 0) + 1)
     click(wait_for("lend tab", lambda: find(main_window, "page tab", "正常借书")))
     type_into_box(main_window, "读者编号:", number)
-    press(wait_for("desk's 添加新读者", lambda: find(main_window, "push button", "添加新读者")))
+    press_button(main_window, "添加新读者")
     readers = wait_for("reader window", lambda: find(app, "frame", "读者资料管理"))
-    number_box = box(readers, "读者编号:")
-    if text_of(number_box) != number:
-        fail("reader window opened on %r, the desk typed %r" % (text_of(number_box), number))
-    if find(readers, "push button", "查找读者信息") is not None:
-        fail("the find button shows in the desk's add-reader mode")
+    expect("the reader window opened on", text_of(box(readers, "读者编号:")), number)
+    expect("the find button in the desk's add-reader mode", find(readers, "push button", "查找读者信息"), None)
     type_into_box(readers, "读者姓名:", "端到端")
     press(wait_for("女", lambda: find(readers, "radio button", "女")))
     type_into_box(readers, "联系电话:", "0571-1234")
     press_button(readers, "添加新读者")
     answer_message(app, "读者资料添加完毕")
-    row = db_row("SELECT 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo WHERE 读者编号 = ?", (number,))
-    if row != ("端到端", "女", "0571-1234", ""):
-        fail("added reader %r" % (row,))
+    expect("added reader", db_row("SELECT 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo WHERE 读者编号 = ?",
+                                  (number,)), ("端到端", "女", "0571-1234", ""))
     close_window(app, readers, "读者资料管理", "退出")
     print("e2e: added reader %s from the desk's 添加新读者" % number)
     return number
@@ -311,8 +279,7 @@ def change_reader_from_the_menu(app, number):
     type_into_box(readers, "所在部门:", "办公室")
     press_button(readers, "修改读者信息")
     answer_message(app, "读者资料修改完毕!")
-    if db_row("SELECT 所在部门 FROM readerInfo WHERE 读者编号 = ?", (number,)) != ("办公室",):
-        fail("the change did not reach the store")
+    expect("the stored department", db_row("SELECT 所在部门 FROM readerInfo WHERE 读者编号 = ?", (number,)), ("办公室",))
     close_window(app, readers, "读者资料管理", "退出")
     print("e2e: changed reader %s through 读者管理" % number)
 
@@ -321,15 +288,12 @@ def set_rules_and_see_them_at_the_desk(app, main_window, reader):
     """基本设置 shows the stored rules; a saved quota is what the desk counts with next."""
     rules = open_window(app, "基本设置", "基本设置")
     quota_box = box(rules, "每人最多允许借出:")
-    stored = db_row("SELECT 借出册数 FROM basicSet")[0]
-    if text_of(quota_box) != str(stored):
-        fail("rules window shows quota %r, stored %r" % (text_of(quota_box), stored))
+    expect("the rules window's quota", text_of(quota_box), str(db_row("SELECT 借出册数 FROM basicSet")[0]))
     held = db_row("SELECT count(*) FROM lentInfo WHERE 读者编号 = ? AND 还书日期 IS NULL", (reader,))[0]
     type_into(quota_box, str(held + 4))
     press_button(rules, "保存")
     answer_message(app, "设置完毕!")
-    if db_row("SELECT 借出册数 FROM basicSet")[0] != held + 4:
-        fail("the quota did not reach the store")
+    expect("the stored quota", db_row("SELECT 借出册数 FROM basicSet")[0], held + 4)
     close_window(app, rules, "基本设置")
     type_into_box(main_window, "读者编号:", reader, enter=True)
     wait_for("quota left at the desk", lambda: find(main_window, "label", "4"))
@@ -339,22 +303,20 @@ def set_rules_and_see_them_at_the_desk(app, main_window, reader):
 def refuse_bad_input(app):
     """A book number in use is refused in a message box and leaves the store as it was."""
     new_book = open_window(app, "添加新书", "添加新书")
-    _, item = first_category()
     taken = db_row("SELECT 书籍编号 FROM bookInfo ORDER BY rowid LIMIT 1")[0]
     title = "It's 50%_书 \"《》\""
-    fill_new_book(new_book, taken, title, item, "abc")
+    fill_new_book(new_book, taken, title, first_category()[1], "abc")
     before = [db_rows("SELECT * FROM %s ORDER BY rowid" % t) for t in ("bookInfo", "bookconcernList")]
     press_button(new_book, "保存")
     answer_message(app, "编号为%s的书籍已经存在,请换一个书籍编号!" % taken)
-    if [db_rows("SELECT * FROM %s ORDER BY rowid" % t) for t in ("bookInfo", "bookconcernList")] != before:
-        fail("a book number in use was refused, yet the store changed")
+    expect("the store after a book number in use was refused",
+           [db_rows("SELECT * FROM %s ORDER BY rowid" % t) for t in ("bookInfo", "bookconcernList")], before)
     type_into_box(new_book, "书籍编号:", "E2E-'%_2")
     press_button(new_book, "保存")
     answer_message(app, "新书添加完毕")
-    if db_row("SELECT 书籍名称, 书籍价格 FROM bookInfo WHERE 书籍编号 = ?", ("E2E-'%_2",)) != (title, "abc"):
-        fail("the title or price was not stored as typed")
+    expect("title and price as stored", db_row("SELECT 书籍名称, 书籍价格 FROM bookInfo WHERE 书籍编号 = ?", ("E2E-'%_2",)),
+           (title, "abc"))
     close_window(app, new_book, "添加新书")
-
     print("e2e: a book number in use refused with the store unchanged; a title with a quote, % and _ and"
           " letters for the price stored as typed")
 
@@ -362,21 +324,19 @@ def refuse_bad_input(app):
 def delete_every_book(app):
     """全部删除 in 书库管理 asks first, then deletes every book and keeps the loans."""
     # The menu bar's 书库管理 and the item of that name in its menu share the caption.
-    item = wait_for("menu item 书库管理", lambda: next(iter(pyatspi.findAllDescendants(
+    press(wait_for("menu item 书库管理", lambda: next(iter(pyatspi.findAllDescendants(
         app, lambda acc: acc is not None and acc.getRoleName() == "menu item" and acc.name == "书库管理"
-        and acc.parent is not None and acc.parent.getRoleName() == "popup menu")), None))
-    press(item)
+        and acc.parent is not None and acc.parent.getRoleName() == "popup menu")), None)))
     shelf = wait_for("书库管理 window", lambda: find(app, "frame", "书库管理"))
-    books = db_row("SELECT count(*) FROM bookInfo")[0]
-    loans = db_row("SELECT count(*) FROM lentInfo")[0]
-    if books == 0 or len(table_rows(shelf)) == 0:
+    counts = "SELECT (SELECT count(*) FROM bookInfo), (SELECT count(*) FROM lentInfo)"
+    books, loans = db_row(counts)
+    if books == 0 or len(table_rows(shelf)[1]) == 0:
         fail("书库管理 shows no books before deleting")
     press_button(shelf, "全部删除")
     answer_message(app, "是否真的要删除所有的书籍信息?")
     answer_message(app, "所有的书籍信息已删除!")
-    if db_row("SELECT count(*) FROM bookInfo")[0] != 0 or db_row("SELECT count(*) FROM lentInfo")[0] != loans:
-        fail("after 全部删除 the books are not gone or the loans changed")
-    wait_for("an empty book list", lambda: len(table_rows(shelf)) == 0)
+    expect("books and loans after 全部删除", db_row(counts), (0, loans))
+    wait_for("an empty book list", lambda: len(table_rows(shelf)[1]) == 0)
     close_window(app, shelf, "书库管理", "退出")
     print("e2e: 全部删除 deleted %d books, the %d loans kept" % (books, loans))
 
@@ -386,32 +346,21 @@ def main():
 
     # Sign in with the default account.
     logon = wait_for("sign-in window", lambda: find(app, "frame", "登录") or find(app, "dialog", "登录"))
-    password = wait_for("password box", lambda: find(logon, "password text"))
-    type_into(password, "739")
+    type_into(wait_for("password box", lambda: find(logon, "password text")), "739")
     press_button(logon, "确定")
-
     main_window = wait_for("main window titled " + TITLE, lambda: find(app, "frame", TITLE))
 
     # Lend a book to a reader without loans.
     reader = db_row("SELECT 读者编号 FROM readerInfo WHERE 读者编号 NOT IN (SELECT 读者编号 FROM lentInfo"
                     " WHERE 还书日期 IS NULL) ORDER BY 读者编号 LIMIT 1")[0]
-    book = db_row("SELECT 书籍编号 FROM bookInfo WHERE 是否借出 = 0 ORDER BY 书籍编号 LIMIT 1")[0]
-    type_into_box(main_window, "读者编号:", reader, enter=True)
-    name_box = box(main_window, "读者姓名:")
-    wait_for("reader's name shown", lambda: text_of(name_box) != "")
-    type_into_box(main_window, "书籍编号:", book, enter=True)
-    title_box = box(main_window, "书籍名称:")
-    wait_for("book's title shown", lambda: text_of(title_box) != "")
-    press_button(main_window, "借出当前图书")
-    answer_message(app, "借出完毕!")
-    if outstanding(reader, book) != (1, 1):
-        fail("after lending: (loans, lent flag) %r" % (outstanding(reader, book),))
+    book, title = db_row("SELECT 书籍编号, 书籍名称 FROM bookInfo WHERE 是否借出 = 0 ORDER BY 书籍编号 LIMIT 1")
+    lend(app, main_window, reader, book, title)
     wait_for("count label", lambda: find(main_window, "label", "已借图书册数:1"))
     print("e2e: signed in, lent %s to reader %s" % (book, reader))
 
     take_back_overdue_book(app, main_window)
     register_book_and_lend_it(app, main_window, reader)
-    find_book_and_loan(app, reader, "E2E-001")
+    find_book_and_loan(app, reader, NEW_BOOK)
     added = add_reader_from_the_desk(app, main_window)
     change_reader_from_the_menu(app, added)
     set_rules_and_see_them_at_the_desk(app, main_window, reader)
