@@ -261,9 +261,7 @@ QString shown(const QString& column, const QVariant& value)
     static const QHash<QString, QString> kShown = {
         {"2026-01-05", "2026/1/5"}, {"2026-12-31", "2026/12/31"}, {"2026-03-01", "2026/3/1"},
         {"2026-03-05", "2026/3/5"}, {"0", "否"}, {"1", "是"}};
-    if (value.isNull())
-        return QString();
-    if (column.endsWith("日期") || column == "是否借出")
+    if (!value.isNull() && (column.endsWith("日期") || column == "是否借出"))
         return kShown.value(value.toString(), "(not in the library)");
     return value.toString();
 }

@@ -22,10 +22,7 @@ struct ReaderLogic : ::testing::Test {
     }
 
     // Every reader as "number|name|sex|telephone|department", by number.
-    static QString readers()
-    {
-        return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号", " ");
-    }
+    static QString readers() { return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号", " "); }
     // The rules row as "quota|fine", each number as the store holds it.
     // The rules as the window loads them, "quota|fine".
     static QString loaded() { const auto texts = LendingRules::LoadLendingRules(); return texts.quota + "|" + texts.fine; }

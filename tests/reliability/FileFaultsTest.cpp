@@ -81,7 +81,6 @@ struct FileFaults : MainWindowTest {
 TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
 {
     const QString setting = library.path("setting.ini");
-    const QString work = library.path("temp.ini");
     enum Fault { ReadOnly, WorkFileBlocked, DiskFull };
     for (Fault fault : {ReadOnly, WorkFileBlocked, DiskFull}) {
         SCOPED_TRACE(fault);
@@ -99,8 +98,8 @@ TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
         }
         EXPECT_EQ(bytesOf(setting), "LoadStyle=1\r\nOther=x\r\n");
         EXPECT_EQ(prompter.texts(), QStringList());
-        EXPECT_EQ(QFileInfo(work).isDir(), fault == WorkFileBlocked);
-        EXPECT_FALSE(QFileInfo(work).isFile());
+        EXPECT_EQ(QFileInfo(library.path("temp.ini")).isDir(), fault == WorkFileBlocked);  // the work file
+        EXPECT_FALSE(QFileInfo(library.path("temp.ini")).isFile());
         QDir(library.dir()).rmdir("temp.ini");
         QFile::setPermissions(setting, QFile::ReadOwner | QFile::WriteOwner);
     }

@@ -111,9 +111,8 @@ const QList<Check> kSomethingOfEachKind = {
 void expectCounts(const QList<Check>& checks)
 {
     for (const Check& check : checks) {
-        SCOPED_TRACE(check.what);
         const int found = firstCell(check.countQuery).toInt();
-        EXPECT_TRUE(found >= check.least && found <= check.most) << found;
+        EXPECT_TRUE(found >= check.least && found <= check.most) << check.what << ": " << found;
     }
 }
 
