@@ -1,14 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
-#include <QTest>
 
 #include "FixedClock.h"
 #include "OpenWindows.h"
@@ -103,12 +98,9 @@ struct LookWindows : ::testing::Test {
 
 TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
 {
-    const struct {
-        const char* file;  // nullptr: no style file
-        bool skins;
-        QString marked;
-        QString sheet;  // of the sign-in, the main window and a window opened later
-    } cases[] = {
+    // The style file (nullptr: none), whether the skin files are there, the
+    // style marked and the sheet of the sign-in, the main window and a window opened later.
+    const struct { const char* file; bool skins; QString marked, sheet; } cases[] = {
         {nullptr, true, "Windows默认", ""},
         {"LoadStyle=1", true, "经典传奇", kTypeSheet},
         {"LoadStyle= 2abc", true, "轻松一刻", kLightSheet},  // the leading number counts
@@ -136,11 +128,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
 TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesAndLaterWindowsTakeIt)
 {
     setSkins(true);
-    const struct {
-        QAction* item;
-        QString sheet;
-        QByteArray saved;
-    } steps[] = {
+    const struct { QAction* item; QString sheet; QByteArray saved; } steps[] = {
         // No style file yet: the first choice creates it with the one line,
         // even when it is the style in use.
         {window.meuWinStyle, "", "LoadStyle=0\r\n"},
@@ -148,9 +136,7 @@ TEST_F(LookWindows, EachChoiceMarksSkinsAndSavesAndLaterWindowsTakeIt)
         {window.meuLight, kLightSheet, "LoadStyle=2\r\n"},
         {window.meuWinStyle, "", "LoadStyle=0\r\n"},
     };
-    const auto state = [this] {
-        return marked(window) << bytesOf(settingFile()) << window.styleSheet();
-    };
+    const auto state = [this] { return marked(window) << bytesOf(settingFile()) << window.styleSheet(); };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.item->text().toStdString());
         step.item->trigger();  // as from the menu
@@ -223,18 +209,13 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
     library.addBook("B001", "红楼梦", "A");
     auto main = start();
     main->show();
-    const auto edges = [](QWidget* w) {
-        const QImage image = w->grab().toImage();
-        QStringList colours;
-        for (const QPoint& p : {QPoint(1, 1), QPoint(1, image.height() - 2), QPoint(image.width() - 2, 1)})
-            colours << image.pixelColor(p).name();
-        return colours.join(' ');
+    const auto edges = [](QWidget* w) {  // the colours at three corners
+        const QImage i = w->grab().toImage();
+        return i.pixelColor(1, 1).name() + i.pixelColor(1, i.height() - 2).name() + i.pixelColor(i.width() - 2, 1).name();
     };
     const auto opened = [](const char* name) {
-        QWidgetList named;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == name && top->isVisible())
-                named << top;
+        QWidgetList named = QApplication::topLevelWidgets();
+        named.removeIf([name](QWidget* top) { return top->objectName() != name || !top->isVisible(); });
         return named;
     };
     const struct { QAction* item; const char* name; const char* title; } menus[] = {
@@ -302,13 +283,8 @@ TEST_F(LookWindows, StartShowsTheTipsOnlyWhenTheFileAsksAndTheMenuThenOnlyRaises
 TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
 {
     enum How { Click, Enter, CloseBox };
-    const struct {
-        std::optional<QStringList> head;
-        bool ticked;
-        std::vector<std::pair<QString, QString>> steps;
-        How how;
-        QString start;
-    } cases[] = {
+    const struct { std::optional<QStringList> head; bool ticked; std::vector<std::pair<QString, QString>> steps;
+                   How how; QString start; } cases[] = {
         {QStringList{"START=  T  ", "CURRENT=3"}, true,  // blanks around the flag do not count
          {{"续借改日期", "1"}, {kFirstTip, "2"}, {"还书看罚款", "3"}, {"续借改日期", "1"}}, Click, "F"},
         {QStringList{"START=t"}, false, {{"unknown", "1"}, {kFirstTip, "2"}}, Enter, "T"},  // case does
@@ -334,12 +310,9 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
             EXPECT_EQ(entry("CURRENT"), c.steps[i].second) << i;
         }
         tips.show_tip->setChecked(!c.ticked);
-        if (c.how == Click)
-            QTest::mouseClick(tips.Quick_Tip_OK_Button, Qt::LeftButton);
-        else if (c.how == Enter)
-            QTest::keyClick(tips.show_tip, Qt::Key_Return);  // the default button
-        else
-            tips.close();
+        c.how == Click   ? QTest::mouseClick(tips.Quick_Tip_OK_Button, Qt::LeftButton)
+        : c.how == Enter ? QTest::keyClick(tips.show_tip, Qt::Key_Return)  // the default button
+                         : (void)tips.close();
         EXPECT_EQ(entry("START"), c.start);
         EXPECT_FALSE(tips.isVisible());
     }
@@ -387,10 +360,9 @@ TEST_F(LookWindows, AboutShowsLinksOnlyWithTheSystemLookAsAtItsLoad)
         about.Form_Load();
         about.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-        EXPECT_EQ(about.lblSiteLink->isVisible(), system);
-        EXPECT_EQ(about.lblSkinLink->isVisible(), system);
-        EXPECT_EQ(about.lblSiteAddress->isVisible(), !system);
-        EXPECT_EQ(about.lblSkinAddress->isVisible(), !system);
+        EXPECT_EQ(QList<bool>({about.lblSiteLink->isVisible(), about.lblSkinLink->isVisible(),
+                               about.lblSiteAddress->isVisible(), about.lblSkinAddress->isVisible()}),
+                  QList<bool>({system, system, !system, !system}));
 
         // Any mouse button on a link, or Enter on it, opens its address;
         // skinned text does nothing. The picture opens the home page.
