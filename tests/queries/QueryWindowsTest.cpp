@@ -1,13 +1,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
@@ -16,7 +12,6 @@
 #include "core/ui/PublisherSuggestions.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Transaction.h"
-#include "core/ui/SkinControl.h"
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
@@ -64,15 +59,19 @@ protected:
         EXPECT_EQ(prompter.shown[0].text, kShown);
         EXPECT_EQ(prompter.shown[0].title, "提示");
     }
+    // Searches as search() does and gives the first cells of the grid's rows.
+    QString found(QPushButton* find, QTableView* grid)
+    {
+        search(find);
+        return firstCells(grid);
+    }
 };
 
 TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
 {
     FrmBookQuery* w = openBooks();
-    EXPECT_EQ(w->cboType->count(), 2);
-    EXPECT_EQ(w->cboType->itemText(1), "B-历史");
-    EXPECT_EQ(w->cboType->currentText(), "");
-    EXPECT_EQ(w->dtpRigDate->text(), "2026/3/20");
+    EXPECT_EQ(QStringList({QString::number(w->cboType->count()), w->cboType->itemText(1), w->cboType->currentText(),
+                           w->dtpRigDate->text()}).join('|'), "2|B-历史||2026/3/20");
     EXPECT_FALSE(w->dtpRigDate->isEnabled());
 
     search(w->cmdFind);
@@ -97,20 +96,17 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
         w->cmdClear_Click();
         w->chkMoHu->setChecked(c.fuzzy);
         typeText(w->findChild<QLineEdit*>(c.box), c.typed);
-        search(w->cmdFind);
-        EXPECT_EQ(firstCells(w->booksGrid), c.found);
+        EXPECT_EQ(found(w->cmdFind, w->booksGrid), c.found);
     }
 
     // The category by its item, or by text typed into the box: its first character.
     w->cmdClear_Click();
     w->chkMoHu->setChecked(false);
     w->cboType->setCurrentIndex(1);
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->booksGrid), "00125,10012");
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "00125,10012");
     w->cboType->clearEditText();
     typeText(w->cboType, "Bx");
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->booksGrid), "00125,10012");
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "00125,10012");
     EXPECT_EQ(w->cboType->count(), 2);  // typed text is not added to the list
 }
 
@@ -118,8 +114,7 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
 {
     FrmBookQuery* w = openBooks();
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->booksGrid), "B004");  // registered today
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "B004");  // registered today
 
     w->chkMoHu->setChecked(true);
     typeText(w->txtBookID, "0");
@@ -127,16 +122,14 @@ TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
     typeText(w->txtBookConcern, "社");
     w->cboType->setCurrentIndex(0);
     QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-    EXPECT_EQ(QStringList({w->txtBookID->text(), w->txtBookName->text(), w->cboType->currentText(),
-                           w->txtBookConcern->text()}).join('|'), "|||");
+    EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern}), "|||");
     EXPECT_TRUE(w->chkRigDate->isChecked() && w->chkMoHu->isChecked());
     EXPECT_EQ(firstCells(w->booksGrid), "B004");  // the grid stays
-    search(w->cmdFind);  // still by date, fuzzy: the day itself
-    EXPECT_EQ(firstCells(w->booksGrid), "B004");
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "B004");  // still by date, fuzzy: the day itself
 
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
-    search(w->cmdFind);  // the picker still holds a date, but the box is clear
-    EXPECT_EQ(firstCells(w->booksGrid), "0012,00125,10012,B004");
+    // the picker still holds a date, but the box is clear
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "0012,00125,10012,B004");
 }
 
 // The publisher box offers the known publishers as in the book windows; a
@@ -192,18 +185,14 @@ TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
               "003|张小明|10012|史记|历史|320|人民文学出版社|2026/3/2|"));
 
     typeText(w->txtReaderName, "张");
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->dtgrdLendBook), "");  // exact: nobody is called 张
+    EXPECT_EQ(found(w->cmdFind, w->dtgrdLendBook), "");  // exact: nobody is called 张
     w->chkMoHu->setChecked(true);
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
+    EXPECT_EQ(found(w->cmdFind, w->dtgrdLendBook), "001,001,003");
     typeText(w->txtBookID, "12");
-    search(w->cmdFind);
-    EXPECT_EQ(firstCells(w->dtgrdLendBook), "001,001,003");
+    EXPECT_EQ(found(w->cmdFind, w->dtgrdLendBook), "001,001,003");
     for (const char* typed : {"'", "%", "_"}) {  // a quote, a percent sign, an underscore: only characters
         w->txtReaderID->setText(typed);
-        search(w->cmdFind);
-        EXPECT_EQ(firstCells(w->dtgrdLendBook), "") << typed;
+        EXPECT_EQ(found(w->cmdFind, w->dtgrdLendBook), "") << typed;
     }
 
     // 清空 empties the four boxes and leaves the switch and the last results.
@@ -213,8 +202,7 @@ TEST_F(QueryWindows, LendQueryListsReturnedAndOutstandingLoans)
     w->txtBookID->clear();
     search(w->cmdFind);
     QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-    EXPECT_EQ(QStringList({w->txtReaderID->text(), w->txtReaderName->text(), w->txtBookID->text(),
-                           w->txtBookName->text()}).join('|'), "|||");
+    EXPECT_EQ(textsOf({w->txtReaderID, w->txtReaderName, w->txtBookID, w->txtBookName}), "|||");
     EXPECT_FALSE(w->chkMoHu->isChecked());
     EXPECT_EQ(firstCells(w->dtgrdLendBook), "002");
 
@@ -287,13 +275,11 @@ TEST_F(QueryWindows, DatePickerFollowsItsBoxFromTheKeyboardAndAScreenReader)
     QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w->chkRigDate);
     ASSERT_TRUE(box && box->actionInterface());
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(w->chkRigDate->isChecked());
-    EXPECT_TRUE(w->dtpRigDate->isEnabled());
+    EXPECT_TRUE(w->chkRigDate->isChecked() && w->dtpRigDate->isEnabled());
     QApplication::setActiveWindow(w);
     w->chkRigDate->setFocus();
     QTest::keyClick(w->chkRigDate, Qt::Key_Space);
-    EXPECT_FALSE(w->chkRigDate->isChecked());
-    EXPECT_FALSE(w->dtpRigDate->isEnabled());
+    EXPECT_FALSE(w->chkRigDate->isChecked() || w->dtpRigDate->isEnabled());
 }
 
 // A refused search tells the clerk what failed and the window goes on.
@@ -311,8 +297,7 @@ TEST_F(QueryWindows, RefusedSearchShowsTheEnginesWords)
             << prompter.shown[1].text.toStdString();
     }
     library.exec("ALTER TABLE gone RENAME TO bookInfo");
-    search(books->cmdFind);
-    EXPECT_EQ(firstCells(books->booksGrid), "0012,00125,10012,B004");
+    EXPECT_EQ(found(books->cmdFind, books->booksGrid), "0012,00125,10012,B004");
 }
 
 // Thousands of books: the grid holds only the rows scrolled to so far, and
