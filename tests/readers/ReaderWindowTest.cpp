@@ -1,10 +1,7 @@
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTest>
 
 #include "MainWindowTest.h"
 #include "OpenWindows.h"
@@ -66,6 +63,13 @@ protected:
         return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号");
     }
     static QString rules() { return storeRows("SELECT 借出册数, 罚款 FROM basicSet"); }
+    // Clicks a button and gives the messages it brought.
+    QString press(QPushButton* button)
+    {
+        prompter.clear();
+        button->click();
+        return shown();
+    }
 };
 
 // ---- opening ------------------------------------------------------------------
@@ -217,9 +221,7 @@ TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
     for (const auto& step : steps) {
         SCOPED_TRACE((w->*step.button)->text().toStdString() + " " + step.typed.join('|').toStdString());
         fill(w, step.typed);
-        prompter.clear();
-        (w->*step.button)->click();
-        EXPECT_EQ(shown(), step.message);
+        EXPECT_EQ(press(w->*step.button), step.message);
         EXPECT_EQ(boxes(w), step.after ? QString(step.after) : step.typed.join('|'));
     }
     EXPECT_EQ(readers(), "002|李四|女|0571-8888|办公室,003|王五|男|136|馆办");
@@ -228,9 +230,8 @@ TEST_F(ReaderWindows, AddChangeAndDeleteSayWhatHappened)
     // stay, and the window goes on working.
     library.exec("CREATE TRIGGER refuse BEFORE UPDATE ON readerInfo BEGIN SELECT RAISE(ABORT, 'disk says no'); END");
     fill(w, {"003", "王五五", "男", "136", "馆办"});
-    prompter.clear();
-    w->cmdUpdateReader->click();
-    EXPECT_TRUE(shown().startsWith("读者资料修改失败!\n数据库报告: disk says no")) << shown().toStdString();
+    const QString told = press(w->cmdUpdateReader);
+    EXPECT_TRUE(told.startsWith("读者资料修改失败!\n数据库报告: disk says no")) << told.toStdString();
     EXPECT_EQ(boxes(w), "003|王五五|男|136|馆办");
     EXPECT_EQ(readers(), "002|李四|女|0571-8888|办公室,003|王五|男|136|馆办");
     w->cmdFindReader->click();
@@ -251,18 +252,14 @@ TEST_F(ReaderWindows, DeletingAReaderWithBooksOutAsksFirst)
     EXPECT_EQ(shown(), "编号002的读者还有3本书未归还,删除读者后这些借阅记录仍然保留。\n确定要删除该读者吗?");
     EXPECT_EQ(boxes(w), "002||||");
     EXPECT_TRUE(readers().startsWith("001|张三|男|0571-8888|办公室,002|"));
-    prompter.clear();
-    w->cmdDeleteReader->click();
-    EXPECT_EQ(prompter.texts().last(), "编号002读者已删除!");
+    EXPECT_EQ(press(w->cmdDeleteReader).section('\n', -1), "编号002读者已删除!");
     EXPECT_EQ(prompter.shown.first().kind, ScriptedPrompter::Shown::Kind::Question);
     EXPECT_EQ(readers(), "001|张三|男|0571-8888|办公室");
     EXPECT_EQ(library.scalar("SELECT count(*) FROM lentInfo WHERE 读者编号 = '002'").toInt(), 4);
     EXPECT_EQ(storeRows("SELECT 是否借出 FROM bookInfo ORDER BY 书籍编号"), "0,1");  // B004 still lent
     // Without books out no question is asked.
     fill(w, {"001"});
-    prompter.clear();
-    w->cmdDeleteReader->click();
-    EXPECT_EQ(shown(), "编号001读者已删除!");
+    EXPECT_EQ(press(w->cmdDeleteReader), "编号001读者已删除!");
 }
 
 // ---- lending rules ---------------------------------------------------------------
@@ -273,7 +270,7 @@ TEST_F(ReaderWindows, RulesWindowShowsSavesAndRefusesWhatTheRulesCannotTake)
     FrmBasicSet* w = rulesWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->SSTab1->tabText(0) + "|" + w->SSTab1->tabText(1), "最大借出册数设置|罚款条件设置");
-    EXPECT_EQ(w->txtBook->text() + "|" + w->txtFakuan->text(), "3|0.25");  // the stored rules
+    EXPECT_EQ(textsOf({w->txtBook, w->txtFakuan}), "3|0.25");  // the stored rules
 
     // quota|fine|message|tab shown after
     const struct { const char *quota, *fine, *message; int tab; } saves[] = {
@@ -286,22 +283,16 @@ TEST_F(ReaderWindows, RulesWindowShowsSavesAndRefusesWhatTheRulesCannotTake)
         w->SSTab1->setCurrentIndex(1 - save.tab);
         w->txtBook->setText(save.quota);
         w->txtFakuan->setText(save.fine);
-        prompter.clear();
-        w->cmdSave->click();
-        EXPECT_EQ(shown(), save.message);
+        EXPECT_EQ(press(w->cmdSave), save.message);
         EXPECT_EQ(w->SSTab1->currentIndex(), save.tab);
         EXPECT_EQ(rules(), "3|0.25");
     }
     w->txtBook->setText("1");
     w->txtFakuan->setText("0.2");
-    prompter.clear();
-    w->cmdSave->click();
-    EXPECT_EQ(shown(), "设置完毕!");
+    EXPECT_EQ(press(w->cmdSave), "设置完毕!");
     EXPECT_EQ(rules(), "1|0.2");
     EXPECT_TRUE(w->isVisible());
-    prompter.clear();
-    w->cmdSave->click();  // nothing changed: the same values again
-    EXPECT_EQ(shown(), "设置完毕!");
+    EXPECT_EQ(press(w->cmdSave), "设置完毕!");  // nothing changed: the same values again
 
     // Closed after an edit without saving: the row keeps its values.
     w->txtBook->setText("9");
@@ -309,7 +300,7 @@ TEST_F(ReaderWindows, RulesWindowShowsSavesAndRefusesWhatTheRulesCannotTake)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(rules(), "1|0.2");
     w = rulesWindow();
-    EXPECT_EQ(w->txtBook->text() + "|" + w->txtFakuan->text(), "1|0.2");
+    EXPECT_EQ(textsOf({w->txtBook, w->txtFakuan}), "1|0.2");
 
     // The desk's next look-up counts with the new quota.
     get<QLineEdit>("txtReaderID")->setText("002");
