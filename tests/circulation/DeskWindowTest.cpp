@@ -1,11 +1,8 @@
 #include <QDateEdit>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTableView>
-#include <QTest>
 
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
@@ -164,9 +161,8 @@ TEST_F(Desk, RefusedLendingWritesNothing)
 // while the lend tab shows another reader, and refusals write nothing.
 TEST_F(Desk, RenewalChangesOnlyTheChosenLoanAndRefusalsWriteNothing)
 {
-    library.addLoan("001", "B001", "2026-03-01");
-    library.addLoan("001", "B002", "2026-03-01");
-    library.addLoan("001", "B003", "2026-03-02");
+    for (const auto& [book, lent] : {std::pair{"B001", "2026-03-01"}, {"B002", "2026-03-01"}, {"B003", "2026-03-02"}})
+        library.addLoan("001", book, lent);
     showTab(1);
     enter("txtReaderIDRenew", "001");
     get<QTableView>("dtgrdLendBookRenew")->selectRow(1);

@@ -1,14 +1,10 @@
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QTest>
 
 #include "MainWindowTest.h"
-#include "OpenWindows.h"
 #include "Probes.h"
 #include "reports/ui/FrmPrintSettings.h"
 

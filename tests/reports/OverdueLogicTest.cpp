@@ -45,8 +45,7 @@ TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
                            "009||||B004|书B004|2026/2/27|2026/3/13|303|30.3|0\n"
                            "002|李四|图书馆|0571-8888|B404||2026/1/1|类别不详|||0");
     const OverdueList::Totals totals = OverdueList::totals(loans);
-    EXPECT_EQ(totals.readers, 2);
-    EXPECT_EQ(totals.books, 3);
+    EXPECT_TRUE(totals.readers == 2 && totals.books == 3) << totals.readers << " readers, " << totals.books << " books";
     EXPECT_DOUBLE_EQ(totals.fines, 32.1);
 
     // The fine is the rules' of today.

@@ -1,15 +1,11 @@
-#include <QComboBox>
 #include <QLabel>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableView>
-#include <QTemporaryDir>
 
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
-#include "OpenWindows.h"
 #include "Probes.h"
 #include "reports/ui/FrmOverdue.h"
 
