@@ -61,8 +61,7 @@ protected:
     }
     static QString books()
     {
-        return storeRows("SELECT 书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格, 书籍页码, 登记日期, 是否借出"
-                         " FROM bookInfo ORDER BY rowid");
+        return storeRows("SELECT 书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格, 书籍页码, 登记日期, 是否借出 FROM bookInfo ORDER BY rowid");
     }
     static QString publishers() { return storeRows("SELECT 出版社 FROM bookconcernList ORDER BY rowid"); }
     static QString categoryRows() { return storeRows("SELECT 类别代码, 书籍类别, 借出天数 FROM bookType ORDER BY rowid"); }

@@ -61,10 +61,7 @@ protected:
         EXPECT_EQ(shown(), message) << name << " " << value.toStdString();
     }
     // Every loan as "book@lend date", by book number.
-    static QString loans()
-    {
-        return storeRows("SELECT 书籍编号 || '@' || 借书日期 FROM lentInfo ORDER BY 书籍编号, rowid");
-    }
+    static QString loans() { return storeRows("SELECT 书籍编号 || '@' || 借书日期 FROM lentInfo ORDER BY 书籍编号, rowid"); }
 };
 
 QString captionOf(QWidget* box)

@@ -58,10 +58,7 @@ protected:
                 shown << b->text();
         return shown.join(' ');
     }
-    static QString readers()
-    {
-        return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号");
-    }
+    static QString readers() { return storeRows("SELECT 读者编号, 读者姓名, 读者性别, 联系电话, 所在部门 FROM readerInfo ORDER BY 读者编号"); }
     static QString rules() { return storeRows("SELECT 借出册数, 罚款 FROM basicSet"); }
     // Clicks a button and gives the messages it brought.
     QString press(QPushButton* button)
