@@ -28,12 +28,6 @@ const QString kTypeSheet = "QMainWindow { background-color: rgb(90, 40, 20); }\r
 const QString kLightSheet = "QMainWindow { background-color: rgb(230, 245, 255); }\r\n";
 const QString kFirstTip = "借书先输读者编号";
 
-// Lines in the old code page, each ended by CR LF.
-void writeLines(const QString& file, const QStringList& lines)
-{
-    ASSERT_TRUE(TextFile::writeLines(file, lines));
-}
-
 // The style items, the tips and the About box, around a main window that has
 // not been loaded; start() gives one after its load steps.
 struct LookWindows : ::testing::Test {
@@ -50,8 +44,9 @@ struct LookWindows : ::testing::Test {
         QDir(library.path("style")).removeRecursively();
         QDir(library.dir()).mkpath("style");
         if (present) {
-            writeLines(library.path(AppInfo::kTypeStyleFile), {kTypeSheet.trimmed()});
-            writeLines(library.path(AppInfo::kLightStyleFile), {kLightSheet.trimmed()});
+            // Files are written as lines in the old code page, each ended by CR LF.
+            ASSERT_TRUE(TextFile::writeLines(library.path(AppInfo::kTypeStyleFile), {kTypeSheet.trimmed()}));
+            ASSERT_TRUE(TextFile::writeLines(library.path(AppInfo::kLightStyleFile), {kLightSheet.trimmed()}));
         }
     }
     std::unique_ptr<Frmmain> start()
@@ -113,7 +108,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
         setSkins(c.skins);
         QFile::remove(settingFile());
         if (c.file)
-            writeLines(settingFile(), {c.file});
+            ASSERT_TRUE(TextFile::writeLines(settingFile(), {c.file}));
         FrmLogon signIn(prompter, library.dir());
         signIn.Form_Load();
         EXPECT_EQ(signIn.styleSheet(), c.sheet);
@@ -187,8 +182,7 @@ TEST_F(LookWindows, AStyleChoiceRedrawsTheMainWindowOnlyAndLaterWindowsTakeIt)
         step.choice->trigger();
         EXPECT_TRUE(shown(main.get()) != mainLook);
         mainLook = shown(main.get());
-        EXPECT_TRUE(shown(tips) == tipsLook);
-        EXPECT_TRUE(shown(about) == aboutLook);
+        EXPECT_TRUE(shown(tips) == tipsLook && shown(about) == aboutLook);
         about = reopenAbout(*main);
         ASSERT_NE(about, nullptr);
         aboutLook = shown(about);
@@ -260,12 +254,12 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
 TEST_F(LookWindows, StartShowsTheTipsOnlyWhenTheFileAsksAndTheMenuThenOnlyRaisesThem)
 {
     const QStringList tipLines{"CURRENT=2", "1=第一条", "2=第二条"};
-    writeLines(tipFile(), QStringList{"[TIP]", "START=t"} + tipLines);  // case counts
+    ASSERT_TRUE(TextFile::writeLines(tipFile(), QStringList{"[TIP]", "START=t"} + tipLines));  // case counts
     auto unasked = start();
     EXPECT_EQ(openWindow<FrmHelp>(), nullptr);
     unasked.reset();
 
-    writeLines(tipFile(), QStringList{"[TIP]", "START= T "} + tipLines);
+    ASSERT_TRUE(TextFile::writeLines(tipFile(), QStringList{"[TIP]", "START= T "} + tipLines));
     auto started = start();
     auto* tips = openWindow<FrmHelp>();
     ASSERT_NE(tips, nullptr);  // only a shown window counts
@@ -297,8 +291,8 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
         SCOPED_TRACE(c.head ? c.head->join(' ').toStdString() : "no tip file");
         QFile::remove(tipFile());
         if (c.head)
-            writeLines(tipFile(), QStringList{"[TIP]"} + *c.head
-                                      + QStringList{"1=" + kFirstTip, "2=还书看罚款", "3=续借改日期"});
+            ASSERT_TRUE(TextFile::writeLines(tipFile(), QStringList{"[TIP]"} + *c.head
+                                                            + QStringList{"1=" + kFirstTip, "2=还书看罚款", "3=续借改日期"}));
         FrmHelp tips(prompter, window.windowStyler(), library.dir());
         tips.Form_Load();
         tips.show();

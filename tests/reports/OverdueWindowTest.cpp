@@ -85,9 +85,8 @@ TEST_F(OverdueWindow, RemindersAreRecordedOnlyAfterAPrint)
 // with titles or only their count.
 TEST_F(OverdueWindow, TheCommandLineWritesTheListAndTheLetters)
 {
-    const QString csv = scratch.filePath("overdue.csv");
-    const QString pdf = scratch.filePath("letters.pdf");
-    const QString counts = scratch.filePath("postcards.pdf");
+    const QString csv = scratch.filePath("overdue.csv"), pdf = scratch.filePath("letters.pdf"),
+                  counts = scratch.filePath("postcards.pdf");
     for (const QStringList& extra : {QStringList{"--csv", csv, "--pdf", pdf}, QStringList{"--pdf", counts, "--no-titles"}}) {
         QProcess tool;
         tool.start(SHELFMARK_DB, QStringList{"overdue", library.dir(), "--as-of", "2026-03-20"} + extra);
