@@ -30,6 +30,7 @@
 #include "DeleteSection.h"
 #include "DeskSection.h"
 #include "QuerySection.h"
+#include "ReportsSection.h"
 #include "RawStatement.h"
 #include "ServerSection.h"
 #include "ServerTool.h"
@@ -187,6 +188,8 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
         DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
         QuerySection::run(bench, raw, std::max(3, options.runs / 100));
+        ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
+                            QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")), options.dir);
         sqlite3_close(raw);
         raw = nullptr;
         Database::close();

@@ -14,9 +14,11 @@ namespace {
 
 const QString kAction = QStringLiteral("读取超期借阅");
 
+}  // namespace
+
 // Every outstanding loan with what is known of its reader, book and category,
 // and its reminders since it was lent (or last renewed).
-QString loansStatement()
+QString statement()
 {
     return QStringLiteral(
                "SELECT lentInfo.rowid, lentInfo.读者编号, readerInfo.读者姓名, readerInfo.所在部门,"
@@ -32,6 +34,8 @@ QString loansStatement()
            + Sql::sameText(QStringLiteral("bookType.类别代码"), QStringLiteral("bookInfo.类别代码"))
            + QStringLiteral(" WHERE lentInfo.还书日期 IS NULL");
 }
+
+namespace {
 
 std::optional<double> finePerDay()
 {
@@ -89,7 +93,7 @@ QList<OverdueLoan> read(const QDate& today)
     if (!ReminderLog::present())
         throw StoreError(kAction, ReminderLog::missingTableMessage());
     const std::optional<double> fine = finePerDay();
-    QSqlQuery query = Sql::run(loansStatement(), {}, kAction);
+    QSqlQuery query = Sql::run(statement(), {}, kAction);
     QList<OverdueLoan> loans;
     while (query.next()) {
         OverdueLoan loan;

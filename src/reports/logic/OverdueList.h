@@ -55,6 +55,8 @@ QStringList cells(const OverdueLoan& loan);
 // hold none). Throws StoreError, naming the upgrade command when the
 // reminders table is missing.
 QList<OverdueLoan> read(const QDate& today);
+// The statement read() runs, for measuring it beside the engine alone.
+QString statement();
 
 // The rows the filter leaves, in order; loans of unknown due date stay
 // (they are never dropped silently) unless a department is chosen that is
