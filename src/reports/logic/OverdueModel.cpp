@@ -8,6 +8,11 @@ void OverdueModel::setLoans(const QList<OverdueLoan>& loans)
 {
     beginResetModel();
     m_loans = loans;
+    // Each row's texts once, not a row's worth of texts for every cell painted.
+    m_cells.clear();
+    m_cells.reserve(loans.size());
+    for (const OverdueLoan& loan : loans)
+        m_cells.append(OverdueList::cells(loan));
     endResetModel();
 }
 
@@ -25,7 +30,7 @@ QVariant OverdueModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_loans.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    return OverdueList::cells(m_loans.at(index.row())).value(index.column());
+    return m_cells.at(index.row()).value(index.column());
 }
 
 QVariant OverdueModel::headerData(int section, Qt::Orientation orientation, int role) const

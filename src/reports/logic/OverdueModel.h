@@ -21,5 +21,6 @@ public:
 
 private:
     QList<OverdueLoan> m_loans;
+    QList<QStringList> m_cells;  // the shown texts of each row
     QStringList m_headings;
 };

@@ -71,6 +71,8 @@ void FrmOverdue::buildControls()
     overdueGrid = FormParts::readOnlyGrid("overdueGrid", m_rows, this);
     overdueGrid->setAccessibleName(QStringLiteral("超期借阅"));
     overdueGrid->horizontalHeader()->setStretchLastSection(false);
+    // Widths from the first rows, not from every one of thousands.
+    overdueGrid->horizontalHeader()->setResizeContentsPrecision(200);
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(FormParts::caption(QStringLiteral("所在部门:"), cboDepartment, this));
