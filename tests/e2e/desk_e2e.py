@@ -6,6 +6,8 @@ through 基本设置, then types a book number in use, which must be refused, an
 title the store must keep exactly (a quote, a percent sign and an underscore),
 and deletes every book, working the real program's windows through the
 accessibility bus."""
+import configparser
+import datetime
 import os
 import sqlite3
 import sys
@@ -101,7 +103,14 @@ def answer_message(app, expected):
 
 
 def db_rows(statement, args=()):
-    """A plain reading of the library file."""
+    """A plain reading of the library: its file, or the server dat/library.ini names."""
+    ini = configparser.ConfigParser()
+    if ini.read(os.path.join(PROGRAM_DIR, "dat", "library.ini")):
+        import psycopg2
+        words = {k: v for k, v in ini["library"].items() if k in ("host", "port", "dbname", "user")}
+        with closing(psycopg2.connect(**words)) as db, db.cursor() as cursor:
+            cursor.execute(statement.replace("?", "%s"), args)
+            return cursor.fetchall()
     with closing(sqlite3.connect(os.path.join(PROGRAM_DIR, "mdb", "Shelfmark.mdb"))) as db:
         return db.execute(statement, args).fetchall()
 
@@ -168,13 +177,15 @@ def lend(app, main_window, reader, book, title):
 
 def take_back_overdue_book(app, main_window):
     # An outstanding loan overdue today, with the fine the desk must show.
-    reader, book, overdue, fine_per_day = db_row(
-        "SELECT l.读者编号, l.书籍编号, julianday(date('now', 'localtime')) - julianday(l.借书日期) - t.借出天数,"
-        " (SELECT 罚款 FROM basicSet) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
-        " JOIN bookType t ON t.类别代码 = b.类别代码 JOIN readerInfo r ON r.读者编号 = l.读者编号"
-        " WHERE l.还书日期 IS NULL AND julianday(date('now', 'localtime')) - julianday(l.借书日期) > t.借出天数"
-        " ORDER BY l.书籍编号 LIMIT 1")
-    overdue = int(overdue)
+    today = datetime.date.today()
+    reader, book, overdue, fine_per_day = next(
+        (reader, book, (today - datetime.date.fromisoformat(lent)).days - days, fine)
+        for reader, book, lent, days, fine in db_rows(
+            "SELECT l.读者编号, l.书籍编号, l.借书日期, t.借出天数, (SELECT 罚款 FROM basicSet)"
+            " FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号"
+            " JOIN bookType t ON t.类别代码 = b.类别代码 JOIN readerInfo r ON r.读者编号 = l.读者编号"
+            " WHERE l.还书日期 IS NULL ORDER BY l.书籍编号")
+        if (today - datetime.date.fromisoformat(lent)).days > days)
     fine = "%.15g" % (fine_per_day * overdue)
     click(wait_for("return tab", lambda: find(main_window, "page tab", "还  书")))
     type_into_box(main_window, "读者编号:", reader, enter=True)
@@ -186,7 +197,7 @@ def take_back_overdue_book(app, main_window):
     press_button(main_window, "归还图书")
     answer_message(app, "归还完毕!")
     stored = db_row("SELECT 超出天数, 罚款金额, 是否借出 FROM lentInfo JOIN bookInfo USING (书籍编号)"
-                    " WHERE 书籍编号 = ? AND 还书日期 = date('now', 'localtime')", (book,))
+                    " WHERE 书籍编号 = ? AND 还书日期 = ?", (book, today.isoformat()))
     expect("stored return", stored and (stored[0], "%.15g" % stored[1], stored[2]), (overdue, fine, 0))
     print("e2e: took back %s from reader %s, %d days overdue, fine %s" % (book, reader, overdue, fine))
 

@@ -3,13 +3,18 @@
 # a private X display (Xvfb), a private session bus with the accessibility bus
 # switched on, the program on a fresh demo library, and a Python script that
 # works its windows through AT-SPI.
-# usage: run_e2e.sh SHELFMARK_EXE SHELFMARK_DB_EXE SCRIPT.py
+# With SERVER (libpq words reaching a PostgreSQL server, such as the tests'
+# own), the demo library is made there, in a database of its own that is
+# dropped afterwards.
+# usage: run_e2e.sh SHELFMARK_EXE SHELFMARK_DB_EXE SCRIPT.py [SERVER]
 set -euo pipefail
-exe=$1; dbtool=$2; script=$3
+exe=$1; dbtool=$2; script=$3; server=${4:-}
 work=$(mktemp -d)
+database=""
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$database" ] && psql -X -q "$server" -c "DROP DATABASE IF EXISTS $database WITH (FORCE)" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -18,7 +23,14 @@ trap cleanup EXIT
 program="$work/program"
 cp -r "$(dirname "$exe")" "$program"
 rm -f "$program"/mdb/Shelfmark.mdb* "$program"/setting.ini "$program"/dat/userdata.dat
-"$dbtool" demo "$program" >/dev/null
+if [ -n "$server" ]; then
+    database="shelfmark_e2e_$$"
+    psql -X -q -v ON_ERROR_STOP=1 "$server" -c "CREATE DATABASE $database" >/dev/null
+    "$dbtool" demo "$program" --server "$server dbname=$database" >/dev/null
+    [ -f "$program/dat/library.ini" ] || { echo "no dat/library.ini after demo --server"; exit 1; }
+else
+    "$dbtool" demo "$program" >/dev/null
+fi
 # No quick tips at start, so the main window is what the clerk sees.
 if [ -f "$program/QUICKTIP.INI" ]; then
     sed -i 's/^START=T/START=F/' "$program/QUICKTIP.INI"
