@@ -352,19 +352,27 @@ def delete_every_book(app):
     print("e2e: 全部删除 deleted %d books, the %d loans kept" % (books, loans))
 
 
-def main():
+def sign_in():
+    """Signs in with the default account; the program and its main window."""
     app = wait_for("the program on the accessibility bus", application)
-
-    # Sign in with the default account.
     logon = wait_for("sign-in window", lambda: find(app, "frame", "登录") or find(app, "dialog", "登录"))
     type_into(wait_for("password box", lambda: find(logon, "password text")), "739")
     press_button(logon, "确定")
-    main_window = wait_for("main window titled " + TITLE, lambda: find(app, "frame", TITLE))
+    return app, wait_for("main window titled " + TITLE, lambda: find(app, "frame", TITLE))
 
-    # Lend a book to a reader without loans.
+
+def reader_without_loans_and_free_book():
     reader = db_row("SELECT 读者编号 FROM readerInfo WHERE 读者编号 NOT IN (SELECT 读者编号 FROM lentInfo"
                     " WHERE 还书日期 IS NULL) ORDER BY 读者编号 LIMIT 1")[0]
     book, title = db_row("SELECT 书籍编号, 书籍名称 FROM bookInfo WHERE 是否借出 = 0 ORDER BY 书籍编号 LIMIT 1")
+    return reader, book, title
+
+
+def main():
+    app, main_window = sign_in()
+
+    # Lend a book to a reader without loans.
+    reader, book, title = reader_without_loans_and_free_book()
     lend(app, main_window, reader, book, title)
     wait_for("count label", lambda: find(main_window, "label", "已借图书册数:1"))
     print("e2e: signed in, lent %s to reader %s" % (book, reader))

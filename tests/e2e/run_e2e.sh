@@ -3,12 +3,19 @@
 # a private X display (Xvfb), a private session bus with the accessibility bus
 # switched on, the program on a fresh demo library, and a Python script that
 # works its windows through AT-SPI.
-# With SERVER (libpq words reaching a PostgreSQL server, such as the tests'
-# own), the demo library is made there, in a database of its own that is
-# dropped afterwards.
-# usage: run_e2e.sh SHELFMARK_EXE SHELFMARK_DB_EXE SCRIPT.py [SERVER]
+# With SERVER_STATE (the state file of the tests' own PostgreSQL server, see
+# tests/support/pg_cluster.sh), the demo library is made on that server, in a
+# database of its own that is dropped afterwards; the script finds the state
+# file in SHELFMARK_SERVER_STATE.
+# usage: run_e2e.sh SHELFMARK_EXE SHELFMARK_DB_EXE SCRIPT.py [SERVER_STATE]
 set -euo pipefail
-exe=$1; dbtool=$2; script=$3; server=${4:-}
+exe=$1; dbtool=$2; script=$3; server_state=${4:-}
+server=""
+if [ -n "$server_state" ]; then
+    server=$(cat "$server_state")
+    export SHELFMARK_SERVER_STATE="$server_state"
+    export SHELFMARK_PG_CLUSTER="$(cd "$(dirname "$0")/../support" && pwd)/pg_cluster.sh"
+fi
 work=$(mktemp -d)
 database=""
 cleanup() {

@@ -6,6 +6,8 @@
 #   pg_cluster.sh start STATE   makes and starts the cluster; STATE (a file)
 #                               then holds the libpq words that reach it
 #   pg_cluster.sh stop STATE    stops it and removes its folder
+#   pg_cluster.sh halt STATE    stops it, keeping its data (a server going down)
+#   pg_cluster.sh resume STATE  starts it again on the same data
 #
 # initdb refuses to run as root: as root the cluster belongs to the postgres
 # user (made by the postgresql-15 package); as anyone else, to that user.
@@ -53,18 +55,39 @@ EOF
     echo "test server at $dir"
 }
 
+# The cluster's folder, named by the state file; only a test server's.
+cluster_dir() {
+    local dir
+    dir=$(sed -n 's/^host=\([^ ]*\) .*/\1/p' "$state")
+    case "$dir" in /tmp/shelfmark-pg.*) echo "$dir" ;; *) echo "not a test server: $dir" >&2; exit 1 ;; esac
+}
+
 stop() {
     [ -f "$state" ] || exit 0
     local dir
-    dir=$(sed -n 's/^host=\([^ ]*\) .*/\1/p' "$state")
+    dir=$(cluster_dir)
     rm -f "$state"
-    case "$dir" in /tmp/shelfmark-pg.*) ;; *) echo "not a test server: $dir" >&2; exit 1 ;; esac
     as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
     rm -rf "$dir"
+}
+
+halt() {
+    local dir
+    dir=$(cluster_dir)
+    as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null
+}
+
+resume() {
+    local dir
+    dir=$(cluster_dir)
+    as_owner "$PG_BIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null \
+        || { tail -n 20 "$dir/server.log" >&2; exit 1; }
 }
 
 case "$command" in
     start) start ;;
     stop) stop ;;
-    *) echo "usage: $0 start|stop STATE" >&2; exit 2 ;;
+    halt) halt ;;
+    resume) resume ;;
+    *) echo "usage: $0 start|stop|halt|resume STATE" >&2; exit 2 ;;
 esac
