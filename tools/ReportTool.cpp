@@ -55,20 +55,6 @@ bool readOptions(const QStringList& args, bool overdue, Options* options)
     return true;
 }
 
-// Opens the library of the program directory, or the server named.
-bool openLibrary(const Options& options, QString* error)
-{
-    const QString ini = QDir(options.dir).filePath(QStringLiteral("dat/library.ini"));
-    std::optional<ServerSettings> server;
-    if (!options.server.isEmpty())
-        server = ServerSettings::fromWords(options.server, error);
-    else if (QFileInfo::exists(ini))
-        server = ServerSettings::fromIni(ini, error);
-    else
-        return Database::open(QDir(options.dir).filePath(AppInfo::kDatabaseFile), error);
-    return server && Database::openServer(*server, error);
-}
-
 int overdue(const Options& options, QTextStream& out, QTextStream& err)
 {
     const QDate today = options.asOf.isEmpty() ? QDate::currentDate()
@@ -97,6 +83,19 @@ int overdue(const Options& options, QTextStream& out, QTextStream& err)
 
 }  // namespace
 
+bool openLibrary(const QString& dir, const QString& serverWords, QString* error)
+{
+    const QString ini = QDir(dir).filePath(QStringLiteral("dat/library.ini"));
+    std::optional<ServerSettings> server;
+    if (!serverWords.isEmpty())
+        server = ServerSettings::fromWords(serverWords, error);
+    else if (QFileInfo::exists(ini))
+        server = ServerSettings::fromIni(ini, error);
+    else
+        return Database::open(QDir(dir).filePath(AppInfo::kDatabaseFile), error);
+    return server && Database::openServer(*server, error);
+}
+
 bool handles(int argc, char** argv)
 {
     return argc >= 2 && (qstrcmp(argv[1], "overdue") == 0 || qstrcmp(argv[1], "upgrade") == 0);
@@ -118,7 +117,7 @@ int run(int argc, char** argv)
         return 2;
     }
     QString error;
-    if (!openLibrary(options, &error)) {
+    if (!openLibrary(options.dir, options.server, &error)) {
         err << error << '\n';
         return 1;
     }

@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include "DbTool.h"
+#include "ImportTool.h"
 #include "ReportTool.h"
 #include "ServerTool.h"
 
@@ -56,6 +57,8 @@ int main(int argc, char** argv)
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     if (ReportTool::handles(argc, argv))
         return ReportTool::run(argc, argv);
+    if (ImportTool::handles(argc, argv))
+        return ImportTool::run(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream err(stderr);
@@ -108,7 +111,8 @@ int main(int argc, char** argv)
                "      shelfmark-db reindex 程序目录   (重建书籍检索索引, 例如在 VACUUM 之后)\n"
                "      shelfmark-db create|demo 程序目录 --server \"host=… port=… dbname=… user=… sslmode=…\"\n"
                "      (图书馆放在 PostgreSQL 服务器上, 并写入 程序目录/dat/library.ini)\n"
-               "      shelfmark-db copy 程序目录 --server \"…\" | --to-file   (文件与服务器之间复制图书馆)\n";
+               "      shelfmark-db copy 程序目录 --server \"…\" | --to-file   (文件与服务器之间复制图书馆)\n"
+               "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n";
         return 2;
     }
     QString message;

@@ -10,7 +10,7 @@ src=$1; widgets_dir=$2
 breaches=0
 report() { echo "layering: $1"; breaches=$((breaches + 1)); }
 
-subsystems='circulation|catalogue|readers|queries|look|reports|app'
+subsystems='circulation|catalogue|readers|queries|look|reports|import|app'
 while IFS= read -r hit; do report "core includes a subsystem: $hit"; done < <(
     grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($subsystems)/" "$src/core")
 
@@ -31,7 +31,7 @@ while IFS= read -r hit; do report "below the program layer, includes src/app: $h
 # windows, and a subsystem's file includes another subsystem's logic only
 # where its own library links that logic (src/<subsystem>/CMakeLists.txt),
 # and never both ways round.
-features='circulation|catalogue|readers|queries|look|reports'
+features='circulation|catalogue|readers|queries|look|reports|import'
 links() {  # the libraries `shelfmark_library(NAME ...)` names for NAME
     awk -v name="$2" '
         /shelfmark_library\(/ { inside = 1; text = "" }
@@ -55,8 +55,8 @@ for dir in $(find "$src" -mindepth 2 -maxdepth 2 -type d \( -name logic -o -name
         fi
     done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"($features)/(logic|ui)/" "$dir")
 done
-for a in circulation catalogue readers queries look reports; do
-    for b in circulation catalogue readers queries look reports; do
+for a in circulation catalogue readers queries look reports import; do
+    for b in circulation catalogue readers queries look reports import; do
         [ "$a" \< "$b" ] || continue
         if links "$src/$a/CMakeLists.txt" "shelfmark_${a}_logic" | grep -qx "shelfmark_${b}_logic" &&
            links "$src/$b/CMakeLists.txt" "shelfmark_${b}_logic" | grep -qx "shelfmark_${a}_logic"; then

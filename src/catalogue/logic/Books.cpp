@@ -43,6 +43,21 @@ bool exists(const QString& number, const QString& action)
 
 }  // namespace
 
+const QString kUnspecified = QStringLiteral("不详");
+
+QString orUnspecified(const QString& text)
+{
+    return text.isEmpty() ? kUnspecified : text;
+}
+
+BookDetails withDefaults(BookDetails book)
+{
+    book.publisher = orUnspecified(book.publisher);
+    book.author = orUnspecified(book.author);
+    book.pages = orUnspecified(book.pages);
+    return book;
+}
+
 QString refusal(Outcome outcome, const QString& number)
 {
     switch (outcome) {
@@ -92,14 +107,20 @@ Outcome DeleteBook(const QString& number)
     return query.numRowsAffected() > 0 ? Outcome::Done : Outcome::NoSuchBook;
 }
 
+Outcome addBook(const BookDetails& book)
+{
+    const Outcome outcome = RegisterBook(book);
+    if (outcome == Outcome::Done)
+        Publishers::RememberPublisher(book.publisher);
+    return outcome;
+}
+
 Outcome saveNewBook(const BookDetails& book)
 {
     Transaction transaction(kRegisterAction);
-    const Outcome outcome = RegisterBook(book);
-    if (outcome != Outcome::Done)
-        return outcome;
-    Publishers::RememberPublisher(book.publisher);
-    transaction.commit();
+    const Outcome outcome = addBook(book);
+    if (outcome == Outcome::Done)
+        transaction.commit();
     return outcome;
 }
 

@@ -28,6 +28,14 @@ enum class Outcome {
     NoSuchBook,       // the book was deleted meanwhile
 };
 
+// What a new book's publisher, author and pages say when left empty: 不详.
+extern const QString kUnspecified;
+// The text, or kUnspecified when it is empty (a text of blanks is kept).
+QString orUnspecified(const QString& text);
+// The book with an empty publisher, author and pages each made kUnspecified,
+// as the new-book window saves it.
+BookDetails withDefaults(BookDetails book);
+
 // What the clerk is told when a book operation is refused.
 QString refusal(Outcome outcome, const QString& number);
 
@@ -39,8 +47,11 @@ Outcome UpdateBook(const QString& number, const BookDetails& book);
 // Removes the book with this number; its loans stay. Throws StoreError.
 Outcome DeleteBook(const QString& number);
 
-// The new-book window's save: the book, and its publisher remembered, in one
-// transaction. Throws StoreError (nothing written).
+// A new book and its publisher remembered, inside the caller's transaction.
+// Throws StoreError.
+Outcome addBook(const BookDetails& book);
+// The new-book window's save: addBook in a transaction of its own. Throws
+// StoreError (nothing written).
 Outcome saveNewBook(const BookDetails& book);
 // The edit window's save: the changes, and the publisher remembered, in one
 // transaction. Throws StoreError (nothing written).

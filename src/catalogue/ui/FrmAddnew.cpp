@@ -18,10 +18,6 @@
 #include "core/ui/FormParts.h"
 #include "core/ui/WindowStyler.h"
 
-namespace {
-const QString kUnknown = QStringLiteral("不详");
-}
-
 FrmAddnew::FrmAddnew(Prompter& prompter, const Clock& clock, const WindowStyler& styler, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_clock(clock), m_styler(styler)
 {
@@ -79,16 +75,13 @@ bool FrmAddnew::checkAndFillDefaults()
         m_prompter.notice(QStringLiteral("请选择书籍类别!"), AppInfo::kAppTitle);
         return false;
     }
-    if (txtBookConcern->text().isEmpty())
-        txtBookConcern->setText(kUnknown);
-    if (txtWriter->text().isEmpty())
-        txtWriter->setText(kUnknown);
+    txtBookConcern->setText(Books::orUnspecified(txtBookConcern->text()));
+    txtWriter->setText(Books::orUnspecified(txtWriter->text()));
     if (txtBookPrice->text().isEmpty()) {
         m_prompter.notice(QStringLiteral("请输入书籍价格!"), AppInfo::kAppTitle);
         return false;
     }
-    if (txtPage->text().isEmpty())
-        txtPage->setText(kUnknown);
+    txtPage->setText(Books::orUnspecified(txtPage->text()));
     return true;
 }
 

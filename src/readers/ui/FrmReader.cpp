@@ -74,11 +74,11 @@ QWidget* FrmReader::buildFrame()
 {
     auto* frame = new QGroupBox(QStringLiteral("读者信息"), this);
     frame->setObjectName(QStringLiteral("readerFrame"));
-    txtReaderNo = textBox("txtReaderNo", 3, frame);
-    txtReaderName = textBox("txtReaderName", 8, frame);
-    txtReaderMan = textBox("txtReaderMan", 2, frame);
-    txtReaderTel = textBox("txtReaderTel", 12, frame);
-    txtReaderAddress = textBox("txtReaderAddress", 0, frame);
+    txtReaderNo = textBox("txtReaderNo", Reader::kNumberLength, frame);
+    txtReaderName = textBox("txtReaderName", Reader::kNameLength, frame);
+    txtReaderMan = textBox("txtReaderMan", Reader::kSexLength, frame);
+    txtReaderTel = textBox("txtReaderTel", Reader::kTelephoneLength, frame);
+    txtReaderAddress = textBox("txtReaderAddress", Reader::kDepartmentLength, frame);
     optMale = option(QStringLiteral("男"), "optMale", frame);
     optFemale = option(QStringLiteral("女"), "optFemale", frame);
     optMale->setChecked(true);
