@@ -10,7 +10,7 @@ src=$1; widgets_dir=$2
 breaches=0
 report() { echo "layering: $1"; breaches=$((breaches + 1)); }
 
-subsystems='circulation|catalogue|readers|queries|look|reports|import|app'
+subsystems='export|circulation|catalogue|readers|queries|look|reports|import|app'
 while IFS= read -r hit; do report "core includes a subsystem: $hit"; done < <(
     grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($subsystems)/" "$src/core")
 
@@ -30,8 +30,14 @@ while IFS= read -r hit; do report "below the program layer, includes src/app: $h
 # Between subsystems: no subsystem's windows include another subsystem's
 # windows, and a subsystem's file includes another subsystem's logic only
 # where its own library links that logic (src/<subsystem>/CMakeLists.txt),
-# and never both ways round.
+# and never both ways round. The shared layers between core and the
+# subsystems (export: any table out to a file, with its dialog and progress)
+# include core and nothing else; a subsystem includes their logic and their
+# windows where its library links them.
 features='circulation|catalogue|readers|queries|look|reports|import'
+shared='export'
+while IFS= read -r hit; do report "a shared layer includes a subsystem: $hit"; done < <(
+    grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($features|app)/" $(sed "s#^#$src/#; s#|# $src/#g" <<<"$shared"))
 links() {  # the libraries `shelfmark_library(NAME ...)` names for NAME
     awk -v name="$2" '
         /shelfmark_library\(/ { inside = 1; text = "" }
@@ -48,12 +54,15 @@ for dir in $(find "$src" -mindepth 2 -maxdepth 2 -type d \( -name logic -o -name
         other=$(sed -E 's/.*#[[:space:]]*include[[:space:]]*"([a-z]+)\/(logic|ui)\/.*/\1/' <<<"$text")
         otherLayer=$(sed -E 's/.*#[[:space:]]*include[[:space:]]*"([a-z]+)\/(logic|ui)\/.*/\2/' <<<"$text")
         [ "$other" = "$own" ] && continue
-        if [ "$otherLayer" = ui ] && [ "$layer" = ui ]; then
+        if [[ "$other" =~ ^($shared)$ ]]; then
+            [[ "$linked" == *" shelfmark_${other}_${otherLayer} "* ]] ||
+                report "includes a shared layer its library does not link: $file:$line:$text"
+        elif [ "$otherLayer" = ui ] && [ "$layer" = ui ]; then
             report "a subsystem's window includes another subsystem's window: $file:$line:$text"
         elif [[ "$linked" != *" shelfmark_${other}_${otherLayer} "* ]]; then
             report "includes a subsystem its library does not link: $file:$line:$text"
         fi
-    done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"($features)/(logic|ui)/" "$dir")
+    done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"($features|$shared)/(logic|ui)/" "$dir")
 done
 for a in circulation catalogue readers queries look reports import; do
     for b in circulation catalogue readers queries look reports import; do

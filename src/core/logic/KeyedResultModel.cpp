@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/logic/Conversions.h"
+#include "core/logic/GridCells.h"
 #include "core/logic/Database.h"
 #include "core/logic/Dialect.h"
 #include "core/logic/KeyedStatement.h"
@@ -13,9 +13,6 @@
 #include "core/logic/StoreError.h"
 
 namespace {
-const QStringList kDateColumns = {QStringLiteral("登记日期"), QStringLiteral("借书日期"),
-                                  QStringLiteral("还书日期")};
-const QString kFlagColumn = QStringLiteral("是否借出");
 // What a cell shows whose row could not be read again (the failure is told).
 const QString kUnreadable = QStringLiteral("（无法读取）");
 
@@ -102,9 +99,7 @@ void KeyedResultModel::readNames(const QSqlQuery& query)
             continue;
         m_names << name;
         m_sources << source;
-        m_kinds << (kDateColumns.contains(name) ? Kind::Date
-                    : name == kFlagColumn        ? Kind::Flag
-                                                 : Kind::Plain);
+        m_kinds << GridCells::kindOf(name);
     }
 }
 
@@ -243,18 +238,7 @@ QVariant KeyedResultModel::data(const QModelIndex& index, int role) const
     const QVariantList* row = cells(index.row());
     if (!row)
         return kUnreadable;
-    const QVariant& value = row->at(index.column());
-    if (value.isNull())
-        return value;
-    switch (m_kinds[index.column()]) {
-    case Kind::Date:
-        return Conversions::shortDate(Sql::toDate(value));
-    case Kind::Flag:
-        return value.toInt() != 0 ? QStringLiteral("是") : QStringLiteral("否");
-    case Kind::Plain:
-        break;
-    }
-    return value;
+    return GridCells::shown(m_kinds[index.column()], row->at(index.column()));
 }
 
 QVariant KeyedResultModel::headerData(int section, Qt::Orientation orientation, int role) const

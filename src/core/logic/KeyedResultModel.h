@@ -7,6 +7,8 @@
 #include <QVariantList>
 #include <vector>
 
+#include "core/logic/GridCells.h"
+
 struct KeyedStatement;
 class StoreError;
 
@@ -60,7 +62,6 @@ signals:
     void readFailed(const QString& message) const;
 
 private:
-    enum class Kind { Plain, Date, Flag };
     struct Page {
         int number = -1;
         std::vector<QVariantList> rows;
@@ -88,7 +89,7 @@ private:
     QStringList m_shown;         // the columns asked for, in order; empty: all
     QStringList m_names;         // the columns of the current result, in order
     QList<int> m_sources;        // where each of them stands in the statement's row
-    QList<Kind> m_kinds;
+    QList<GridCells::Kind> m_kinds;
     mutable std::vector<Page> m_pages;
     mutable quint64 m_clock = 0;
     mutable bool m_failing = false;  // the last read failed and was told

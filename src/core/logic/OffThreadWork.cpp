@@ -21,7 +21,7 @@ bool OffThreadWork::anyRunning()
     return s_running > 0;
 }
 
-void OffThreadWork::run(const QString& action, const Work& work)
+void OffThreadWork::run(const QString& action, const Work& work, Input input)
 {
     std::exception_ptr failure;
     const Report report = [this](int done) {
@@ -45,7 +45,7 @@ void OffThreadWork::run(const QString& action, const Work& work)
     connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     ++s_running;
     thread->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec(input == Input::Held ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
     thread->wait();
     --s_running;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);

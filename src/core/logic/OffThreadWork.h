@@ -16,12 +16,18 @@ public:
     using Report = std::function<void(int done)>;
     using Work = std::function<void(const Report& report)>;
 
+    // Whether the clerk's clicks and keys wait until the work has ended
+    // (Held), or reach the windows meanwhile (Passed: for a caller that shows
+    // a modal window whose one control stops the work, a progress dialog's
+    // cancel button).
+    enum class Input { Held, Passed };
+
     explicit OffThreadWork(QObject* parent = nullptr);
 
     // Returns when the work has ended. What the work threw is thrown again
     // here; a connection that cannot be opened is a StoreError naming
     // `action`. Every report has been delivered by the time it returns.
-    void run(const QString& action, const Work& work);
+    void run(const QString& action, const Work& work, Input input = Input::Held);
 
     // Whether some work is running: the main window stays open until it ends,
     // for its close would close the store under the window waiting for it.
