@@ -33,8 +33,8 @@ const QString kBalloonText = QStringLiteral("点击此按钮更改您的帐号!"
 
 }  // namespace
 
-FrmLogon::FrmLogon(Prompter& prompter, const QString& programDir, QWidget* parent)
-    : QDialog(parent), m_prompter(prompter), m_programDir(programDir)
+FrmLogon::FrmLogon(Prompter& prompter, const ProgramFolders& folders, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_folders(folders)
 {
     setObjectName(QStringLiteral("FrmLogon"));
     setWindowTitle(QStringLiteral("登录"));
@@ -125,7 +125,7 @@ void FrmLogon::buildControls()
 
 QString FrmLogon::accountFile() const
 {
-    return QDir(m_programDir).filePath(AppInfo::kAccountFile);
+    return m_folders.dataPath(AppInfo::kAccountFile);
 }
 
 void FrmLogon::Form_Load()
@@ -146,10 +146,10 @@ void FrmLogon::Form_Load()
 // file is there; anything else leaves the system look.
 void FrmLogon::applySavedStyle()
 {
-    const int style = StyleSetting::read(m_programDir);
+    const int style = StyleSetting::read(m_folders.dataDir());
     if (style != StyleSetting::kTypeStyle && style != StyleSetting::kLight)
         return;
-    const QString skinFile = StyleSetting::skinFile(m_programDir, style);
+    const QString skinFile = StyleSetting::skinFile(m_folders.resourceDir(), style);
     if (QFileInfo::exists(skinFile) && Skin1->load(skinFile))
         Skin1->apply(this);
 }

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/logic/ProgramFolders.h"
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -25,7 +27,7 @@ public:
     static constexpr int kClientWidthTwips = 4680;
     static constexpr int kClientHeightTwips = 3090;
 
-    FrmLogon(Prompter& prompter, const QString& programDir, QWidget* parent = nullptr);
+    FrmLogon(Prompter& prompter, const ProgramFolders& folders, QWidget* parent = nullptr);
     ~FrmLogon() override;
 
     // The load steps: the saved style, the account, the balloon on cmdSignIn.
@@ -79,7 +81,7 @@ private:
     void Form_Unload();
 
     Prompter& m_prompter;
-    QString m_programDir;
+    ProgramFolders m_folders;
     QString m_accountName;
     QString m_accountPassword;
     qint16 m_attemptCount = 0;

@@ -47,8 +47,8 @@
 #include "queries/ui/FrmBookQuery.h"
 #include "queries/ui/FrmLendQuery.h"
 
-Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), m_prompter(prompter), m_clock(clock), m_programDir(programDir)
+Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const ProgramFolders& folders, QWidget* parent)
+    : QMainWindow(parent), m_prompter(prompter), m_clock(clock), m_folders(folders)
 {
     setObjectName(QStringLiteral("Frmmain"));
     setWindowTitle(AppInfo::kAppTitle);
@@ -63,11 +63,6 @@ Frmmain::Frmmain(Prompter& prompter, const Clock& clock, const QString& programD
 }
 
 Frmmain::~Frmmain() = default;
-
-QString Frmmain::programPath(const QString& relative) const
-{
-    return QDir(m_programDir).filePath(relative);
-}
 
 void Frmmain::buildMenus()
 {
@@ -193,7 +188,7 @@ bool Frmmain::Form_Load()
     applySavedSkin();
     setDeskToday();
     QString error;
-    if (!LibraryLocation::open(m_programDir, &error)) {
+    if (!LibraryLocation::open(m_folders.dataDir(), &error)) {
         m_prompter.notice(error, AppInfo::kAppTitle);
         return false;
     }
@@ -208,7 +203,7 @@ void Frmmain::applySavedSkin()
 {
     for (const auto& [mark, style] : {std::pair{meuTypeStyle, StyleSetting::kTypeStyle},
                                       std::pair{meuLight, StyleSetting::kLight}}) {
-        const QString file = StyleSetting::skinFile(m_programDir, style);
+        const QString file = StyleSetting::skinFile(m_folders.resourceDir(), style);
         if (mark->isChecked() && QFileInfo(file).isFile()) {
             Skin1->load(file);
             Skin1->apply(this);
@@ -226,7 +221,7 @@ void Frmmain::setDeskToday()
 // Load step: the quick tips, when the tip file asks for them at start.
 void Frmmain::showTipsAtStart()
 {
-    if (TipFile(m_programDir, m_prompter).showsAtStart())
+    if (TipFile(m_folders.dataDir(), m_prompter).showsAtStart())
         meuHowToUse_Click();
 }
 
@@ -257,7 +252,7 @@ void Frmmain::InitDataGrid(bool blnRenew)
 // The style marks from the saved style; a value naming no style leaves them.
 void Frmmain::LoadSetting()
 {
-    const int style = StyleSetting::read(m_programDir);
+    const int style = StyleSetting::read(m_folders.dataDir());
     if (style != StyleSetting::kSystem && style != StyleSetting::kTypeStyle
         && style != StyleSetting::kLight)
         return;
@@ -298,7 +293,7 @@ void Frmmain::mnuLendQuery_Click()
 
 void Frmmain::meuUseHelper_Click()
 {
-    const QString file = programPath(AppInfo::kHelpFile);
+    const QString file = m_folders.resourcePath(AppInfo::kHelpFile);
     const auto lines = QFileInfo(file).isFile() ? TextFile::readLines(file) : std::nullopt;
     if (!lines) {
         m_prompter.notice(QStringLiteral("帮助文件 readme.txt 未找到!"), AppInfo::kAppTitle);
@@ -341,7 +336,7 @@ void Frmmain::mnuOverdue_Click()
 void Frmmain::mnuPrintSettings_Click()
 {
     showSingle(m_frmPrintSettings, this, [this] {
-        auto* window = new FrmPrintSettings(m_prompter, *m_styler, m_programDir);
+        auto* window = new FrmPrintSettings(m_prompter, *m_styler, m_folders.dataDir());
         window->Form_Load();
         return window;
     });
@@ -351,12 +346,12 @@ void Frmmain::mnuPrintSettings_Click()
 // printed is told, and the loan stands.
 void Frmmain::printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate)
 {
-    const PrintSettings settings = PrintSettings::read(m_programDir);
+    const PrintSettings settings = PrintSettings::read(m_folders.dataDir());
     if (!settings.slipOnLend)
         return;
     QString error;
     try {
-        if (LoanSlipPrinter::print(LoanSlip::read(readerNumber, bookNumber, lendDate), settings, m_programDir, &error))
+        if (LoanSlipPrinter::print(LoanSlip::read(readerNumber, bookNumber, lendDate), settings, m_folders.dataDir(), &error))
             return;
     } catch (const StoreError& e) {
         error = e.message();
@@ -388,7 +383,7 @@ void Frmmain::meuWinStyle_Click()
     meuLight->setChecked(false);
     Skin1->remove();
     meuWinStyle->setChecked(true);
-    StyleSetting::write(m_programDir, StyleSetting::kSystem);
+    StyleSetting::write(m_folders.dataDir(), StyleSetting::kSystem);
 }
 
 void Frmmain::meuTypeStyle_Click()
@@ -409,7 +404,7 @@ void Frmmain::meuLight_Click()
 // else; otherwise the main window takes it and the choice is saved.
 void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage)
 {
-    const QString file = StyleSetting::skinFile(m_programDir, style);
+    const QString file = StyleSetting::skinFile(m_folders.resourceDir(), style);
     if (!QFileInfo(file).isFile()) {
         m_prompter.notice(missingMessage, AppInfo::kAppTitle);
         return;
@@ -421,13 +416,13 @@ void Frmmain::chooseSkin(int style, QAction* mark, const QString& missingMessage
     Skin1->load(file);
     Skin1->apply(this);
     mark->setChecked(true);
-    StyleSetting::write(m_programDir, static_cast<StyleSetting::Style>(style));
+    StyleSetting::write(m_folders.dataDir(), static_cast<StyleSetting::Style>(style));
 }
 
 void Frmmain::meuHowToUse_Click()
 {
     showSingle(m_frmHelp, this, [this] {
-        auto* window = new FrmHelp(m_prompter, *m_styler, m_programDir);
+        auto* window = new FrmHelp(m_prompter, *m_styler, m_folders.dataDir());
         window->Form_Load();
         return window;
     });

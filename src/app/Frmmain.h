@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "core/logic/ProgramFolders.h"
+
 #include "readers/ui/FrmReader.h"
 
 class QAction;
@@ -43,7 +45,7 @@ public:
     static constexpr int kClientWidthTwips = 10095;
     static constexpr int kClientHeightTwips = 6510;
 
-    Frmmain(Prompter& prompter, const Clock& clock, const QString& programDir,
+    Frmmain(Prompter& prompter, const Clock& clock, const ProgramFolders& folders,
             QWidget* parent = nullptr);
     ~Frmmain() override;
 
@@ -51,8 +53,6 @@ public:
     // has been told which file and why, and the program should end.
     bool Form_Load();
 
-    // A path beside the program.
-    QString programPath(const QString& relative) const;
     Prompter& prompter() const { return m_prompter; }
     const Clock& clock() const { return m_clock; }
 
@@ -145,7 +145,7 @@ private:
 
     Prompter& m_prompter;
     const Clock& m_clock;
-    QString m_programDir;
+    ProgramFolders m_folders;
     QPointer<HelpViewer> m_helpViewer;
     std::unique_ptr<WindowStyler> m_styler;
     QPointer<FrmHelp> m_frmHelp;

@@ -12,9 +12,9 @@
 #include "core/logic/Prompter.h"
 #include "core/ui/WindowAccessibility.h"
 
-Startup::Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
+Startup::Startup(Prompter& prompter, const Clock& clock, const ProgramFolders& folders,
                  QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_clock(clock), m_programDir(programDir)
+    : QObject(parent), m_prompter(prompter), m_clock(clock), m_folders(folders)
 {
 }
 
@@ -41,12 +41,12 @@ void Startup::start()
     // A library on a server is reached first (its password asked for here,
     // when libpq's own file has none), before the clerk signs in.
     QString error;
-    if (!LibraryLocation::prepare(m_programDir, m_prompter, &error)) {
+    if (!m_folders.prepare(&error) || !LibraryLocation::prepare(m_folders.dataDir(), m_prompter, &error)) {
         m_prompter.notice(error, AppInfo::kAppTitle);
         QMetaObject::invokeMethod(this, [this] { emit finished(1); }, Qt::QueuedConnection);
         return;
     }
-    m_signIn = std::make_unique<FrmLogon>(m_prompter, m_programDir);
+    m_signIn = std::make_unique<FrmLogon>(m_prompter, m_folders);
     connect(m_signIn.get(), &FrmLogon::endProgram, this, [this] { emit finished(0); });
     connect(m_signIn.get(), &FrmLogon::signedIn, this, &Startup::openMainWindow);
     m_signIn->Form_Load();
@@ -57,7 +57,7 @@ void Startup::openMainWindow()
 {
     if (m_main)
         return;
-    m_main = std::make_unique<Frmmain>(m_prompter, m_clock, m_programDir);
+    m_main = std::make_unique<Frmmain>(m_prompter, m_clock, m_folders);
     if (!m_main->Form_Load()) {
         emit finished(1);
         return;

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "core/logic/ProgramFolders.h"
+
 class QApplication;
 class Clock;
 class FrmLogon;
@@ -17,7 +19,7 @@ class Prompter;
 class Startup : public QObject {
     Q_OBJECT
 public:
-    Startup(Prompter& prompter, const Clock& clock, const QString& programDir,
+    Startup(Prompter& prompter, const Clock& clock, const ProgramFolders& folders,
             QObject* parent = nullptr);
     ~Startup() override;
 
@@ -41,7 +43,7 @@ private:
 
     Prompter& m_prompter;
     const Clock& m_clock;
-    QString m_programDir;
+    ProgramFolders m_folders;
     std::unique_ptr<FrmLogon> m_signIn;
     std::unique_ptr<Frmmain> m_main;
 };

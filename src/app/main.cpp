@@ -1,9 +1,9 @@
 #include <QApplication>
 
 #include "app/Startup.h"
-#include "core/logic/AppInfo.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
+#include "core/logic/ProgramFolders.h"
 #include "core/ui/MessageBoxPrompter.h"
 
 int main(int argc, char** argv)
@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 
     MessageBoxPrompter prompter;
     SystemClock clock;
-    Startup startup(prompter, clock, AppInfo::programDir());
+    Startup startup(prompter, clock, ProgramFolders::current());
     QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);
     startup.start();
     const int code = app.exec();

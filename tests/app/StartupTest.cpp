@@ -13,12 +13,14 @@
 #include "QtPrinters.h"
 #include "TempLibrary.h"
 #include "core/logic/AccountFile.h"
+#include "core/logic/AppInfo.h"
 #include "ScriptedPrompter.h"
 #include "core/logic/TextFile.h"
 #include "core/ui/HelpViewer.h"
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
 #include "app/Startup.h"
+#include "look/ui/FrmHelp.h"
 
 namespace {
 
@@ -49,7 +51,7 @@ struct Windows : ::testing::Test {
     std::unique_ptr<FrmLogon> load()
     {
         prompter.clear();
-        auto window = std::make_unique<FrmLogon>(prompter, library.dir());
+        auto window = std::make_unique<FrmLogon>(prompter, library.folders());
         window->Form_Load();
         window->show();
         return window;
@@ -112,7 +114,7 @@ TEST(AccountFile, EveryAccountComesBackThroughTheFile)
 TEST_F(Windows, DeskSignsInFromTheKeyboardAndTheMainWindowOpens)
 {
     Database::close();
-    Startup startup(prompter, clock, library.dir());
+    Startup startup(prompter, clock, library.folders());
     QSignalSpy finished(&startup, &Startup::finished);
     startup.start();
     FrmLogon* window = startup.signInWindow();
@@ -248,7 +250,7 @@ TEST_F(Windows, CancelEscapeAndClosingEndTheProgram)
 
 TEST_F(Windows, HelpIsReportedMissingOrShownInOneViewer)
 {
-    Frmmain window(prompter, clock, library.dir());
+    Frmmain window(prompter, clock, library.folders());
     window.meuUseHelper->trigger();
     EXPECT_EQ(prompter.boxes(), QStringList{box("帮助文件 readme.txt 未找到!")});
     EXPECT_TRUE(openWindows<HelpViewer>().isEmpty());
@@ -280,7 +282,7 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         putBytes(file, content);
         ScriptedPrompter prompter;
         FixedClock clock;
-        Startup startup(prompter, clock, dir.path());
+        Startup startup(prompter, clock, ProgramFolders::programDirectory(dir.path()));
         QSignalSpy finished(&startup, &Startup::finished);
         startup.start();
         QTest::keyClicks(startup.signInWindow()->txtPassword, "739");
@@ -295,4 +297,51 @@ TEST(MainWindowWithoutDatabase, LoadNamesTheFileAndTheReasonAndTheProgramEndsWit
         EXPECT_FALSE(Database::isOpen());
         EXPECT_EQ(QFileInfo::exists(file), !content.isNull());
     }
+}
+
+// An installed program: the skins, the help text and the first tips come from
+// the read-only folder, and everything the clerk's work writes (style, the
+// tips' place, the account) goes to the data folder, the read-only folder
+// left byte for byte as it was.
+TEST_F(Windows, AnInstalledProgramReadsItsOwnFilesAndWritesOnlyIntoTheDataFolder)
+{
+    QTemporaryDir share;
+    const auto shared = [&](const QString& relative) { return QDir(share.path()).filePath(relative); };
+    QDir(share.path()).mkpath("style");
+    const QString sheet = "QMainWindow { background-color: rgb(90, 40, 20); }";
+    ASSERT_TRUE(TextFile::writeLines(shared(AppInfo::kTypeStyleFile), {sheet}));
+    ASSERT_TRUE(TextFile::writeLines(shared(AppInfo::kLightStyleFile), {sheet}));
+    ASSERT_TRUE(TextFile::writeLines(shared(AppInfo::kHelpFile), {"还书先扫条码"}));
+    ASSERT_TRUE(TextFile::writeLines(shared(AppInfo::kTipFile), {"[TIP]", "START=T", "CURRENT=1", "1=借书先输读者编号", "2=还书看罚款"}));
+    const auto shipped = [&] {
+        QStringList files;
+        for (const QString& f : {AppInfo::kTypeStyleFile, AppInfo::kHelpFile, AppInfo::kTipFile})
+            files << f + ":" + bytesOf(shared(f)).toHex();
+        return files << QDir(share.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    };
+    const QStringList before = shipped();
+
+    Database::close();
+    Startup startup(prompter, clock, ProgramFolders::installed(share.path(), library.dir()));
+    startup.start();
+    changeAccount(*startup.signInWindow(), {"739", "管理员", "新密码"});
+    prompter.clear();
+    signIn(*startup.signInWindow(), "管理员", "新密码");
+    Frmmain* main = startup.mainWindow();
+    ASSERT_TRUE(main && main->isVisible());
+    auto* tips = openWindow<FrmHelp>();
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(tips->tip_text->text(), "借书先输读者编号\n");
+    main->meuTypeStyle->trigger();
+    EXPECT_EQ(main->styleSheet(), sheet + "\r\n");
+    main->meuUseHelper->trigger();
+    const auto viewers = openWindows<HelpViewer>();
+    ASSERT_EQ(viewers.size(), 1);
+    EXPECT_EQ(viewers[0]->findChild<QObject*>("txtHelp")->property("plainText").toString().trimmed(), "还书先扫条码");
+
+    EXPECT_EQ(bytesOf(library.path(AppInfo::kSettingFile)), "LoadStyle=1\r\n");
+    EXPECT_TRUE(bytesOf(library.path(AppInfo::kTipFile)).contains("CURRENT=2"));
+    EXPECT_EQ(AccountFile::read(accountFile()).name, "管理员");
+    EXPECT_EQ(shipped(), before);
+    EXPECT_TRUE(prompter.boxes().isEmpty()) << prompter.boxes().join('\n').toStdString();
 }

@@ -34,7 +34,7 @@ struct LookWindows : ::testing::Test {
     TempLibrary library;
     ScriptedPrompter prompter;
     FixedClock clock;
-    Frmmain window{prompter, clock, library.dir()};
+    Frmmain window{prompter, clock, library.folders()};
 
     QString settingFile() const { return library.path(AppInfo::kSettingFile); }
     QString tipFile() const { return library.path(AppInfo::kTipFile); }
@@ -51,7 +51,7 @@ struct LookWindows : ::testing::Test {
     }
     std::unique_ptr<Frmmain> start()
     {
-        auto started = std::make_unique<Frmmain>(prompter, clock, library.dir());
+        auto started = std::make_unique<Frmmain>(prompter, clock, library.folders());
         Database::close();  // the window opens its own shared connection
         EXPECT_TRUE(started->Form_Load());
         return started;
@@ -109,7 +109,7 @@ TEST_F(LookWindows, StartMarksTheSavedStyleAndSkinsOnlyWhenItsFileIsThere)
         QFile::remove(settingFile());
         if (c.file)
             ASSERT_TRUE(TextFile::writeLines(settingFile(), {c.file}));
-        FrmLogon signIn(prompter, library.dir());
+        FrmLogon signIn(prompter, library.folders());
         signIn.Form_Load();
         EXPECT_EQ(signIn.styleSheet(), c.sheet);
         auto started = start();
@@ -319,7 +319,7 @@ TEST_F(LookWindows, TipsStepOnAndWrapAndOnlyExitOrEnterSaveTheStartBox)
 // it goes when the mouse moves on to another button.
 TEST_F(LookWindows, SignInBalloonShowsOverTheArrowWhenTheMouseRestsOnIt)
 {
-    FrmLogon signIn(prompter, library.dir());
+    FrmLogon signIn(prompter, library.folders());
     signIn.Form_Load();
     signIn.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&signIn));

@@ -143,7 +143,7 @@ TEST_F(FileFaults, AnAccountChangeOnAFullDiskKeepsTheOldAccount)
     const QString file = library.path("dat/userdata.dat");
     ASSERT_TRUE(AccountFile::write(file, {"desk", "739"}));
     const QByteArray held = bytesOf(file);
-    FrmLogon signIn(prompter, library.dir());
+    FrmLogon signIn(prompter, library.folders());
     signIn.Form_Load();
     prompter.clear();
     prompter.inputAnswers.append({"739", "clerk", "secret"});

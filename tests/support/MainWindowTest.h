@@ -55,5 +55,5 @@ protected:
     TempLibrary library;
     ScriptedPrompter prompter;
     FixedClock clock{QDate(2026, 3, 20)};
-    Frmmain window{prompter, clock, library.dir()};
+    Frmmain window{prompter, clock, library.folders()};
 };

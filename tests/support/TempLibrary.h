@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "core/logic/ProgramFolders.h"
 #include "core/logic/ServerSettings.h"
 
 // A fresh library database in a temporary program directory, laid out by the
@@ -26,6 +27,8 @@ public:
     ServerSettings server() const { return m_server; }
 
     QString dir() const { return m_dir.path(); }
+    // dir() as the program directory the windows are given.
+    ProgramFolders folders() const { return ProgramFolders::programDirectory(dir()); }
     QString databasePath() const;
     // A path inside the temporary program directory.
     QString path(const QString& relative) const;

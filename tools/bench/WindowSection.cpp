@@ -24,6 +24,7 @@
 #include "core/logic/AppInfo.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Database.h"
+#include "core/logic/ProgramFolders.h"
 #include "core/logic/Prompter.h"
 #include "core/ui/MessageBoxPrompter.h"
 #include "queries/logic/QueryBuilder.h"
@@ -78,7 +79,7 @@ int startupProbe(int argc, char** argv, const QString& dir)
     Startup::setUpApplication(app);
     MessageBoxPrompter prompter;
     SystemClock clock;
-    Startup startup(prompter, clock, dir);
+    Startup startup(prompter, clock, ProgramFolders::programDirectory(dir));
     QObject::connect(&startup, &Startup::finished, &app, &QCoreApplication::exit);
     startup.start();
     double signIn = 0;
@@ -143,7 +144,7 @@ int gridProbe(int argc, char** argv, const QString& dir, bool shelf)
 
     SilentPrompter prompter;
     SystemClock clock;
-    Frmmain main(prompter, clock, dir);
+    Frmmain main(prompter, clock, ProgramFolders::programDirectory(dir));
     if (!main.Form_Load())
         return 1;
     main.show();

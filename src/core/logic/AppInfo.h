@@ -17,12 +17,8 @@ constexpr int pixelsFromTwips(int twips)
     return twips / kTwipsPerPixel;
 }
 
-// The directory the program runs from (where everything it keeps lies).
-QString programDir();
-// programDir() joined with a relative path such as "mdb/Shelfmark.mdb".
-QString programPath(const QString& relative);
-
-// Paths of the files beside the program, relative to the program directory.
+// Paths of the program's files: the first four relative to the data folder,
+// the skins and the help text to the read-only files (see ProgramFolders).
 inline const QString kDatabaseFile = QStringLiteral("mdb/Shelfmark.mdb");
 inline const QString kAccountFile = QStringLiteral("dat/userdata.dat");
 inline const QString kSettingFile = QStringLiteral("setting.ini");

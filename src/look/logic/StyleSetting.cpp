@@ -13,18 +13,18 @@ namespace {
 
 const QString kKey = QStringLiteral("LoadStyle");
 
-QString settingFile(const QString& programDir)
+QString settingFile(const QString& dataDir)
 {
-    return QDir(programDir).filePath(AppInfo::kSettingFile);
+    return QDir(dataDir).filePath(AppInfo::kSettingFile);
 }
 
 }  // namespace
 
 namespace StyleSetting {
 
-int read(const QString& programDir)
+int read(const QString& dataDir)
 {
-    const double value = Conversions::leadingNumber(ReadSetting(settingFile(programDir), kKey));
+    const double value = Conversions::leadingNumber(ReadSetting(settingFile(dataDir), kKey));
     // "1.5" or a number beyond the range of a whole number names no style.
     if (value != std::trunc(value) || value < std::numeric_limits<int>::min()
         || value > std::numeric_limits<int>::max())
@@ -32,18 +32,18 @@ int read(const QString& programDir)
     return static_cast<int>(value);
 }
 
-void write(const QString& programDir, Style style)
+void write(const QString& dataDir, Style style)
 {
-    WriteSetting(settingFile(programDir), kKey, QString::number(static_cast<int>(style)));
+    WriteSetting(settingFile(dataDir), kKey, QString::number(static_cast<int>(style)));
 }
 
-QString skinFile(const QString& programDir, int style)
+QString skinFile(const QString& resourceDir, int style)
 {
     switch (style) {
     case kTypeStyle:
-        return QDir(programDir).filePath(AppInfo::kTypeStyleFile);
+        return QDir(resourceDir).filePath(AppInfo::kTypeStyleFile);
     case kLight:
-        return QDir(programDir).filePath(AppInfo::kLightStyleFile);
+        return QDir(resourceDir).filePath(AppInfo::kLightStyleFile);
     default:
         return QString();
     }

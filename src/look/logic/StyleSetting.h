@@ -14,10 +14,10 @@ constexpr int kNoStyle = -1;
 // The stored value read as a number (a text without a leading number, a
 // missing file or key: 0). Any whole number is returned as read, even one
 // that names no style.
-int read(const QString& programDir);
+int read(const QString& dataDir);
 // Writes the value as "0", "1" or "2" (a read-only file is left alone).
-void write(const QString& programDir, Style style);
-// The skin file of a style beside the program; "" for the system look.
-QString skinFile(const QString& programDir, int style);
+void write(const QString& dataDir, Style style);
+// The skin file of a style among the read-only files; "" for the system look.
+QString skinFile(const QString& resourceDir, int style);
 
 }  // namespace StyleSetting

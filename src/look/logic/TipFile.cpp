@@ -13,8 +13,8 @@ const QString kCurrent = QStringLiteral("CURRENT");
 const QString kUnknown = QStringLiteral("unknown");
 }  // namespace
 
-TipFile::TipFile(const QString& programDir, Prompter& prompter)
-    : m_path(QDir(programDir).filePath(AppInfo::kTipFile)), m_prompter(prompter)
+TipFile::TipFile(const QString& dataDir, Prompter& prompter)
+    : m_path(QDir(dataDir).filePath(AppInfo::kTipFile)), m_prompter(prompter)
 {
 }
 

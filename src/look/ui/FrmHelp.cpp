@@ -53,8 +53,8 @@ QPixmap bulbPicture()
 
 }  // namespace
 
-FrmHelp::FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir)
-    : QDialog(nullptr), m_styler(styler), m_tips(programDir, prompter)
+FrmHelp::FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& dataDir)
+    : QDialog(nullptr), m_styler(styler), m_tips(dataDir, prompter)
 {
     setObjectName(QStringLiteral("FrmHelp"));
     setWindowTitle(QStringLiteral("每日小技巧"));

@@ -11,12 +11,12 @@ class Prompter;
 class WindowStyler;
 
 // The quick-tips window "每日小技巧": one tip at a time from QUICKTIP.INI
-// beside the program, the next one on request, and the start flag.
+// in the program data folder, the next one on request, and the start flag.
 class FrmHelp : public QDialog {
     Q_OBJECT
 public:
     // The window stands on its own (no parent widget).
-    FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& programDir);
+    FrmHelp(Prompter& prompter, const WindowStyler& styler, const QString& dataDir);
 
     // The load steps: the window style, the start flag, the first tip, and
     // the window kept above all others.

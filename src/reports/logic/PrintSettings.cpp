@@ -20,9 +20,9 @@ QString paperName(PrintSettings::Paper paper)
 
 }  // namespace
 
-PrintSettings PrintSettings::read(const QString& programDir)
+PrintSettings PrintSettings::read(const QString& dataDir)
 {
-    const QSettings file(QDir(programDir).filePath(kFile), QSettings::IniFormat);
+    const QSettings file(QDir(dataDir).filePath(kFile), QSettings::IniFormat);
     PrintSettings settings;
     settings.slipOnLend = file.value(QStringLiteral("slip/onLend"), false).toBool();
     const QString paper = file.value(QStringLiteral("slip/paper")).toString();
@@ -33,9 +33,9 @@ PrintSettings PrintSettings::read(const QString& programDir)
     return settings;
 }
 
-bool PrintSettings::save(const QString& programDir, QString* error) const
+bool PrintSettings::save(const QString& dataDir, QString* error) const
 {
-    QSettings file(QDir(programDir).filePath(kFile), QSettings::IniFormat);
+    QSettings file(QDir(dataDir).filePath(kFile), QSettings::IniFormat);
     file.setValue(QStringLiteral("slip/onLend"), slipOnLend);
     file.setValue(QStringLiteral("slip/paper"), paperName(paper));
     file.setValue(QStringLiteral("slip/printer"), printer);

@@ -19,7 +19,7 @@ struct PrintSettings {
     static inline const QString kSlipsFolder = QStringLiteral("slips");
 
     // The settings kept in the folder (the defaults when there are none).
-    static PrintSettings read(const QString& programDir);
+    static PrintSettings read(const QString& dataDir);
     // False, with *error, when the file cannot be written.
-    bool save(const QString& programDir, QString* error) const;
+    bool save(const QString& dataDir, QString* error) const;
 };

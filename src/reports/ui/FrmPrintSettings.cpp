@@ -15,9 +15,9 @@
 #include "core/ui/WindowStyler.h"
 #include "reports/logic/PrintSettings.h"
 
-FrmPrintSettings::FrmPrintSettings(Prompter& prompter, const WindowStyler& styler, const QString& programDir,
+FrmPrintSettings::FrmPrintSettings(Prompter& prompter, const WindowStyler& styler, const QString& dataDir,
                                    QWidget* parent)
-    : QWidget(parent), m_prompter(prompter), m_styler(styler), m_programDir(programDir)
+    : QWidget(parent), m_prompter(prompter), m_styler(styler), m_dataDir(dataDir)
 {
     setObjectName(QStringLiteral("FrmPrintSettings"));
     setWindowTitle(QStringLiteral("打印设置"));
@@ -57,7 +57,7 @@ void FrmPrintSettings::Form_Load()
 {
     m_styler.ApplyWindowStyle(this);
     QCoreApplication::processEvents();
-    const PrintSettings settings = PrintSettings::read(m_programDir);
+    const PrintSettings settings = PrintSettings::read(m_dataDir);
     chkSlipOnLend->setChecked(settings.slipOnLend);
     cboPaper->setCurrentIndex(std::max(0, cboPaper->findData(int(settings.paper))));
     const int printer = cboPrinter->findData(settings.printer);
@@ -73,7 +73,7 @@ void FrmPrintSettings::cmdSave_Click()
     settings.paper = PrintSettings::Paper(cboPaper->currentData().toInt());
     settings.printer = cboPrinter->currentData().toString();
     QString error;
-    m_prompter.notice(settings.save(m_programDir, &error) ? QStringLiteral("设置完毕!") : error);
+    m_prompter.notice(settings.save(m_dataDir, &error) ? QStringLiteral("设置完毕!") : error);
 }
 
 void FrmPrintSettings::cmdClose_Click()

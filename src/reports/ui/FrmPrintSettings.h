@@ -13,7 +13,7 @@ class WindowStyler;
 class FrmPrintSettings : public QWidget {
     Q_OBJECT
 public:
-    FrmPrintSettings(Prompter& prompter, const WindowStyler& styler, const QString& programDir,
+    FrmPrintSettings(Prompter& prompter, const WindowStyler& styler, const QString& dataDir,
                      QWidget* parent = nullptr);
 
     // The window style, then the settings kept.
@@ -32,5 +32,5 @@ public slots:
 private:
     Prompter& m_prompter;
     const WindowStyler& m_styler;
-    QString m_programDir;
+    QString m_dataDir;
 };

@@ -63,10 +63,10 @@ bool paint(QPagedPaintDevice* device, const LoanSlip& slip)
     return painter.end();
 }
 
-bool print(const LoanSlip& slip, const PrintSettings& settings, const QString& programDir, QString* error)
+bool print(const LoanSlip& slip, const PrintSettings& settings, const QString& dataDir, QString* error)
 {
     if (settings.printer == PrintSettings::kPdfFolder) {
-        const QDir folder(QDir(programDir).filePath(PrintSettings::kSlipsFolder));
+        const QDir folder(QDir(dataDir).filePath(PrintSettings::kSlipsFolder));
         if (!folder.exists() && !QDir().mkpath(folder.path())) {
             *error = QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder.path()));
             return false;

@@ -16,6 +16,6 @@ bool paint(QPagedPaintDevice* device, const LoanSlip& slip);
 
 // Prints it as the settings say. False, with *error, when it could not be
 // printed; the loan itself is never touched.
-bool print(const LoanSlip& slip, const PrintSettings& settings, const QString& programDir, QString* error);
+bool print(const LoanSlip& slip, const PrintSettings& settings, const QString& dataDir, QString* error);
 
 }  // namespace LoanSlipPrinter
