@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TempLibrary.h"
+#include "core/logic/LibrarySchema.h"
+#include "core/logic/StoreError.h"
 #include "reports/logic/OverdueList.h"
 #include "reports/logic/ReminderLog.h"
 
@@ -25,6 +27,13 @@ protected:
         library.addLoan("002", "B003", "2026-12-27");                // due today: not overdue
         library.addLoan("009", "B004", "2026-02-27");                // due 2026-03-13; no reader row
         library.addLoan("002", "B404", "2026-01-01");                // no book: due date unknown
+    }
+    static QString books(const QList<OverdueLoan>& loans)
+    {
+        QStringList numbers;
+        for (const OverdueLoan& loan : loans)
+            numbers << loan.bookNumber;
+        return numbers.join(',');
     }
     static QString rows(const QList<OverdueLoan>& loans)
     {
@@ -51,6 +60,13 @@ TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
     // The fine is the rules' of today.
     library.setRules(3, 0.5);
     EXPECT_EQ(OverdueList::cells(OverdueList::read(today).first()).value(9), "5.5");
+
+    // No category with loan days: every outstanding loan is of unknown due date.
+    library.exec("UPDATE bookType SET 借出天数 = NULL");
+    QStringList unknown;
+    for (const OverdueLoan& loan : OverdueList::read(today))
+        unknown << loan.bookNumber + (loan.unknown() ? "?" : "");
+    EXPECT_EQ(unknown.join(',').toStdString(), "B001?,B002?,B003?,B404?,B004?");
 }
 
 TEST_F(Overdue, TheFilterKeepsItsDepartmentAndDaysOverAndNeverDropsTheUnknown)
@@ -86,6 +102,42 @@ TEST_F(Overdue, RemindersCountOncePerRecordingAndAfreshAfterARenewal)
     EXPECT_EQ(counts(today).toStdString(), "B001=1,B004=0,B404=0");
     EXPECT_EQ(counts(QDate(2027, 3, 1)).toStdString(), "B001=1,B002=0,B003=0,B004=0,B404=0");  // overdue again, counted afresh
     EXPECT_EQ(library.scalar("SELECT count(*) FROM overdueReminders").toInt(), 3);
+}
+
+// The rows shown while the rest is read are the head of the whole list, and
+// never a reader's loans in part.
+TEST_F(Overdue, TheFirstRowsAreTheHeadOfTheListInWholeReaders)
+{
+    const struct {
+        int rows;
+        const char* books;
+    } cases[] = {{1, ""}, {2, "B002,B001"}, {3, "B002,B001,B004"}, {50, "B002,B001,B004"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(books(OverdueList::readFirst(today, c.rows)).toStdString(), c.books) << c.rows << " rows";
+    EXPECT_EQ(rows(OverdueList::readFirst(today, 2)).toStdString(),
+              "001|张三|办公室|0571-1|B002|史记|2026/11/30|2026/12/30|11|1.1|0\n"
+              "001|张三|办公室|0571-1|B001|书B001|2026/12/20|2027/1/3|7|0.7|0");
+}
+
+// A library made before the reminders: told to upgrade, listed after it
+// (upgrading twice changes nothing), and listed the same without the index
+// of the overdue loans.
+TEST_F(Overdue, AnOlderLibraryIsToldToUpgradeAndListsWithOrWithoutTheIndex)
+{
+    library.exec("DROP TABLE overdueReminders");
+    library.exec("DROP INDEX lentInfo_overdue");
+    try {
+        OverdueList::read(today);
+        ADD_FAILURE() << "read without the reminders table";
+    } catch (const StoreError& error) {
+        EXPECT_TRUE(error.message().contains("shelfmark-db upgrade")) << error.message().toStdString();
+    }
+    LibrarySchema::upgrade();
+    LibrarySchema::upgrade();
+    EXPECT_EQ(books(OverdueList::read(today)).toStdString(), "B002,B001,B004,B404");
+    library.exec("DROP INDEX lentInfo_overdue");
+    EXPECT_EQ(books(OverdueList::read(today)).toStdString(), "B002,B001,B004,B404");
+    EXPECT_EQ(books(OverdueList::readFirst(today, 2)).toStdString(), "B002,B001");
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N] [--server WORDS]
+//                        [--start-runs N] [--server WORDS] [--only reports]
+//
+// --only reports measures the reports alone (the SQLite file only), for a
+// quick look after a change to them.
 //
 // With --server the library is the one on that PostgreSQL server, and each
 // desk operation and search runs beside the same statements through libpq.
@@ -50,6 +53,7 @@ struct Options {
     int runs = 2000;
     int writeRuns = 200;
     int startRuns = 5;
+    bool reportsOnly = false;  // --only reports
 };
 
 bool readOptions(const QStringList& args, Options* options)
@@ -63,6 +67,10 @@ bool readOptions(const QStringList& args, Options* options)
             options->server = ServerSettings::fromWords(args[i + 1], &error);
             if (!options->server)
                 return false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--only") && i + 1 < args.size() && args[i + 1] == QLatin1String("reports")) {
+            options->reportsOnly = true;
             continue;
         }
         bool ok = false;
@@ -154,7 +162,7 @@ int main(int argc, char** argv)
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-               " [--start-runs N] [--server \"host=… dbname=… user=…\"]\n";
+                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports]\n";
         return 2;
     }
     SideBySide bench;
@@ -186,15 +194,19 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
-        DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
-        QuerySection::run(bench, raw, std::max(3, options.runs / 100));
+        if (!options.reportsOnly) {
+            DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
+            QuerySection::run(bench, raw, std::max(3, options.runs / 100));
+        }
         ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
                             QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")), options.dir);
         sqlite3_close(raw);
         raw = nullptr;
         Database::close();
-        WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
-        DeleteSection::run(bench, options.dir, options.size.books);
+        if (!options.reportsOnly) {
+            WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
+            DeleteSection::run(bench, options.dir, options.size.books);
+        }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         sqlite3_close(raw);

@@ -86,6 +86,9 @@ public:
     // What orders a grid's rows by their key ("" where the table's own order
     // is already that of its key).
     virtual QString rowOrder(const QString& key) const = 0;
+    // What orders rows by a text column as sameText() compares it, A-Z
+    // folded, the way the column's own indexes keep it.
+    virtual QString foldedOrder(const QString& column) const = 0;
 
     // The fuzzy-search index's condition for texts found anywhere in the
     // books' columns; `marks` says whether the index holds marks as words.

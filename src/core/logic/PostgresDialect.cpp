@@ -196,6 +196,10 @@ public:
         return QStringLiteral("shelfmark_fold(%1) like shelfmark_fold(%2) escape '\\'").arg(text, pattern);
     }
     QString rowOrder(const QString& key) const override { return QStringLiteral(" order by ") + key; }
+    QString foldedOrder(const QString& column) const override
+    {
+        return QStringLiteral("shelfmark_fold(%1)").arg(column);
+    }
     // The statement's own order by its key gives way to the page's, so the
     // server sees one query it may read from the key's index.
     QString pageOf(const QString& keyed, const QString& key, int rows) const override

@@ -210,6 +210,8 @@ public:
     }
     // A table read whole, or through the index of its key, comes in rowid order.
     QString rowOrder(const QString&) const override { return QString(); }
+    // The texts' columns fold A-Z themselves (COLLATE NOCASE).
+    QString foldedOrder(const QString& column) const override { return column; }
 
     IndexedBooks indexedBooks(const QList<QPair<BookText, QString>>& texts) const override
     {

@@ -26,8 +26,8 @@ struct OverdueLoan {
     bool unknown() const { return !dueDate; }
 };
 
-// The overdue loans of the library, read whole (a library has thousands of
-// loans out, not millions), then filtered as the clerk asks.
+// The overdue loans of the library, read whole (tens of thousands at most,
+// never the millions of loans returned), then filtered as the clerk asks.
 namespace OverdueList {
 
 // What the clerk narrows the list to.
@@ -44,8 +44,11 @@ struct Totals {
 
 // The grid's and the CSV file's column headings, in order.
 QStringList headings();
-// The cells of a row as the grid shows them (dates yyyy/M/d, numbers as the
-// desk writes them), in the order of headings().
+constexpr int kColumns = 11;
+// A cell of a row as the grid shows it (dates yyyy/M/d, numbers as the desk
+// writes them), its column counted as in headings().
+QString cell(const OverdueLoan& loan, int column);
+// The cells of a row, in the order of headings().
 QStringList cells(const OverdueLoan& loan);
 
 // Every outstanding loan overdue as of `today`, and every outstanding loan
@@ -55,8 +58,13 @@ QStringList cells(const OverdueLoan& loan);
 // hold none). Throws StoreError, naming the upgrade command when the
 // reminders table is missing.
 QList<OverdueLoan> read(const QDate& today);
-// The statement read() runs, for measuring it beside the engine alone.
-QString statement();
+// The first of read()'s rows, for showing them while the rest is read: the
+// overdue loans of the readers with the lowest numbers, at most `rows` of
+// them and every one of each reader's. Throws StoreError.
+QList<OverdueLoan> readFirst(const QDate& today, int rows);
+// The statement read() runs for `today`, for measuring it beside the engine
+// alone. Throws StoreError.
+QString statement(const QDate& today);
 
 // The rows the filter leaves, in order; loans of unknown due date stay
 // (they are never dropped silently) unless a department is chosen that is

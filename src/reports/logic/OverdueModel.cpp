@@ -8,11 +8,6 @@ void OverdueModel::setLoans(const QList<OverdueLoan>& loans)
 {
     beginResetModel();
     m_loans = loans;
-    // Each row's texts once, not a row's worth of texts for every cell painted.
-    m_cells.clear();
-    m_cells.reserve(loans.size());
-    for (const OverdueLoan& loan : loans)
-        m_cells.append(OverdueList::cells(loan));
     endResetModel();
 }
 
@@ -30,7 +25,8 @@ QVariant OverdueModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_loans.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    return m_cells.at(index.row()).value(index.column());
+    // Only the cells painted are written out, however many rows there are.
+    return OverdueList::cell(m_loans.at(index.row()), index.column());
 }
 
 QVariant OverdueModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -21,6 +21,5 @@ public:
 
 private:
     QList<OverdueLoan> m_loans;
-    QList<QStringList> m_cells;  // the shown texts of each row
     QStringList m_headings;
 };

@@ -15,6 +15,7 @@
 
 #include "core/logic/Clock.h"
 #include "core/logic/Conversions.h"
+#include "core/logic/OffThreadWork.h"
 #include "core/logic/Prompter.h"
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
@@ -25,6 +26,8 @@
 namespace {
 
 const QString kAllDepartments = QStringLiteral("全部");
+// Rows shown before the whole list is read: more than a window holds.
+constexpr int kFirstRows = 100;
 
 // The print preview: its print button prints, closing it cancels.
 bool printThroughPreview(QWidget* parent, const QList<ReminderLetters::Letter>& letters,
@@ -103,21 +106,40 @@ void FrmOverdue::buildControls()
 void FrmOverdue::Form_Load()
 {
     m_styler.ApplyWindowStyle(this);
+    // Shown at once, empty; the rows come as they are read.
+    show();
     QCoreApplication::processEvents();
     reload();
     cboDepartment->setFocus(Qt::OtherFocusReason);
 }
 
+// Read on a thread of its own while this window goes on painting: first the
+// loans of the first readers, shown at once, then the whole list.
 void FrmOverdue::reload()
 {
+    const QDate today = m_clock.today();
+    QList<OverdueLoan> first;
+    QList<OverdueLoan> all;
     QStringList departments;
+    lblTotals->setText(QStringLiteral("正在读取超期借阅…"));
+    OffThreadWork work;
+    // The first rows are complete when they are reported and not touched again.
+    connect(&work, &OffThreadWork::progressed, this, [&] {
+        m_rows->setLoans(OverdueList::filtered(first, filter()));
+        overdueGrid->resizeColumnsToContents();
+    });
     try {
-        m_all = OverdueList::read(m_clock.today());
-        departments = OverdueList::departments();
+        work.run(QStringLiteral("读取超期借阅"), [&](const OffThreadWork::Report& report) {
+            first = OverdueList::readFirst(today, kFirstRows);
+            report(1);
+            all = OverdueList::read(today);
+            departments = OverdueList::departments();
+        });
     } catch (const StoreError& error) {
-        m_all.clear();
+        all.clear();
         m_prompter.notice(error.message());
     }
+    m_all = all;
     const QString chosen = cboDepartment->currentText();
     const QSignalBlocker quiet(cboDepartment);
     cboDepartment->clear();
@@ -127,12 +149,17 @@ void FrmOverdue::reload()
     showFiltered();
 }
 
+OverdueList::Filter FrmOverdue::filter() const
+{
+    OverdueList::Filter chosen;
+    chosen.department = cboDepartment->currentIndex() > 0 ? cboDepartment->currentText() : QString();
+    chosen.minDaysOver = spnMinDays->value();
+    return chosen;
+}
+
 void FrmOverdue::showFiltered()
 {
-    OverdueList::Filter filter;
-    filter.department = cboDepartment->currentIndex() > 0 ? cboDepartment->currentText() : QString();
-    filter.minDaysOver = spnMinDays->value();
-    m_rows->setLoans(OverdueList::filtered(m_all, filter));
+    m_rows->setLoans(OverdueList::filtered(m_all, filter()));
     overdueGrid->resizeColumnsToContents();
     const OverdueList::Totals totals = OverdueList::totals(m_rows->loans());
     lblTotals->setText(QStringLiteral("读者 %1 人, 图书 %2 册, 罚款合计 %3 元")

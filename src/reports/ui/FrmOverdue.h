@@ -55,6 +55,7 @@ private:
     void buildControls();
     void reload();
     void showFiltered();
+    OverdueList::Filter filter() const;
 
     Prompter& m_prompter;
     const Clock& m_clock;
