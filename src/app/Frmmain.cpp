@@ -40,6 +40,7 @@
 #include "readers/ui/FrmBasicSet.h"
 #include "readers/ui/FrmReader.h"
 #include "reports/logic/LoanSlip.h"
+#include "import/ui/FrmImport.h"
 #include "reports/logic/PrintSettings.h"
 #include "reports/ui/FrmOverdue.h"
 #include "reports/ui/FrmPrintSettings.h"
@@ -109,6 +110,9 @@ void Frmmain::buildMenus()
     mnuReports = bar->addMenu(QStringLiteral("数据与报表"));
     mnuReports->setObjectName(QStringLiteral("mnuReports"));
     mnuOverdue = named(mnuReports->addAction(QStringLiteral("超期催还")), "mnuOverdue");
+    barImport = named(mnuReports->addSeparator(), "barImport");
+    mnuImportBooks = named(mnuReports->addAction(QStringLiteral("导入图书…")), "mnuImportBooks");
+    mnuImportReaders = named(mnuReports->addAction(QStringLiteral("导入读者…")), "mnuImportReaders");
     barPrintSettings = named(mnuReports->addSeparator(), "barPrintSettings");
     mnuPrintSettings = named(mnuReports->addAction(QStringLiteral("打印设置")), "mnuPrintSettings");
 
@@ -135,6 +139,8 @@ void Frmmain::buildMenus()
     connect(meuHowToUse, &QAction::triggered, this, &Frmmain::meuHowToUse_Click);
     connect(meuAbout, &QAction::triggered, this, &Frmmain::meuAbout_Click);
     connect(mnuOverdue, &QAction::triggered, this, &Frmmain::mnuOverdue_Click);
+    connect(mnuImportBooks, &QAction::triggered, this, &Frmmain::mnuImportBooks_Click);
+    connect(mnuImportReaders, &QAction::triggered, this, &Frmmain::mnuImportReaders_Click);
     connect(mnuPrintSettings, &QAction::triggered, this, &Frmmain::mnuPrintSettings_Click);
 }
 
@@ -328,6 +334,25 @@ void Frmmain::mnuOverdue_Click()
 {
     showSingle(m_frmOverdue, this, [this] {
         auto* window = new FrmOverdue(m_prompter, m_clock, *m_styler);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuImportBooks_Click()
+{
+    showSingle(m_frmImportBooks, this, [this] {
+        auto* window = new FrmImport(ImportKind::Kind::Books, m_prompter, m_clock, *m_styler);
+        connect(window, &FrmImport::imported, this, &Frmmain::refreshBookList);
+        window->Form_Load();
+        return window;
+    });
+}
+
+void Frmmain::mnuImportReaders_Click()
+{
+    showSingle(m_frmImportReaders, this, [this] {
+        auto* window = new FrmImport(ImportKind::Kind::Readers, m_prompter, m_clock, *m_styler);
         window->Form_Load();
         return window;
     });

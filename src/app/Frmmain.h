@@ -16,6 +16,7 @@ class Clock;
 class FrmAbout;
 class FrmBasicSet;
 class FrmReader;
+class FrmImport;
 class FrmOverdue;
 class FrmPrintSettings;
 class FrmAddnew;
@@ -75,6 +76,9 @@ public:
     QAction* mnuSetBasic = nullptr;
     QMenu* mnuReports = nullptr;
     QAction* mnuOverdue = nullptr;
+    QAction* barImport = nullptr;
+    QAction* mnuImportBooks = nullptr;
+    QAction* mnuImportReaders = nullptr;
     QAction* barPrintSettings = nullptr;
     QAction* mnuPrintSettings = nullptr;
     QAction* barBaseSet = nullptr;
@@ -114,6 +118,8 @@ public slots:
     void meuReaderSet_Click();
     void mnuSetBasic_Click();
     void mnuOverdue_Click();
+    void mnuImportBooks_Click();
+    void mnuImportReaders_Click();
     void mnuPrintSettings_Click();
     void printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate);
     // Shows the reader window, in this mode when it opens anew (an open one
@@ -159,6 +165,8 @@ private:
     QPointer<FrmReader> m_frmReader;
     QPointer<FrmBasicSet> m_frmBasicSet;
     QPointer<FrmOverdue> m_frmOverdue;
+    QPointer<FrmImport> m_frmImportBooks;
+    QPointer<FrmImport> m_frmImportReaders;
     QPointer<FrmPrintSettings> m_frmPrintSettings;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
