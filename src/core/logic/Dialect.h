@@ -62,6 +62,9 @@ public:
     virtual QStringList renewSearchStatements() const = 0;
     // The tables of our own that stamp the library as ours, with its version.
     virtual QStringList stampStatements() const = 0;
+    // What brings a library made by an earlier version up to this one's
+    // helpers (run by `shelfmark-db upgrade`; each may run again).
+    virtual QStringList upgradeStatements() const = 0;
     // Whether the open library has the fuzzy-search index, and whether that
     // index holds marks and symbols as words (see SearchText).
     virtual bool searchIndexed() const = 0;

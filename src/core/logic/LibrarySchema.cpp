@@ -66,6 +66,7 @@ QStringList ownTableStatements()
 void upgrade()
 {
     Transaction transaction(kTablesAction);
+    runAll(dialect().upgradeStatements(), kTablesAction);
     runAll(ownTableStatements(), kTablesAction);
     transaction.commit();
 }

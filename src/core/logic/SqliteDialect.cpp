@@ -178,6 +178,7 @@ public:
     }
     // A file is ours by its six tables; it carries no stamp of its own.
     QStringList stampStatements() const override { return {}; }
+    QStringList upgradeStatements() const override { return {}; }
     bool searchIndexed() const override { return !searchTableSql().isEmpty(); }
     bool searchMarksIndexed() const override { return searchTableSql().contains(QLatin1String("categories")); }
     QString bookIndexesStatement() const override
