@@ -352,6 +352,38 @@ def delete_every_book(app):
     print("e2e: 全部删除 deleted %d books, the %d loans kept" % (books, loans))
 
 
+def see_overdue_loans(app):
+    """Opens 数据与报表 > 超期催还: its grid lists the store's overdue loans, by reader, most days over first."""
+    today = datetime.date.today()
+    fine_per_day = db_row("SELECT 罚款 FROM basicSet")[0] or 0
+    day = lambda d: "%d/%d/%d" % (d.year, d.month, d.day)
+    known = []
+    for loan, reader, name, book, lent, days in db_rows(
+            "SELECT l.rowid, l.读者编号, r.读者姓名, l.书籍编号, l.借书日期, t.借出天数 FROM lentInfo l"
+            " JOIN bookInfo b ON b.书籍编号 = l.书籍编号 JOIN bookType t ON t.类别代码 = b.类别代码"
+            " LEFT JOIN readerInfo r ON r.读者编号 = l.读者编号 WHERE l.还书日期 IS NULL AND t.借出天数 IS NOT NULL"):
+        due = datetime.date.fromisoformat(lent) + datetime.timedelta(days=days)
+        if due < today:
+            over = (today - due).days
+            known.append((reader, -over, loan, (reader, name or "", book, day(due), str(over),
+                                                "%.15g" % (fine_per_day * over))))
+    expected = [row for *_, row in sorted(known)]
+    unknown = db_row("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")[0] - db_row(
+        "SELECT count(*) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号 JOIN bookType t"
+        " ON t.类别代码 = b.类别代码 WHERE l.还书日期 IS NULL AND t.借出天数 IS NOT NULL")[0]
+    window = open_window(app, "超期催还", "超期催还")
+    rows = wait_for("the whole overdue list", lambda: (lambda r: r if len(r) == len(expected) + unknown else None)(
+        table_rows(window)[1]))
+    columns = ("读者编号", "读者姓名", "书籍编号", "应还日期", "超出天数", "应付罚款")
+    expect("超期催还 lists", [tuple(row[c] for c in columns) for row in rows[:len(expected)]], expected)
+    expect("超期催还's loans of unknown category", [row["应还日期"] for row in rows[len(expected):]], ["类别不详"] * unknown)
+    totals = "读者 %d 人, 图书 %d 册, 罚款合计 " % (len({row[0] for row in expected}), len(expected))
+    wait_for("totals " + totals, lambda: pyatspi.findDescendant(
+        window, lambda acc: acc is not None and acc.getRoleName() == "label" and acc.name.startswith(totals)))
+    close_window(app, window, "超期催还")
+    print("e2e: 超期催还 listed the %d overdue loans of the store" % len(expected))
+
+
 def sign_in():
     """Signs in with the default account; the program and its main window."""
     app = wait_for("the program on the accessibility bus", application)
@@ -384,6 +416,7 @@ def main():
     change_reader_from_the_menu(app, added)
     set_rules_and_see_them_at_the_desk(app, main_window, reader)
     refuse_bad_input(app)
+    see_overdue_loans(app)
     delete_every_book(app)
 
 
