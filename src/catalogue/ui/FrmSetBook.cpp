@@ -19,6 +19,7 @@
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
 #include "core/ui/WindowStyler.h"
+#include "export/ui/GridExport.h"
 
 FrmSetBook::FrmSetBook(Prompter& prompter, const WindowStyler& styler, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_styler(styler)
@@ -74,6 +75,7 @@ QGroupBox* FrmSetBook::buildControls()
 
     categoriesGrid = FormParts::readOnlyGrid("categoriesGrid", m_rows, frame);
     categoriesGrid->setAccessibleName(QStringLiteral("图书类别"));
+    GridExport::addShownRows(categoriesGrid, m_prompter, QStringLiteral("图书类别"));
     categoriesGrid->verticalHeader()->hide();  // the three columns need the whole width
     categoriesGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     categoriesGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);

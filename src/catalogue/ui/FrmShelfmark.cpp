@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "catalogue/logic/BookListModel.h"
+#include "export/ui/GridExport.h"
 #include "catalogue/logic/Books.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/OffThreadWork.h"
@@ -73,6 +74,7 @@ void FrmShelfmark::buildGrid()
 {
     booksGrid = FormParts::readOnlyGrid("booksGrid", m_list, this);
     booksGrid->setAccessibleName(QStringLiteral("书库"));
+    GridExport::addWholeResult(booksGrid, m_prompter, windowTitle(), [] { return BookListModel::statement(); });
     // Widths that show the nine columns side by side at the opening size.
     const int widths[BookListModel::ColumnCount] = {70, 116, 70, 104, 70, 60, 60, 84, 60};
     connect(m_list, &QAbstractItemModel::modelReset, booksGrid, [this, widths] {

@@ -7,6 +7,7 @@
 #include "circulation/logic/BorrowedList.h"
 #include "circulation/logic/BorrowedListModel.h"
 #include "core/ui/FormParts.h"
+#include "export/ui/GridExport.h"
 
 namespace BorrowedGrid {
 
@@ -26,9 +27,10 @@ void layOutColumns(QTableView* view)
 
 }  // namespace
 
-QTableView* create(const char* name, BorrowedListModel* model, QWidget* parent)
+QTableView* create(const char* name, BorrowedListModel* model, Prompter& prompter, QWidget* parent)
 {
     QTableView* view = FormParts::readOnlyGrid(name, model, parent);
+    GridExport::addShownRows(view, prompter, QStringLiteral("已借图书"));
     QObject::connect(model, &BorrowedListModel::modelReset, view, [view] { layOutColumns(view); });
     return view;
 }

@@ -84,7 +84,7 @@ QGroupBox* LendTab::buildReaderGroup()
     txtReaderID = DeskForm::inputBox("txtReaderID", group);
     txtReaderName = DeskForm::displayBox("txtReaderName", group);
     cmdReaderInfo = DeskForm::button(QStringLiteral("添加新读者"), "cmdReaderInfo", group);
-    dtgrdLendBook = BorrowedGrid::create("dtgrdLendBook", m_borrowed, group);
+    dtgrdLendBook = BorrowedGrid::create("dtgrdLendBook", m_borrowed, m_prompter, group);
     lblGrid = DeskForm::caption(QStringLiteral("显示已借图书信息:"), dtgrdLendBook, group);
     lblLendCount = new QLabel(kCountCaption, group);
     lblLendCount->setObjectName(QStringLiteral("lblLendCount"));

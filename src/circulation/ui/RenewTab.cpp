@@ -70,7 +70,7 @@ QWidget* RenewTab::buildLoanGroup()
     auto* group = new QGroupBox(QStringLiteral("所借图书"), this);
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(8, 4, 8, 6);
-    dtgrdLendBookRenew = BorrowedGrid::create("dtgrdLendBookRenew", m_borrowed, group);
+    dtgrdLendBookRenew = BorrowedGrid::create("dtgrdLendBookRenew", m_borrowed, m_prompter, group);
     dtgrdLendBookRenew->setAccessibleName(group->title());
     layout->addWidget(dtgrdLendBookRenew);
     return group;

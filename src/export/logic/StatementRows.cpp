@@ -29,16 +29,15 @@ StatementRows::StatementRows(const KeyedStatement& statement, const QStringList&
     const Dialect& dialect = Database::dialect();
     const QString text = KeyedText(statement);
     if (dialect.streamsRows()) {
-        m_query = Sql::prepare(text, m_action);
-        m_query.setForwardOnly(true);
+        m_query.emplace(Sql::prepare(text, m_action));
         for (const QVariant& value : m_values)
-            m_query.addBindValue(value);
-        Sql::exec(m_query, m_action);
+            m_query->addBindValue(value);
+        Sql::exec(*m_query, m_action);
     } else {
         m_pageText = dialect.pageOf(text, statement.key, m_pageSize);
         runPage();
     }
-    const QSqlRecord record = m_query.record();
+    const QSqlRecord record = m_query->record();
     QStringList available;
     for (int i = 1; i < record.count(); ++i)  // the key is not shown
         available << record.fieldName(i);
@@ -54,34 +53,33 @@ StatementRows::StatementRows(const KeyedStatement& statement, const QStringList&
 
 void StatementRows::runPage()
 {
-    m_query = Sql::prepare(m_pageText, m_action);
-    m_query.setForwardOnly(true);
+    m_query.emplace(Sql::prepare(m_pageText, m_action));
     for (const QVariant& value : m_values)
-        m_query.addBindValue(value);
-    m_query.addBindValue(m_lastKey);
-    Sql::exec(m_query, m_action);
+        m_query->addBindValue(value);
+    m_query->addBindValue(m_lastKey);
+    Sql::exec(*m_query, m_action);
     m_pageRows = 0;
 }
 
 bool StatementRows::next(QStringList* cells)
 {
-    if (!m_query.next()) {
-        const QSqlError error = m_query.lastError();
+    if (!m_query->next()) {
+        const QSqlError error = m_query->lastError();
         if (error.isValid())
             throw StoreError(m_action, error);
         if (m_pageText.isEmpty() || m_pageRows < m_pageSize)
             return false;
         runPage();  // the page was full: the rows after its last key
-        if (!m_query.next()) {
-            if (m_query.lastError().isValid())
-                throw StoreError(m_action, m_query.lastError());
+        if (!m_query->next()) {
+            if (m_query->lastError().isValid())
+                throw StoreError(m_action, m_query->lastError());
             return false;
         }
     }
     ++m_pageRows;
-    m_lastKey = m_query.value(0).toLongLong();
+    m_lastKey = m_query->value(0).toLongLong();
     cells->clear();
     for (int i = 0; i < m_sources.size(); ++i)
-        cells->append(GridCells::shown(m_kinds.at(i), m_query.value(m_sources.at(i))).toString());
+        cells->append(GridCells::shown(m_kinds.at(i), m_query->value(m_sources.at(i))).toString());
     return true;
 }

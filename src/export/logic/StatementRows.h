@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlQuery>
+#include <optional>
 
 #include "core/logic/GridCells.h"
 #include "core/logic/KeyedStatement.h"
@@ -38,7 +39,9 @@ private:
     QString m_action;
     QVariantList m_values;
     QString m_pageText;  // empty where the engine hands rows over one by one
-    QSqlQuery m_query;
+    // Made only once a statement runs: an empty one would take the shared
+    // connection, which belongs to another thread.
+    std::optional<QSqlQuery> m_query;
     qint64 m_lastKey = 0;
     int m_pageSize;
     int m_pageRows = 0;  // rows read of the current page

@@ -2,7 +2,7 @@
 
 #include "core/logic/StoreError.h"
 #include "export/logic/ExportError.h"
-#include "export/logic/RowSource.h"
+#include "export/logic/RowsAtHand.h"
 #include "export/logic/TableWriter.h"
 
 namespace {
@@ -37,10 +37,8 @@ bool write(RowSource& source, const ExportTarget& target, const Progress& progre
 
 void write(const ExportTarget& target, const ExportColumns& columns, const QList<QStringList>& rows)
 {
-    std::unique_ptr<TableWriter> writer = TableWriter::open(target, columns);
-    for (const QStringList& row : rows)
-        writer->writeRow(row);
-    writer->finish();
+    RowsAtHand source(columns, rows);
+    write(source, target);
 }
 
 }  // namespace TableExport

@@ -15,6 +15,7 @@
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
 #include "core/ui/WindowStyler.h"
+#include "export/ui/GridExport.h"
 #include "queries/logic/QueryBuilder.h"
 #include "core/logic/KeyedResultModel.h"
 
@@ -52,6 +53,7 @@ QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const D
     connect(m_results, &KeyedResultModel::readFailed, this,
             [this](const QString& message) { m_prompter.notice(message); });
     m_grid = QueryGrid::create(design.gridName, m_results, design.columns, this);
+    GridExport::addWholeResult(m_grid, m_prompter, design.title, [this] { return m_statement; });
     lblResults = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
     lblResults->setObjectName(QStringLiteral("lblResults"));
 
@@ -111,6 +113,7 @@ void QueryWindow::search(const KeyedStatement& statement)
     m_prompter.notice(QStringLiteral("查询结果如下!!"));
     try {
         m_results->run(statement);
+        m_statement = statement;
     } catch (const StoreError& e) {
         m_prompter.notice(e.message());
     }

@@ -2,6 +2,9 @@
 
 #include <QList>
 #include <QWidget>
+#include <optional>
+
+#include "core/logic/KeyedStatement.h"
 
 #include "queries/ui/QueryGrid.h"
 
@@ -14,7 +17,6 @@ class QTableView;
 class Prompter;
 class KeyedResultModel;
 class WindowStyler;
-struct KeyedStatement;
 
 // What the two query windows share: the criteria frame "请选择要查询的项:"
 // with the find, clear and close buttons on its right, and the results grid
@@ -62,6 +64,7 @@ private:
 
     const WindowStyler& m_styler;
     KeyedResultModel* m_results;
+    std::optional<KeyedStatement> m_statement;  // the one the grid shows, for its export
     QGridLayout* m_criteria = nullptr;
     QTableView* m_grid = nullptr;
 };

@@ -20,6 +20,8 @@
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
 #include "core/ui/WindowStyler.h"
+#include "export/ui/GridExport.h"
+#include "reports/logic/OverdueCsv.h"
 #include "reports/logic/OverdueModel.h"
 #include "reports/logic/ReminderLog.h"
 
@@ -73,6 +75,7 @@ void FrmOverdue::buildControls()
     cmdRecord->setEnabled(false);
     overdueGrid = FormParts::readOnlyGrid("overdueGrid", m_rows, this);
     overdueGrid->setAccessibleName(QStringLiteral("超期借阅"));
+    GridExport::addShownRows(overdueGrid, m_prompter, windowTitle(), &OverdueCsv::kindOf);
     overdueGrid->horizontalHeader()->setStretchLastSection(false);
     // Widths from the first rows, not from every one of thousands.
     overdueGrid->horizontalHeader()->setResizeContentsPrecision(200);
