@@ -13,6 +13,8 @@
 #include "reports/logic/OverdueCsv.h"
 #include "reports/logic/OverdueList.h"
 #include "reports/ui/ReminderLetters.h"
+#include "statistics/logic/StatisticsTables.h"
+#include "statistics/logic/YearStatistics.h"
 
 namespace ReportTool {
 
@@ -20,7 +22,10 @@ namespace {
 
 const char* const kUsage =
     "用法: shelfmark-db upgrade 程序目录 [--server \"host=… dbname=… user=…\"]   (补上新版本需要的数据表)\n"
-    "      shelfmark-db overdue 程序目录 [--server \"…\"] [--as-of YYYY-MM-DD] [--csv 文件] [--pdf 文件] [--no-titles]\n";
+    "      shelfmark-db overdue 程序目录 [--server \"…\"] [--as-of YYYY-MM-DD] [--csv 文件] [--pdf 文件] [--no-titles]\n"
+    "      shelfmark-db stats 程序目录 [--server \"…\"] --year YYYY   (一年的借阅统计)\n";
+
+enum class Command { Upgrade, Overdue, Stats };
 
 struct Options {
     QString dir;
@@ -28,22 +33,26 @@ struct Options {
     QString asOf;
     QString csv;
     QString pdf;
+    QString year;
     bool noTitles = false;
 };
 
 // False on anything it does not know.
-bool readOptions(const QStringList& args, bool overdue, Options* options)
+bool readOptions(const QStringList& args, Command command, Options* options)
 {
     if (args.size() < 3)
         return false;
     options->dir = args[2];
+    const bool overdue = command == Command::Overdue;
+    const bool stats = command == Command::Stats;
     for (int i = 3; i < args.size(); ++i) {
         const QString& name = args[i];
-        QString* value = name == QLatin1String("--server")            ? &options->server
-                         : overdue && name == QLatin1String("--as-of") ? &options->asOf
-                         : overdue && name == QLatin1String("--csv")   ? &options->csv
-                         : overdue && name == QLatin1String("--pdf")   ? &options->pdf
-                                                                       : nullptr;
+        QString* value = name == QLatin1String("--server")                       ? &options->server
+                         : overdue && name == QLatin1String("--as-of")            ? &options->asOf
+                         : overdue && name == QLatin1String("--csv")              ? &options->csv
+                         : overdue && name == QLatin1String("--pdf")              ? &options->pdf
+                         : stats && name == QLatin1String("--year")               ? &options->year
+                                                                                  : nullptr;
         if (overdue && name == QLatin1String("--no-titles")) {
             options->noTitles = true;
             continue;
@@ -81,6 +90,27 @@ int overdue(const Options& options, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+// The year's statistics, as text or one CSV file per table.
+int stats(const Options& options, QTextStream& out, QTextStream& err)
+{
+    bool isYear = false;
+    const int year = options.year.toInt(&isYear);
+    if (!isYear || options.year.size() != 4 || year < 1000) {
+        err << "--year 应写成四位数的年份, 例如 --year 2025\n";
+        return 2;
+    }
+    const QList<StatisticsTable> tables = StatisticsTables::all(YearStatisticsReader::read(year));
+    out << QStringLiteral("%1 年借阅统计\n\n").arg(year) << StatisticsTables::asText(tables);
+    return 0;
+}
+
+Command commandOf(const QString& name)
+{
+    return name == QLatin1String("overdue") ? Command::Overdue
+           : name == QLatin1String("stats") ? Command::Stats
+                                            : Command::Upgrade;
+}
+
 }  // namespace
 
 bool openLibrary(const QString& dir, const QString& serverWords, QString* error)
@@ -98,7 +128,8 @@ bool openLibrary(const QString& dir, const QString& serverWords, QString* error)
 
 bool handles(int argc, char** argv)
 {
-    return argc >= 2 && (qstrcmp(argv[1], "overdue") == 0 || qstrcmp(argv[1], "upgrade") == 0);
+    return argc >= 2
+           && (qstrcmp(argv[1], "overdue") == 0 || qstrcmp(argv[1], "upgrade") == 0 || qstrcmp(argv[1], "stats") == 0);
 }
 
 int run(int argc, char** argv)
@@ -110,9 +141,9 @@ int run(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
-    const bool isOverdue = args[1] == QLatin1String("overdue");
+    const Command command = commandOf(args[1]);
     Options options;
-    if (!readOptions(args, isOverdue, &options)) {
+    if (!readOptions(args, command, &options) || (command == Command::Stats && options.year.isEmpty())) {
         err << kUsage;
         return 2;
     }
@@ -122,13 +153,13 @@ int run(int argc, char** argv)
         return 1;
     }
     try {
-        if (!isOverdue) {
+        if (command == Command::Upgrade) {
             LibrarySchema::upgrade();
             out << "图书馆已是本版本需要的样子。\n";
             Database::close();
             return 0;
         }
-        const int code = overdue(options, out, err);
+        const int code = command == Command::Overdue ? overdue(options, out, err) : stats(options, out, err);
         Database::close();
         return code;
     } catch (const StoreError& e) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// shelfmark-db's commands over an existing library: upgrade, and the overdue
-// list with its reminder letters. They open the library as the program does
+// shelfmark-db's commands over an existing library: upgrade, the overdue
+// list with its reminder letters, and a year's loan statistics. They open the library as the program does
 // (a server library when DIR/dat/library.ini names one, or --server given).
 #include <QString>
 

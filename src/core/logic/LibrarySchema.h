@@ -41,8 +41,11 @@ QStringList tableStatements(const QString& table);
 // engines take; running them again changes nothing. A library without them
 // works, the overdue list only slower.
 QStringList ownTableStatements();
+// Indexes on the six tables that later versions added, in words both engines
+// take; running them again changes nothing. create() makes them with the rest.
+QStringList addedIndexStatements();
 // Adds to an existing library what this version needs and it lacks (our own
-// tables), in one transaction. Throws StoreError.
+// tables, the added indexes), in one transaction. Throws StoreError.
 void upgrade();
 
 // The lending rules a new database starts with.

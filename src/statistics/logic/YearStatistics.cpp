@@ -1,0 +1,183 @@
+#include "statistics/logic/YearStatistics.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSqlQuery>
+#include <algorithm>
+#include <numeric>
+
+#include "core/logic/Sql.h"
+
+qint64 YearStatistics::loans() const
+{
+    return std::accumulate(months.begin(), months.end(), qint64(0));
+}
+
+namespace YearStatisticsReader {
+
+namespace {
+
+const QString kAction = QStringLiteral("统计借阅");
+const QString kInYear = QStringLiteral("借书日期 >= :from AND 借书日期 < :to");
+
+using Tally = YearStatistics::Tally;
+
+// Loans by month: the month is the date's sixth and seventh characters, for
+// both engines keep dates as ISO text.
+QString monthsStatement()
+{
+    return QStringLiteral("SELECT substr(借书日期, 6, 2), count(*) FROM lentInfo WHERE ") + kInYear
+           + QStringLiteral(" GROUP BY substr(借书日期, 6, 2)");
+}
+
+// Loans by title and category: counted by book number first (the year's
+// loans are many, the books they touch fewer), then joined to the books.
+QString booksStatement()
+{
+    return QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.类别代码, bookType.书籍类别, sum(lent.n)"
+                          " FROM (SELECT 书籍编号, count(*) AS n FROM lentInfo WHERE ")
+           + kInYear + QStringLiteral(" GROUP BY 书籍编号) lent LEFT JOIN bookInfo ON ")
+           + Sql::sameText(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("lent.书籍编号"))
+           + QStringLiteral(" LEFT JOIN bookType ON ")
+           + Sql::sameText(QStringLiteral("bookType.类别代码"), QStringLiteral("bookInfo.类别代码"))
+           + QStringLiteral(" GROUP BY bookInfo.书籍名称, bookInfo.类别代码, bookType.书籍类别");
+}
+
+// Loans by the loan's reader number, with what the reader row says.
+QString readersStatement()
+{
+    return QStringLiteral("SELECT lent.读者编号, readerInfo.读者姓名, readerInfo.所在部门, lent.n"
+                          " FROM (SELECT 读者编号, count(*) AS n FROM lentInfo WHERE ")
+           + kInYear + QStringLiteral(" GROUP BY 读者编号) lent LEFT JOIN readerInfo ON ")
+           + Sql::sameText(QStringLiteral("readerInfo.读者编号"), QStringLiteral("lent.读者编号"));
+}
+
+// The year's returns, however long ago they were lent.
+QString returnsStatement()
+{
+    return QStringLiteral("SELECT count(*), sum(CASE WHEN 超出天数 > 0 THEN 1 ELSE 0 END), sum(罚款金额)"
+                          " FROM lentInfo WHERE 还书日期 >= :from AND 还书日期 < :to");
+}
+
+QString text(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+// Texts the store takes for the same: A-Z folded, nothing else.
+QString folded(const QString& text)
+{
+    QString key = text;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return key;
+}
+
+// Adds `loans` to the tally of `key` (A-Z folded); the first spelling met is shown.
+void add(QHash<QString, Tally>& tallies, const QString& key, const QString& name, qint64 loans)
+{
+    Tally& tally = tallies[folded(key)];
+    if (tally.loans == 0) {
+        tally.key = key;
+        tally.name = name;
+    }
+    tally.loans += loans;
+}
+
+// Most loans first, then by key; the unknown ("") last when `unknownLast`.
+QList<Tally> ordered(const QHash<QString, Tally>& tallies, bool unknownLast, int keep)
+{
+    QList<Tally> list = tallies.values();
+    std::sort(list.begin(), list.end(), [unknownLast](const Tally& a, const Tally& b) {
+        if (unknownLast && a.key.isEmpty() != b.key.isEmpty())
+            return b.key.isEmpty();
+        if (a.loans != b.loans)
+            return a.loans > b.loans;
+        return a.key < b.key;
+    });
+    if (keep >= 0 && list.size() > keep)
+        list.resize(keep);
+    return list;
+}
+
+QSqlQuery runForYear(const QString& statement, int year)
+{
+    return Sql::run(statement,
+                    {{QStringLiteral("from"), Sql::dateValue(QDate(year, 1, 1))},
+                     {QStringLiteral("to"), Sql::dateValue(QDate(year + 1, 1, 1))}},
+                    kAction);
+}
+
+void readMonths(YearStatistics& stats)
+{
+    QSqlQuery query = runForYear(monthsStatement(), stats.year);
+    while (query.next()) {
+        const int month = query.value(0).toInt();
+        if (month >= 1 && month <= 12)
+            stats.months[month - 1] = query.value(1).toLongLong();
+    }
+}
+
+void readBooks(YearStatistics& stats)
+{
+    QHash<QString, Tally> titles;
+    QHash<QString, Tally> categories;
+    QSqlQuery query = runForYear(booksStatement(), stats.year);
+    while (query.next()) {
+        const QString title = text(query.value(0));
+        const QString categoryName = text(query.value(2));
+        const qint64 loans = query.value(3).toLongLong();
+        if (!title.isEmpty())
+            add(titles, title, QString(), loans);
+        // A book gone, or its category gone: the category is not known.
+        const bool known = !query.value(2).isNull();
+        add(categories, known ? text(query.value(1)) : QString(), known ? categoryName : QString(), loans);
+    }
+    stats.titles = ordered(titles, false, kRanked);
+    stats.categories = ordered(categories, true, -1);
+}
+
+void readReaders(YearStatistics& stats)
+{
+    QHash<QString, Tally> readers;
+    QHash<QString, Tally> departments;
+    QSqlQuery query = runForYear(readersStatement(), stats.year);
+    while (query.next()) {
+        const qint64 loans = query.value(3).toLongLong();
+        add(readers, text(query.value(0)), text(query.value(1)), loans);
+        add(departments, text(query.value(2)), QString(), loans);
+    }
+    stats.readers = ordered(readers, false, kRanked);
+    stats.departments = ordered(departments, true, -1);
+}
+
+void readReturns(YearStatistics& stats)
+{
+    QSqlQuery query = runForYear(returnsStatement(), stats.year);
+    if (!query.next())
+        return;
+    stats.returned = query.value(0).toLongLong();
+    stats.returnedLate = query.value(1).toLongLong();
+    stats.fines = query.value(2).toDouble();
+}
+
+}  // namespace
+
+QStringList statements()
+{
+    return {monthsStatement(), booksStatement(), readersStatement(), returnsStatement()};
+}
+
+YearStatistics read(int year)
+{
+    YearStatistics stats;
+    stats.year = year;
+    readMonths(stats);
+    readBooks(stats);
+    readReaders(stats);
+    readReturns(stats);
+    return stats;
+}
+
+}  // namespace YearStatisticsReader
