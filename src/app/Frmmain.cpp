@@ -43,6 +43,7 @@
 #include "import/ui/FrmImport.h"
 #include "reports/logic/PrintSettings.h"
 #include "reports/ui/FrmOverdue.h"
+#include "statistics/ui/FrmStatistics.h"
 #include "reports/ui/FrmPrintSettings.h"
 #include "reports/ui/LoanSlipPrinter.h"
 #include "queries/ui/FrmBookQuery.h"
@@ -110,6 +111,7 @@ void Frmmain::buildMenus()
     mnuReports = bar->addMenu(QStringLiteral("数据与报表"));
     mnuReports->setObjectName(QStringLiteral("mnuReports"));
     mnuOverdue = named(mnuReports->addAction(QStringLiteral("超期催还")), "mnuOverdue");
+    mnuStatistics = named(mnuReports->addAction(QStringLiteral("借阅统计")), "mnuStatistics");
     barImport = named(mnuReports->addSeparator(), "barImport");
     mnuImportBooks = named(mnuReports->addAction(QStringLiteral("导入图书…")), "mnuImportBooks");
     mnuImportReaders = named(mnuReports->addAction(QStringLiteral("导入读者…")), "mnuImportReaders");
@@ -141,6 +143,7 @@ void Frmmain::buildMenus()
     connect(mnuOverdue, &QAction::triggered, this, &Frmmain::mnuOverdue_Click);
     connect(mnuImportBooks, &QAction::triggered, this, &Frmmain::mnuImportBooks_Click);
     connect(mnuImportReaders, &QAction::triggered, this, &Frmmain::mnuImportReaders_Click);
+    connect(mnuStatistics, &QAction::triggered, this, &Frmmain::mnuStatistics_Click);
     connect(mnuPrintSettings, &QAction::triggered, this, &Frmmain::mnuPrintSettings_Click);
 }
 
@@ -353,6 +356,10 @@ void Frmmain::mnuImportReaders_Click()
 {
     showSingle(m_frmImportReaders, this, [this] {
         auto* window = new FrmImport(ImportKind::Kind::Readers, m_prompter, m_clock, *m_styler);
+void Frmmain::mnuStatistics_Click()
+{
+    showSingle(m_frmStatistics, this, [this] {
+        auto* window = new FrmStatistics(m_prompter, m_clock, *m_styler);
         window->Form_Load();
         return window;
     });

@@ -18,6 +18,7 @@ class FrmBasicSet;
 class FrmReader;
 class FrmImport;
 class FrmOverdue;
+class FrmStatistics;
 class FrmPrintSettings;
 class FrmAddnew;
 class FrmSetBook;
@@ -79,6 +80,7 @@ public:
     QAction* barImport = nullptr;
     QAction* mnuImportBooks = nullptr;
     QAction* mnuImportReaders = nullptr;
+    QAction* mnuStatistics = nullptr;
     QAction* barPrintSettings = nullptr;
     QAction* mnuPrintSettings = nullptr;
     QAction* barBaseSet = nullptr;
@@ -120,6 +122,7 @@ public slots:
     void mnuOverdue_Click();
     void mnuImportBooks_Click();
     void mnuImportReaders_Click();
+    void mnuStatistics_Click();
     void mnuPrintSettings_Click();
     void printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate);
     // Shows the reader window, in this mode when it opens anew (an open one
@@ -167,6 +170,7 @@ private:
     QPointer<FrmOverdue> m_frmOverdue;
     QPointer<FrmImport> m_frmImportBooks;
     QPointer<FrmImport> m_frmImportReaders;
+    QPointer<FrmStatistics> m_frmStatistics;
     QPointer<FrmPrintSettings> m_frmPrintSettings;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
