@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "core/logic/Sql.h"
@@ -159,7 +160,8 @@ void readReturns(YearStatistics& stats)
         return;
     stats.returned = query.value(0).toLongLong();
     stats.returnedLate = query.value(1).toLongLong();
-    stats.fines = query.value(2).toDouble();
+    // The fines are money: summed, they are rounded to the fen again.
+    stats.fines = std::round(query.value(2).toDouble() * 100) / 100;
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ void StatisticsChart::setBars(const QString& title, const QStringList& labels, c
     m_set->remove(0, m_set->count());
     m_labels->clear();
     m_labels->append(labels);
+    // Many labels stand slanted, so that each is read whole.
+    m_labels->setLabelsAngle(labels.size() > 12 ? -45 : 0);
     qint64 most = 0;
     for (const qint64 value : values) {
         m_set->append(double(value));
