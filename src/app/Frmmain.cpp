@@ -356,6 +356,11 @@ void Frmmain::mnuImportReaders_Click()
 {
     showSingle(m_frmImportReaders, this, [this] {
         auto* window = new FrmImport(ImportKind::Kind::Readers, m_prompter, m_clock, *m_styler);
+        window->Form_Load();
+        return window;
+    });
+}
+
 void Frmmain::mnuStatistics_Click()
 {
     showSingle(m_frmStatistics, this, [this] {
