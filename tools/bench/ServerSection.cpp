@@ -95,6 +95,26 @@ public:
         return cell;
     }
     void exec(const char* statement) { check(PQexec(m_db, statement), statement); }
+    // Every row of a statement, each cell read, one row at a time as it
+    // comes (as SQLite's stepping reads them); returns how many.
+    qint64 readEveryRow(const QString& statement)
+    {
+        const QByteArray text = statement.toUtf8();
+        if (!PQsendQuery(m_db, text.constData()) || !PQsetSingleRowMode(m_db))
+            throw std::runtime_error(PQerrorMessage(m_db));
+        qint64 rows = 0;
+        while (PGresult* result = PQgetResult(m_db)) {
+            if (PQresultStatus(result) == PGRES_SINGLE_TUPLE) {
+                for (int c = 0; c < PQnfields(result); ++c)
+                    PQgetvalue(result, 0, c);
+                ++rows;
+                PQclear(result);
+            } else {
+                check(result, text);
+            }
+        }
+        return rows;
+    }
     QList<QByteArray> column(const char* statement)
     {
         PGresult* result = PQexec(m_db, statement);
@@ -318,6 +338,12 @@ void queries(SideBySide& bench, RawServer& raw, int runs)
 }
 
 }  // namespace
+
+qint64 readEveryRow(const ServerSettings& server, const QString& statement)
+{
+    RawServer raw(server);
+    return raw.readEveryRow(statement);
+}
 
 void run(SideBySide& bench, const ServerSettings& server, int runs, int writeRuns, const QDate& today)
 {

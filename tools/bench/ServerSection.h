@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 
 #include "core/logic/ServerSettings.h"
 
@@ -14,5 +15,9 @@ class SideBySide;
 namespace ServerSection {
 
 void run(SideBySide& bench, const ServerSettings& server, int runs, int writeRuns, const QDate& today);
+
+// Every row of `statement` read through libpq alone, one by one, every cell;
+// how many rows.
+qint64 readEveryRow(const ServerSettings& server, const QString& statement);
 
 }  // namespace ServerSection

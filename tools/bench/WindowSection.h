@@ -11,8 +11,9 @@ class SideBySide;
 namespace WindowSection {
 
 void run(SideBySide& bench, const QString& benchProgram, const QString& dir, int runs);
-// Start-up alone, for a program directory whose dat/library.ini names a
-// library on a server: the server reached before sign-in, then the main window.
+// Start-up and a grid's memory, for a program directory whose
+// dat/library.ini names a library on a server: the server reached before
+// sign-in, then the main window.
 void startupOnServer(SideBySide& bench, const QString& benchProgram, const QString& dir, int runs);
 
 // The probes the bench starts; argv[1] names one. Return the exit code, or
