@@ -4,10 +4,10 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N] [--server WORDS] [--only reports]
+//                        [--start-runs N] [--server WORDS] [--only reports|import]
 //
-// --only reports measures the reports alone (the SQLite file only), for a
-// quick look after a change to them.
+// --only reports (or import) measures the reports (or the import) alone, on
+// the SQLite file only, for a quick look after a change to them.
 //
 // With --server the library is the one on that PostgreSQL server, and each
 // desk operation and search runs beside the same statements through libpq.
@@ -32,6 +32,7 @@
 #include "DbTool.h"
 #include "DeleteSection.h"
 #include "DeskSection.h"
+#include "ImportSection.h"
 #include "QuerySection.h"
 #include "ReportsSection.h"
 #include "RawStatement.h"
@@ -54,6 +55,7 @@ struct Options {
     int writeRuns = 200;
     int startRuns = 5;
     bool reportsOnly = false;  // --only reports
+    bool importOnly = false;   // --only import
 };
 
 bool readOptions(const QStringList& args, Options* options)
@@ -69,8 +71,9 @@ bool readOptions(const QStringList& args, Options* options)
                 return false;
             continue;
         }
-        if (args[i] == QLatin1String("--only") && i + 1 < args.size() && args[i + 1] == QLatin1String("reports")) {
-            options->reportsOnly = true;
+        if (args[i] == QLatin1String("--only") && i + 1 < args.size()
+            && (args[i + 1] == QLatin1String("reports") || args[i + 1] == QLatin1String("import"))) {
+            (args[i + 1] == QLatin1String("reports") ? options->reportsOnly : options->importOnly) = true;
             continue;
         }
         bool ok = false;
@@ -162,7 +165,7 @@ int main(int argc, char** argv)
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports]\n";
+                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import]\n";
         return 2;
     }
     SideBySide bench;
@@ -194,16 +197,21 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
-        if (!options.reportsOnly) {
+        const bool everything = !options.reportsOnly && !options.importOnly;
+        if (everything) {
             DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
             QuerySection::run(bench, raw, std::max(3, options.runs / 100));
         }
-        ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
-                            QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")), options.dir);
+        if (!options.importOnly)
+            ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
+                                QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")),
+                                options.dir);
+        if (!options.reportsOnly)
+            ImportSection::run(bench, raw, 3);
         sqlite3_close(raw);
         raw = nullptr;
         Database::close();
-        if (!options.reportsOnly) {
+        if (everything) {
             WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
             DeleteSection::run(bench, options.dir, options.size.books);
         }

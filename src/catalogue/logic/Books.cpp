@@ -34,11 +34,11 @@ QVariantMap detailValues(const BookDetails& book)
 
 bool exists(const QString& number, const QString& action)
 {
-    QSqlQuery query = Sql::run(QStringLiteral("SELECT 1 FROM bookInfo WHERE ")
-                                   + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
-                                   + QStringLiteral(" LIMIT 1"),
-                               {{QStringLiteral("number"), number}}, action);
-    return query.next();
+    // Kept prepared: an import asks it for every row.
+    return Sql::withKept(QStringLiteral("SELECT 1 FROM bookInfo WHERE ")
+                             + Sql::sameText(QStringLiteral("书籍编号"), QStringLiteral(":number"))
+                             + QStringLiteral(" LIMIT 1"),
+                         {{QStringLiteral("number"), number}}, action, [](QSqlQuery& query) { return query.next(); });
 }
 
 }  // namespace
@@ -76,10 +76,10 @@ Outcome RegisterBook(const BookDetails& book)
         return Outcome::DuplicateNumber;
     QVariantMap values = detailValues(book);
     values.insert(QStringLiteral("number"), textValue(book.number));
-    Sql::run(QStringLiteral("INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格,"
-                            " 书籍页码, 登记日期, 是否借出) VALUES (:number, :title, :code, :publisher,"
-                            " :author, :price, :pages, :registered, 0)"),
-             values, kRegisterAction);
+    Sql::changeKept(QStringLiteral("INSERT INTO bookInfo (书籍编号, 书籍名称, 类别代码, 出版社, 作者姓名, 书籍价格,"
+                                   " 书籍页码, 登记日期, 是否借出) VALUES (:number, :title, :code, :publisher,"
+                                   " :author, :price, :pages, :registered, 0)"),
+                    values, kRegisterAction);
     return Outcome::Done;
 }
 

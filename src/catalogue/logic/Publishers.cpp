@@ -9,10 +9,10 @@ void RememberPublisher(const QString& publisher)
     const QString name = publisher.trimmed();
     if (name.isEmpty())
         return;
-    Sql::run(QStringLiteral("INSERT INTO bookconcernList (出版社) SELECT :name"
-                            " WHERE NOT EXISTS (SELECT 1 FROM bookconcernList WHERE ")
-                 + Sql::sameText(QStringLiteral("出版社"), QStringLiteral(":name")) + QStringLiteral(")"),
-             {{QStringLiteral("name"), name}}, QStringLiteral("记录出版社"));
+    Sql::changeKept(QStringLiteral("INSERT INTO bookconcernList (出版社) SELECT :name"
+                                   " WHERE NOT EXISTS (SELECT 1 FROM bookconcernList WHERE ")
+                        + Sql::sameText(QStringLiteral("出版社"), QStringLiteral(":name")) + QStringLiteral(")"),
+                    {{QStringLiteral("name"), name}}, QStringLiteral("记录出版社"));
 }
 
 QStringList SuggestPublishers(const QString& typed)
