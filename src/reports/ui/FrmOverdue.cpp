@@ -91,8 +91,11 @@ void FrmOverdue::buildControls()
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkNoTitles);
     buttons->addStretch(1);
-    for (QPushButton* button : {cmdPrint, cmdRecord, cmdClose})
+    for (QPushButton* button : {cmdPrint, cmdRecord, cmdClose}) {
+        // The default style's narrowest button cuts a six-character caption.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 24);
         buttons->addWidget(button);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addLayout(filters);
