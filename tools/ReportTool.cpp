@@ -10,6 +10,7 @@
 #include "core/logic/LibrarySchema.h"
 #include "core/logic/ServerSettings.h"
 #include "core/logic/StoreError.h"
+#include "export/logic/ExportError.h"
 #include "reports/logic/OverdueCsv.h"
 #include "reports/logic/OverdueList.h"
 #include "reports/ui/ReminderLetters.h"
@@ -23,7 +24,7 @@ namespace {
 const char* const kUsage =
     "用法: shelfmark-db upgrade 程序目录 [--server \"host=… dbname=… user=…\"]   (补上新版本需要的数据表)\n"
     "      shelfmark-db overdue 程序目录 [--server \"…\"] [--as-of YYYY-MM-DD] [--csv 文件] [--pdf 文件] [--no-titles]\n"
-    "      shelfmark-db stats 程序目录 [--server \"…\"] --year YYYY   (一年的借阅统计)\n";
+    "      shelfmark-db stats 程序目录 [--server \"…\"] --year YYYY [--csv 文件夹]   (一年的借阅统计)\n";
 
 enum class Command { Upgrade, Overdue, Stats };
 
@@ -49,7 +50,7 @@ bool readOptions(const QStringList& args, Command command, Options* options)
         const QString& name = args[i];
         QString* value = name == QLatin1String("--server")                       ? &options->server
                          : overdue && name == QLatin1String("--as-of")            ? &options->asOf
-                         : overdue && name == QLatin1String("--csv")              ? &options->csv
+                         : (overdue || stats) && name == QLatin1String("--csv")   ? &options->csv
                          : overdue && name == QLatin1String("--pdf")              ? &options->pdf
                          : stats && name == QLatin1String("--year")               ? &options->year
                                                                                   : nullptr;
@@ -100,7 +101,20 @@ int stats(const Options& options, QTextStream& out, QTextStream& err)
         return 2;
     }
     const QList<StatisticsTable> tables = StatisticsTables::all(YearStatisticsReader::read(year));
-    out << QStringLiteral("%1 年借阅统计\n\n").arg(year) << StatisticsTables::asText(tables);
+    if (options.csv.isEmpty()) {
+        out << QStringLiteral("%1 年借阅统计\n\n").arg(year) << StatisticsTables::asText(tables);
+        return 0;
+    }
+    try {
+        StatisticsTables::writeCsv(options.csv, tables, year);
+    } catch (const ExportError& error) {
+        err << error.message() << '\n';
+        return 1;
+    }
+    out << QStringLiteral("%1 年借阅统计已写入 %2 (%3 个表格)\n")
+               .arg(year)
+               .arg(QDir::toNativeSeparators(options.csv))
+               .arg(tables.size());
     return 0;
 }
 

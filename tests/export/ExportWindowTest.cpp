@@ -14,6 +14,7 @@
 
 #include "MainWindowTest.h"
 #include "Probes.h"
+#include "WhenShown.h"
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
 #include "circulation/ui/LendTab.h"
@@ -25,24 +26,6 @@
 #include "reports/ui/FrmOverdue.h"
 
 namespace {
-
-// Calls `act` with the first widget of type T that becomes the active modal
-// or popup widget, as soon as it is up (checked every few milliseconds).
-template <class T>
-void whenShown(const std::function<void(T*)>& act)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        QWidget* up = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                        : QApplication::activeModalWidget();
-        if (T* widget = qobject_cast<T*>(up); widget && widget->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            act(widget);
-        }
-    });
-    timer->start(5);
-}
 
 // The file parsed by Python's own CSV reader, each row's cells joined by "|".
 QStringList csvLines(const QString& path, const char* encoding = "utf-8-sig")

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "TempLibrary.h"
 #include "circulation/logic/Renewal.h"
@@ -114,6 +117,37 @@ TEST_F(YearFigures, TheCommandPrintsTheTablesLinedUp)
         EXPECT_EQ(tool.exitCode(), run.exitCode) << run.extra.join(' ').toStdString();
         EXPECT_TRUE(out.contains(QString::fromUtf8(run.expected))) << out.toStdString();
     }
+}
+
+// With --csv, one file per table (UTF-8 with its mark), the folder made when
+// missing; a folder that cannot be made is told and nothing is written.
+TEST_F(YearFigures, TheCommandWritesOneCsvFilePerTable)
+{
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath("统计/2025");
+    QProcess tool;
+    tool.start(SHELFMARK_DB, {"stats", library.dir(), "--year", "2025", "--csv", folder});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              QStringList({"categories-2025.csv", "departments-2025.csv", "months-2025.csv", "readers-2025.csv",
+                           "returns-2025.csv", "titles-2025.csv"}));
+    auto bytes = [&folder](const char* name) {
+        QFile file(QDir(folder).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_EQ(bytes("returns-2025.csv"), QByteArray("\xEF\xBB\xBF项目,数值\r\n归还册次,4\r\n超期归还,2\r\n"
+                                                   "超期比例,50.0%\r\n罚款合计(元),3.6\r\n"));
+    EXPECT_EQ(bytes("readers-2025.csv"), QByteArray("\xEF\xBB\xBF名次,读者编号,读者姓名,借阅次数\r\n1,002,李四,4\r\n"
+                                                   "2,001,张三,2\r\n2,003,王五,2\r\n4,009,,1\r\n"));
+
+    QFile blocker(scratch.filePath("a-file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    tool.start(SHELFMARK_DB, {"stats", library.dir(), "--year", "2025", "--csv", blocker.fileName() + "/csv"});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains("无法建立文件夹"));
 }
 
 // A library made before the statistics gets their index from the upgrade, once.

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,8 @@
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
 #include "Probes.h"
+#include "WhenShown.h"
+#include "export/ui/ExportFileDialog.h"
 #include "core/logic/AppInfo.h"
 #include "statistics/ui/FrmStatistics.h"
 #include "statistics/ui/StatisticsChart.h"
@@ -148,6 +151,34 @@ TEST_F(StatisticsWindow, PrintsBothChartsAndTellsAPictureItCannotSave)
     w->cmdSaveImage->click();
     EXPECT_EQ(shown(), "统计图没能保存到 " + nowhere + ", 请换一个位置再试。");
     EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+// Each table exports from its grid's right-click item, as shown.
+TEST_F(StatisticsWindow, EachTableExportsWhatItShows)
+{
+    FrmStatistics* w = openStatistics();
+    ASSERT_TRUE(w);
+    const QString file = scratch.filePath("titles.csv");
+    for (QTableView* grid : {w->monthsGrid, w->titlesGrid, w->readersGrid, w->categoriesGrid, w->departmentsGrid,
+                             w->returnsGrid}) {
+        QStringList items;
+        for (QAction* action : grid->actions())
+            items << action->text();
+        ASSERT_TRUE(items.contains("导出…")) << grid->objectName().toStdString();
+        if (grid != w->titlesGrid)
+            continue;
+        whenShown<QFileDialog>([&file](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->selectedFiles().value(0).section('/', -1), "借阅最多的图书.xlsx");
+            dialog->selectNameFilter(ExportFileDialog::csvUtf8Filter());
+            emit dialog->filterSelected(ExportFileDialog::csvUtf8Filter());
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        grid->actions().at(items.indexOf("导出…"))->trigger();
+    }
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << shown().toStdString();
+    EXPECT_EQ(written.readAll(), QByteArray("\xEF\xBB\xBF名次,书籍名称,借阅次数\r\n1,红楼梦,3\r\n2,史记,1\r\n"));
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include <functional>
 #include <algorithm>
 
+#include <QDir>
+
 #include "core/logic/Conversions.h"
+#include "export/logic/ExportError.h"
+#include "export/logic/TableExport.h"
 
 namespace StatisticsTables {
 
@@ -151,6 +155,37 @@ QList<StatisticsTable> all(const YearStatistics& stats)
                       stats.departments, loans,
                       [](const Tally& t) { return t.key.isEmpty() ? unknownDepartment() : t.key; }),
             returns(stats)};
+}
+
+CellKind kindOf(const QString& heading)
+{
+    return heading == QLatin1String("名次") || heading == QLatin1String("借阅次数") || heading == QLatin1String("数值")
+               ? CellKind::Number
+               : CellKind::Text;
+}
+
+ExportColumns exportColumns(const StatisticsTable& table)
+{
+    ExportColumns columns;
+    for (const QString& heading : table.headings)
+        columns << ExportColumn{heading, kindOf(heading)};
+    return columns;
+}
+
+QString csvFileName(const StatisticsTable& table, int year)
+{
+    return QStringLiteral("%1-%2.csv").arg(table.name).arg(year);
+}
+
+void writeCsv(const QString& folder, const QList<StatisticsTable>& tables, int year)
+{
+    if (!QDir().mkpath(folder))
+        throw ExportError(QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+    for (const StatisticsTable& table : tables) {
+        ExportTarget target;
+        target.path = QDir(folder).filePath(csvFileName(table, year));
+        TableExport::write(target, exportColumns(table), table.rows);
+    }
 }
 
 QString asText(const QList<StatisticsTable>& tables)

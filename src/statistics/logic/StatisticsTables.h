@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "export/logic/ExportColumn.h"
 #include "statistics/logic/YearStatistics.h"
 
 // A year's figures as the tables the window shows, the command line prints
@@ -28,6 +29,16 @@ QString unknownDepartment();
 QString monthLabel(int month);
 // A part of a whole as a percentage with one decimal ("35.2%"); "—" of nothing.
 QString share(qint64 part, qint64 whole);
+
+// How a spreadsheet keeps a column, by its heading: ranks and counts as
+// numbers (a cell such as "50.0%" or "—" stays text), the rest as text.
+CellKind kindOf(const QString& heading);
+ExportColumns exportColumns(const StatisticsTable& table);
+// The file a table is written to in a folder ("months-2025.csv"). Writes
+// every table there as CSV (UTF-8 with its mark); throws ExportError naming
+// the file that could not be written.
+QString csvFileName(const StatisticsTable& table, int year);
+void writeCsv(const QString& folder, const QList<StatisticsTable>& tables, int year);
 
 // The tables as plain text, each under its title, columns lined up for a
 // fixed-width terminal (a Chinese character two columns wide).

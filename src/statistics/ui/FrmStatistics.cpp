@@ -22,6 +22,7 @@
 #include "core/logic/StoreError.h"
 #include "core/ui/FormParts.h"
 #include "core/ui/WindowStyler.h"
+#include "export/ui/GridExport.h"
 #include "statistics/logic/StatisticsTableModel.h"
 #include "statistics/logic/StatisticsTables.h"
 #include "statistics/ui/StatisticsChart.h"
@@ -82,12 +83,16 @@ void FrmStatistics::buildControls()
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setWordWrap(true);
+    for (const StatisticsTable& table : StatisticsTables::all(YearStatistics{}))
+        m_titles << table.title;
     for (int table = 0; table < TableCount; ++table) {
         auto* model = new StatisticsTableModel(this);
         m_tables << model;
         QTableView* grid = FormParts::readOnlyGrid(kGridNames[table], model, this);
         grid->verticalHeader()->hide();
         m_grids << grid;
+        grid->setAccessibleName(m_titles[table]);
+        GridExport::addShownRows(grid, m_prompter, m_titles[table], &StatisticsTables::kindOf);
     }
     monthsGrid = m_grids[Months];
     titlesGrid = m_grids[Titles];
@@ -144,11 +149,9 @@ QWidget* FrmStatistics::tablesPage(const QList<int>& tables, StatisticsChart* ch
         layout->addWidget(chart, 3);
     auto* row = new QHBoxLayout;
     for (const int table : tables) {
-        const QString title = StatisticsTables::all(YearStatistics{}).at(table).title;
         auto* column = new QVBoxLayout;
-        column->addWidget(FormParts::caption(title + QLatin1Char(':'), m_grids[table], page));
+        column->addWidget(FormParts::caption(m_titles[table] + QLatin1Char(':'), m_grids[table], page));
         column->addWidget(m_grids[table], 1);
-        m_grids[table]->setAccessibleName(title);
         row->addLayout(column, 1);
     }
     layout->addLayout(row, 2);

@@ -22,8 +22,9 @@ class WindowStyler;
 // 借阅统计: a year's loans by month as a bar chart, the most-lent titles and
 // the most active readers, loans by category (also as a chart) and by
 // department, and the year's returns with the share returned late and the
-// fines charged. The figures are read off the windows' thread. The charts
-// print (through the print preview) or are saved as one PNG picture.
+// fines charged. The figures are read off the windows' thread. Each table
+// is exported from its right-click item 导出…; the charts print (through the
+// print preview) or are saved as one PNG picture.
 class FrmStatistics : public QWidget {
     Q_OBJECT
 public:
@@ -76,6 +77,7 @@ private:
     const WindowStyler& m_styler;
     QList<StatisticsTableModel*> m_tables;  // in the order of StatisticsTables::all
     QList<QTableView*> m_grids;
+    QStringList m_titles;  // each table's caption
     int m_shownYear = 0;
     ChooseFile m_choose;
     Print m_print;
