@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "BackupTool.h"
 #include "DbTool.h"
 #include "ImportTool.h"
 #include "ReportTool.h"
@@ -59,6 +60,8 @@ int main(int argc, char** argv)
         return ReportTool::run(argc, argv);
     if (ImportTool::handles(argc, argv))
         return ImportTool::run(argc, argv);
+    if (BackupTool::handles(argc, argv))
+        return BackupTool::run(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream err(stderr);
@@ -112,7 +115,9 @@ int main(int argc, char** argv)
                "      shelfmark-db create|demo 程序目录 --server \"host=… port=… dbname=… user=… sslmode=…\"\n"
                "      (图书馆放在 PostgreSQL 服务器上, 并写入 程序目录/dat/library.ini)\n"
                "      shelfmark-db copy 程序目录 --server \"…\" | --to-file   (文件与服务器之间复制图书馆)\n"
-               "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n";
+               "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n"
+               "      shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆, 或另存到文件夹)\n"
+               "      shelfmark-db restore 程序目录 备份文件   (先备份当前的图书馆, 再用备份文件替换它)\n";
         return 2;
     }
     QString message;

@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "backup/logic/DailySnapshot.h"
+#include "backup/ui/FrmBackup.h"
 #include "catalogue/ui/FrmAddnew.h"
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
@@ -115,6 +117,8 @@ void Frmmain::buildMenus()
     barImport = named(mnuReports->addSeparator(), "barImport");
     mnuImportBooks = named(mnuReports->addAction(QStringLiteral("导入图书…")), "mnuImportBooks");
     mnuImportReaders = named(mnuReports->addAction(QStringLiteral("导入读者…")), "mnuImportReaders");
+    barBackup = named(mnuReports->addSeparator(), "barBackup");
+    mnuBackup = named(mnuReports->addAction(QStringLiteral("数据备份与恢复")), "mnuBackup");
     barPrintSettings = named(mnuReports->addSeparator(), "barPrintSettings");
     mnuPrintSettings = named(mnuReports->addAction(QStringLiteral("打印设置")), "mnuPrintSettings");
 
@@ -145,6 +149,7 @@ void Frmmain::buildMenus()
     connect(mnuImportReaders, &QAction::triggered, this, &Frmmain::mnuImportReaders_Click);
     connect(mnuStatistics, &QAction::triggered, this, &Frmmain::mnuStatistics_Click);
     connect(mnuPrintSettings, &QAction::triggered, this, &Frmmain::mnuPrintSettings_Click);
+    connect(mnuBackup, &QAction::triggered, this, &Frmmain::mnuBackup_Click);
 }
 
 void Frmmain::buildDesk()
@@ -352,6 +357,16 @@ void Frmmain::mnuImportBooks_Click()
     });
 }
 
+void Frmmain::mnuBackup_Click()
+{
+    showSingle(m_frmBackup, this, [this] {
+        auto* window = new FrmBackup(m_prompter, m_clock, *m_styler, m_folders.dataDir());
+        connect(window, &FrmBackup::libraryReplaced, this, &Frmmain::reloadLibrary);
+        window->Form_Load();
+        return window;
+    });
+}
+
 void Frmmain::mnuImportReaders_Click()
 {
     showSingle(m_frmImportReaders, this, [this] {
@@ -368,6 +383,32 @@ void Frmmain::mnuStatistics_Click()
         window->Form_Load();
         return window;
     });
+}
+
+void Frmmain::takeDailySnapshot()
+{
+    if (!m_dailySnapshot)
+        m_dailySnapshot = new DailySnapshot(m_folders.dataDir(), m_clock, m_prompter, this);
+    m_dailySnapshot->atSignIn();
+}
+
+void Frmmain::reloadLibrary()
+{
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             m_helpViewer, m_frmHelp, m_frmAbout, m_frmAddnew, m_frmShelfmark, m_frmUpdateBook, m_frmSetBook,
+             m_frmBookQuery, m_frmLendQuery, m_frmReader, m_frmBasicSet, m_frmOverdue, m_frmStatistics,
+             m_frmImportBooks, m_frmImportReaders, m_frmPrintSettings})
+        if (window)
+            window->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QString error;
+    if (!LibraryLocation::open(m_folders.dataDir(), &error)) {
+        m_prompter.notice(error, AppInfo::kAppTitle);
+        return;
+    }
+    InitDataGrid(false);
+    InitDataGrid(true);
 }
 
 void Frmmain::mnuPrintSettings_Click()

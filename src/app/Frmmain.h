@@ -19,6 +19,8 @@ class FrmReader;
 class FrmImport;
 class FrmOverdue;
 class FrmStatistics;
+class FrmBackup;
+class DailySnapshot;
 class FrmPrintSettings;
 class FrmAddnew;
 class FrmSetBook;
@@ -81,6 +83,8 @@ public:
     QAction* mnuImportBooks = nullptr;
     QAction* mnuImportReaders = nullptr;
     QAction* mnuStatistics = nullptr;
+    QAction* barBackup = nullptr;
+    QAction* mnuBackup = nullptr;
     QAction* barPrintSettings = nullptr;
     QAction* mnuPrintSettings = nullptr;
     QAction* barBaseSet = nullptr;
@@ -124,6 +128,13 @@ public slots:
     void mnuImportReaders_Click();
     void mnuStatistics_Click();
     void mnuPrintSettings_Click();
+    void mnuBackup_Click();
+    // At the clerk's sign-in: the day's first takes the day's snapshot of a
+    // file library, while the desk works on.
+    void takeDailySnapshot();
+    // The library was replaced by a restore: the other windows close, the
+    // shared connection opens again and the desk reads its lists anew.
+    void reloadLibrary();
     void printLoanSlip(const QString& readerNumber, const QString& bookNumber, const QDate& lendDate);
     // Shows the reader window, in this mode when it opens anew (an open one
     // is only raised and keeps its mode).
@@ -172,6 +183,8 @@ private:
     QPointer<FrmImport> m_frmImportReaders;
     QPointer<FrmStatistics> m_frmStatistics;
     QPointer<FrmPrintSettings> m_frmPrintSettings;
+    QPointer<FrmBackup> m_frmBackup;
+    DailySnapshot* m_dailySnapshot = nullptr;
     // The desk's three tabs, placed into SSTab1's pages.
     LendTab* m_lendTab = nullptr;
     RenewTab* m_renewTab = nullptr;

@@ -63,4 +63,5 @@ void Startup::openMainWindow()
         return;
     }
     m_main->show();
+    m_main->takeDailySnapshot();
 }

@@ -10,7 +10,7 @@ src=$1; widgets_dir=$2
 breaches=0
 report() { echo "layering: $1"; breaches=$((breaches + 1)); }
 
-subsystems='export|circulation|catalogue|readers|queries|look|reports|import|statistics|app'
+subsystems='export|circulation|catalogue|readers|queries|look|reports|import|statistics|backup|app'
 while IFS= read -r hit; do report "core includes a subsystem: $hit"; done < <(
     grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($subsystems)/" "$src/core")
 
@@ -34,7 +34,7 @@ while IFS= read -r hit; do report "below the program layer, includes src/app: $h
 # subsystems (export: any table out to a file, with its dialog and progress)
 # include core and nothing else; a subsystem includes their logic and their
 # windows where its library links them.
-features='circulation|catalogue|readers|queries|look|reports|import|statistics'
+features='circulation|catalogue|readers|queries|look|reports|import|statistics|backup'
 shared='export'
 while IFS= read -r hit; do report "a shared layer includes a subsystem: $hit"; done < <(
     grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]($features|app)/" $(sed "s#^#$src/#; s#|# $src/#g" <<<"$shared"))
@@ -64,8 +64,8 @@ for dir in $(find "$src" -mindepth 2 -maxdepth 2 -type d \( -name logic -o -name
         fi
     done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"($features|$shared)/(logic|ui)/" "$dir")
 done
-for a in circulation catalogue readers queries look reports import statistics; do
-    for b in circulation catalogue readers queries look reports import statistics; do
+for a in circulation catalogue readers queries look reports import statistics backup; do
+    for b in circulation catalogue readers queries look reports import statistics backup; do
         [ "$a" \< "$b" ] || continue
         if links "$src/$a/CMakeLists.txt" "shelfmark_${a}_logic" | grep -qx "shelfmark_${b}_logic" &&
            links "$src/$b/CMakeLists.txt" "shelfmark_${b}_logic" | grep -qx "shelfmark_${a}_logic"; then

@@ -60,7 +60,7 @@ public:
     // Makes again what keeps the index up to date as this version writes it,
     // the words already there kept where the engine can.
     virtual QStringList renewSearchStatements() const = 0;
-    // The tables of our own that stamp the library as ours, with its version.
+    // What stamps the library as ours, with the version of its layout.
     virtual QStringList stampStatements() const = 0;
     // What brings a library made by an earlier version up to this one's
     // helpers (run by `shelfmark-db upgrade`; each may run again).

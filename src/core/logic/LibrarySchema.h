@@ -44,9 +44,15 @@ QStringList ownTableStatements();
 // Indexes on the six tables that later versions added, in words both engines
 // take; running them again changes nothing. create() makes them with the rest.
 QStringList addedIndexStatements();
-// Adds to an existing library what this version needs and it lacks (our own
-// tables, the added indexes), in one transaction. Throws StoreError.
+// Adds to an existing library what this version needs and it lacks (our stamp,
+// our own tables, the added indexes), in one transaction. Throws StoreError.
 void upgrade();
+
+// The stamp of a library file of ours, in its header (SQLite's application_id
+// and user_version): a file without it is not a library this program made.
+// A library on a server keeps the same in its table shelfmark_library.
+inline constexpr qint32 kApplicationId = 0x53484c46;  // "SHLF"
+inline constexpr int kLayoutVersion = 1;
 
 // The lending rules a new database starts with.
 inline constexpr int kDefaultQuota = 2;

@@ -5,6 +5,7 @@
 
 #include "core/logic/Database.h"
 #include "core/logic/SearchText.h"
+#include "core/logic/LibrarySchema.h"
 #include "core/logic/Sql.h"
 
 // The words of an SQLite library file: STRICT tables whose texts compare with
@@ -176,9 +177,15 @@ public:
     {
         return dropSearchIndexStatements().mid(0, 2) + kSearch.mid(1);
     }
-    // A file is ours by its six tables; it carries no stamp of its own.
-    QStringList stampStatements() const override { return {}; }
-    QStringList upgradeStatements() const override { return {}; }
+    // A file is stamped in its header: the application id and the version of
+    // its layout, which SQLite keeps for the program that owns the file.
+    QStringList stampStatements() const override
+    {
+        return {QStringLiteral("PRAGMA application_id = %1").arg(LibrarySchema::kApplicationId),
+                QStringLiteral("PRAGMA user_version = %1").arg(LibrarySchema::kLayoutVersion)};
+    }
+    // A library made before the stamp gets it (setting it again changes nothing).
+    QStringList upgradeStatements() const override { return stampStatements(); }
     bool searchIndexed() const override { return !searchTableSql().isEmpty(); }
     bool searchMarksIndexed() const override { return searchTableSql().contains(QLatin1String("categories")); }
     QString bookIndexesStatement() const override
