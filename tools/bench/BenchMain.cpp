@@ -141,9 +141,12 @@ int runOnServer(SideBySide& bench, const Options& options, QTextStream& err)
                        .arg(options.server->describe(), scalar(QStringLiteral("SELECT count(*) FROM bookInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM readerInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo"))));
-        ServerSection::run(bench, *options.server, options.runs, options.writeRuns, QDate::currentDate());
+        if (!options.reportsOnly)
+            ServerSection::run(bench, *options.server, options.runs, options.writeRuns, QDate::currentDate());
+        ReportsSection::runOnServer(bench, std::max(3, options.runs / 100));
         Database::close();
-        WindowSection::startupOnServer(bench, QCoreApplication::applicationFilePath(), options.dir, options.startRuns);
+        if (!options.reportsOnly)
+            WindowSection::startupOnServer(bench, QCoreApplication::applicationFilePath(), options.dir, options.startRuns);
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         Database::close();
