@@ -5,6 +5,7 @@
 
 #include "BackupTool.h"
 #include "DbTool.h"
+#include "ExportTool.h"
 #include "ImportTool.h"
 #include "ReportTool.h"
 #include "ServerTool.h"
@@ -62,6 +63,8 @@ int main(int argc, char** argv)
         return ImportTool::run(argc, argv);
     if (BackupTool::handles(argc, argv))
         return BackupTool::run(argc, argv);
+    if (ExportTool::handles(argc, argv))
+        return ExportTool::run(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTextStream err(stderr);
@@ -117,7 +120,9 @@ int main(int argc, char** argv)
                "      shelfmark-db copy 程序目录 --server \"…\" | --to-file   (文件与服务器之间复制图书馆)\n"
                "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n"
                "      shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆, 或另存到文件夹)\n"
-               "      shelfmark-db restore 程序目录 备份文件   (先备份当前的图书馆, 再用备份文件替换它)\n";
+               "      shelfmark-db restore 程序目录 备份文件   (先备份当前的图书馆, 再用备份文件替换它)\n"
+               "      shelfmark-db export 程序目录 [--server \"…\"] (--table 表名 | --query book|loan [条件])\n"
+               "                  (--csv 文件 [--gb18030] | --xlsx 文件)   (不带参数运行 export 可看条件)\n";
         return 2;
     }
     QString message;

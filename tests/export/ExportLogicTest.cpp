@@ -404,4 +404,43 @@ TEST_F(Export, AGridsWholeResultComesOutAsTheGridShowsIt)
     }
 }
 
+// shelfmark-db export on the tests' library (a file, or the tests' server):
+// a table whole, a query with its criteria, and the commands it refuses.
+TEST_F(Export, TheToolWritesATableOrAQueryResult)
+{
+    TempLibrary library;
+    library.addBasics();
+    library.addBook("B1", kAwkward[0][1], "A");
+    library.addBook("B2", kAwkward[4][1], "B", true);
+    library.addLoan("001", "B1", "2026-03-01", "2026-03-20");
+    library.addLoan("002", "B2", "2026-04-01");
+    library.exec("UPDATE lentInfo SET 超出天数 = 0, 罚款金额 = 0");
+    library.exec("UPDATE lentInfo SET 超出天数 = 5, 罚款金额 = 0.5 WHERE 书籍编号 = 'B1'");
+    const auto tool = [&](const QStringList& options) {
+        QProcess process;
+        process.start(SHELFMARK_DB, QStringList{"export", library.dir()} + options);
+        process.waitForFinished(60000);
+        return process.exitCode();
+    };
+    ASSERT_EQ(tool({"--table", "LENTINFO", "--xlsx", path("loans.xlsx")}), 0);
+    const Sheet loans = readSheet(path("loans.xlsx"), 1);
+    EXPECT_EQ(texts(loans), (QList<QStringList>{{"读者编号", "书籍编号", "借书日期", "还书日期", "超出天数", "罚款金额"},
+                                                {"001", "B1", "46082", "46101", "5", "0.5"},
+                                                {"002", "B2", "46113", "", "0", "0"}}));
+    EXPECT_EQ(loans[1][5].type, "");  // a number
+    ASSERT_EQ(tool({"--query", "book", "--title", "结构", "--fuzzy", "--csv", path("books.csv"), "--gb18030"}), 0);
+    EXPECT_EQ(readCsv(path("books.csv"), "gb18030"),
+              (QList<QStringList>{
+                  {"书籍编号", "书籍名称", "书籍价格", "出版社", "书籍页码", "类别代码", "作者姓名", "登记日期", "是否借出"},
+                  {"B1", kAwkward[0][1], "25.00", "人民文学出版社", "320", "A", "不详", "2026/1/5", "否"}}));
+    const QList<QStringList> refused = {{"--table", "nope", "--csv", path("x.csv")},
+                                        {"--query", "loan", "--number", "B1", "--csv", path("x.csv")},
+                                        {"--query", "book", "--registered", "2026-02-30", "--csv", path("x.csv")},
+                                        {"--table", "bookInfo", "--xlsx", path("x.csv"), "--gb18030"},
+                                        {"--query", "book"}};
+    for (const QStringList& options : refused)
+        EXPECT_EQ(tool(options), 2) << options.join(' ').toStdString();
+    EXPECT_EQ(files(), (QStringList{"books.csv", "loans.xlsx"}));
+}
+
 }  // namespace

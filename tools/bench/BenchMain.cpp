@@ -4,10 +4,11 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N] [--server WORDS] [--only reports|import]
+//                        [--start-runs N] [--server WORDS] [--only reports|import|export]
 //
-// --only reports (or import) measures the reports (or the import) alone, on
-// the SQLite file only, for a quick look after a change to them.
+// --only reports (or import, or export) measures the reports (or the import,
+// or the export of every book) alone, on the SQLite file only, for a quick
+// look after a change to them.
 //
 // With --server the library is the one on that PostgreSQL server, and each
 // desk operation and search runs beside the same statements through libpq.
@@ -32,6 +33,7 @@
 #include "DbTool.h"
 #include "DeleteSection.h"
 #include "DeskSection.h"
+#include "ExportSection.h"
 #include "ImportSection.h"
 #include "QuerySection.h"
 #include "ReportsSection.h"
@@ -56,6 +58,7 @@ struct Options {
     int startRuns = 5;
     bool reportsOnly = false;  // --only reports
     bool importOnly = false;   // --only import
+    bool exportOnly = false;   // --only export
 };
 
 bool readOptions(const QStringList& args, Options* options)
@@ -72,8 +75,11 @@ bool readOptions(const QStringList& args, Options* options)
             continue;
         }
         if (args[i] == QLatin1String("--only") && i + 1 < args.size()
-            && (args[i + 1] == QLatin1String("reports") || args[i + 1] == QLatin1String("import"))) {
-            (args[i + 1] == QLatin1String("reports") ? options->reportsOnly : options->importOnly) = true;
+            && (args[i + 1] == QLatin1String("reports") || args[i + 1] == QLatin1String("import")
+                || args[i + 1] == QLatin1String("export"))) {
+            (args[i + 1] == QLatin1String("reports")  ? options->reportsOnly
+             : args[i + 1] == QLatin1String("import") ? options->importOnly
+                                                      : options->exportOnly) = true;
             continue;
         }
         bool ok = false;
@@ -163,12 +169,14 @@ int main(int argc, char** argv)
 {
     if (const int code = WindowSection::probe(argc, argv); code >= 0)
         return code;
+    if (const int code = ExportSection::probe(argc, argv); code >= 0)
+        return code;
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import]\n";
+                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import|export]\n";
         return 2;
     }
     SideBySide bench;
@@ -200,20 +208,23 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
-        const bool everything = !options.reportsOnly && !options.importOnly;
+        const bool everything = !options.reportsOnly && !options.importOnly && !options.exportOnly;
         if (everything) {
             DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
             QuerySection::run(bench, raw, std::max(3, options.runs / 100));
         }
-        if (!options.importOnly)
+        if (everything || options.reportsOnly)
             ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
                                 QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")),
                                 options.dir);
-        if (!options.reportsOnly)
+        if (everything || options.importOnly)
             ImportSection::run(bench, raw, 3);
         sqlite3_close(raw);
         raw = nullptr;
         Database::close();
+        if (everything || options.exportOnly)
+            ExportSection::run(bench, app.applicationFilePath(), options.dir,
+                               std::max(1, std::min(3, options.runs / 100)));
         if (everything) {
             WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
             DeleteSection::run(bench, options.dir, options.size.books);
