@@ -17,3 +17,9 @@ cmake --build "$SANITIZED_BUILD"
 cd "$SANITIZED_BUILD"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The package on a fresh Debian 12 root, when asked for (it needs root and the
+# Debian mirror, and takes a few minutes).
+if [ "${SHELFMARK_PACKAGE_TEST:-0}" = 1 ]; then
+    bash "$SHELFMARK_ROOT/scripts/package.sh"
+fi
