@@ -150,13 +150,13 @@ int create(const QString& programDir, QString* message)
     return code;
 }
 
-int demo(const QString& programDir, QString* message)
+int demo(const QString& programDir, QString* message, const QDate& today)
 {
     const int code = make(
         programDir,
-        [] {
+        [today] {
             LibrarySchema::create();
-            DemoLibrary::fill();
+            DemoLibrary::fill(today);
         },
         message);
     if (code == 0)

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/FrmFirstStart.h"
 #include "app/FrmLogon.h"
 #include "app/Frmmain.h"
 #include "core/logic/AppInfo.h"
@@ -23,6 +24,7 @@ Startup::~Startup()
 {
     m_main.reset();
     m_signIn.reset();
+    m_firstStart.reset();
 }
 
 void Startup::setUpApplication(QApplication& app)
@@ -38,12 +40,39 @@ void Startup::setUpApplication(QApplication& app)
 void Startup::start()
 {
     WindowAccessibility::install();
+    QString error;
+    if (!m_folders.prepare(&error)) {
+        fail(error);
+        return;
+    }
+    // An installed program whose data folder holds no library yet asks how
+    // to have one first; a program directory goes on as it always has.
+    if (!m_folders.isProgramDirectory() && !m_folders.holdsLibrary()) {
+        m_firstStart = std::make_unique<FrmFirstStart>(m_prompter, m_clock, m_folders);
+        connect(m_firstStart.get(), &QDialog::accepted, this, [this] {
+            m_firstStart->hide();
+            openSignIn();
+        });
+        connect(m_firstStart.get(), &QDialog::rejected, this, [this] { emit finished(0); });
+        m_firstStart->show();
+        return;
+    }
+    openSignIn();
+}
+
+void Startup::fail(const QString& error)
+{
+    m_prompter.notice(error, AppInfo::kAppTitle);
+    QMetaObject::invokeMethod(this, [this] { emit finished(1); }, Qt::QueuedConnection);
+}
+
+void Startup::openSignIn()
+{
     // A library on a server is reached first (its password asked for here,
     // when libpq's own file has none), before the clerk signs in.
     QString error;
-    if (!m_folders.prepare(&error) || !LibraryLocation::prepare(m_folders.dataDir(), m_prompter, &error)) {
-        m_prompter.notice(error, AppInfo::kAppTitle);
-        QMetaObject::invokeMethod(this, [this] { emit finished(1); }, Qt::QueuedConnection);
+    if (!LibraryLocation::prepare(m_folders.dataDir(), m_prompter, &error)) {
+        fail(error);
         return;
     }
     m_signIn = std::make_unique<FrmLogon>(m_prompter, m_folders);

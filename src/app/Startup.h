@@ -9,6 +9,7 @@
 
 class QApplication;
 class Clock;
+class FrmFirstStart;
 class FrmLogon;
 class Frmmain;
 class Prompter;
@@ -27,9 +28,11 @@ public:
     // toolkit's own texts in Chinese whatever the machine's locale.
     static void setUpApplication(QApplication& app);
 
-    // Loads and shows the sign-in window.
+    // Loads and shows the sign-in window; first, for an installed program
+    // whose data folder holds no library yet, the first-start window.
     void start();
 
+    FrmFirstStart* firstStartWindow() const { return m_firstStart.get(); }
     FrmLogon* signInWindow() const { return m_signIn.get(); }
     Frmmain* mainWindow() const { return m_main.get(); }
 
@@ -39,11 +42,15 @@ signals:
     void finished(int exitCode);
 
 private:
+    void openSignIn();
     void openMainWindow();
+    // Tells the error and ends the program with code 1.
+    void fail(const QString& error);
 
     Prompter& m_prompter;
     const Clock& m_clock;
     ProgramFolders m_folders;
+    std::unique_ptr<FrmFirstStart> m_firstStart;
     std::unique_ptr<FrmLogon> m_signIn;
     std::unique_ptr<Frmmain> m_main;
 };
