@@ -150,6 +150,11 @@ int create(const QString& programDir, QString* message)
     return code;
 }
 
+int demo(const QString& programDir, QString* message)
+{
+    return demo(programDir, message, QDate::currentDate());
+}
+
 int demo(const QString& programDir, QString* message, const QDate& today)
 {
     const int code = make(

@@ -14,8 +14,9 @@ namespace DbTool {
 // Refuses when the database already exists.
 int create(const QString& programDir, QString* message);
 // The same, filled with a believable demo library whose loans are dated
-// around `today`.
-int demo(const QString& programDir, QString* message, const QDate& today = QDate::currentDate());
+// around `today` (the machine's today without it).
+int demo(const QString& programDir, QString* message);
+int demo(const QString& programDir, QString* message, const QDate& today);
 // The same with a library of the given size (see LargeLibrary); refuses
 // sizes it cannot make with exit code 2.
 int demo(const QString& programDir, const LargeLibrary::Size& size, QString* message,
