@@ -2,10 +2,13 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 
 #include "Probes.h"
 #include "TempLibrary.h"
 #include "core/logic/Csv.h"
+#include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/StoreError.h"
 #include "core/logic/TextFile.h"
 #include "import/logic/ImportPlan.h"
@@ -230,6 +233,48 @@ TEST_F(ImportLogic, SkippedRowsAreSavedWithTheirProblemsForFixing)
     EXPECT_EQ(plan.skippedRecords(), (QList<QStringList>{{"读者编号", "读者姓名", "备注", "问题"},
                                                          {"", "乙", "", "缺少读者编号"},
                                                          {"001", "丙,丁", "多\n行", "读者编号已在库中"}}));
+}
+
+// The books the fuzzy-search index offers for a text in a column, by number.
+QString offered(Dialect::BookText column, const QString& text)
+{
+    const Dialect::IndexedBooks index = Database::dialect().indexedBooks({{column, text}});
+    QSqlQuery query(Database::connection());
+    query.prepare("SELECT bookInfo.书籍编号 FROM bookInfo" + (index.table.isEmpty() ? "" : ", " + index.table)
+                  + " WHERE " + index.condition + " ORDER BY bookInfo.书籍编号");
+    for (const QVariant& value : index.values)
+        query.addBindValue(value);
+    EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();
+    QStringList numbers;
+    while (query.next())
+        numbers << query.value(0).toString();
+    return numbers.join(',');
+}
+
+// The words of imported books are written in one sweep, not by the engine
+// row by row: the index must find them as it finds a book saved in the
+// window, and go on finding books saved afterwards, also after a cancel.
+TEST_F(ImportLogic, ImportedBooksAreFoundByTheSearchIndexAsBooksSavedLater)
+{
+    ImportPlan plan = checked(Kind::Books, "书籍编号,书籍名称,类别代码,出版社,书籍价格\n"
+                                           "B300,围城·续篇,A,三联书店,9\nX-301,Python编程,B,,9\n");
+    ASSERT_EQ(ImportRun::run(plan, {}).imported, 2);
+    ASSERT_EQ(Books::saveNewBook({"B302", "围城外", "A", "三联书店", "", "9", "", kToday}), Books::Outcome::Done);
+    ImportPlan cancelled = checked(Kind::Books, "书籍编号,书籍名称,类别代码,书籍价格\nB303,围城内,A,9\n");
+    EXPECT_TRUE(ImportRun::run(cancelled, [](int, int) { return false; }).cancelled);
+    ASSERT_EQ(Books::saveNewBook({"B304", "围城边", "A", "", "", "9", "", kToday}), Books::Outcome::Done);
+
+    const struct { Dialect::BookText column; const char* text; const char* numbers; } cases[] = {
+        {Dialect::BookText::Title, "围城", "B300,B302,B304"},
+        {Dialect::BookText::Title, "城·续", "B300"},
+        {Dialect::BookText::Title, "thon编", "X-301"},
+        {Dialect::BookText::Title, "红楼", "B001"},
+        {Dialect::BookText::Publisher, "联书", "B300,B302"},
+        {Dialect::BookText::Number, "-30", "X-301"},
+        {Dialect::BookText::Number, "30", "B300,B302,B304,X-301"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(offered(c.column, c.text), c.numbers) << c.text;
 }
 
 // The command the scripts use: the same checks and writes, on the library of

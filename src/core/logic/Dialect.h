@@ -60,6 +60,15 @@ public:
     // Makes again what keeps the index up to date as this version writes it,
     // the words already there kept where the engine can.
     virtual QStringList renewSearchStatements() const = 0;
+    // Many books added at once have their words written in bulk (see
+    // SearchWordsInBulk) rather than by the engine row by row: what stops
+    // and starts again the row-by-row upkeep of an index of this version,
+    // and the statement that adds one book's words (:row, :number, :title,
+    // :publisher, :numberPairs, :titlePairs, :publisherPairs). All empty
+    // where the engine keeps the index itself.
+    virtual QStringList pauseSearchUpkeepStatements() const = 0;
+    virtual QStringList resumeSearchUpkeepStatements() const = 0;
+    virtual QString searchWordsStatement() const = 0;
     // What stamps the library as ours, with the version of its layout.
     virtual QStringList stampStatements() const = 0;
     // What brings a library made by an earlier version up to this one's

@@ -175,6 +175,9 @@ public:
     }
     // The index lies on bookInfo and the server keeps it: made anew whole.
     QStringList renewSearchStatements() const override { return dropSearchIndexStatements() + kSearch; }
+    QStringList pauseSearchUpkeepStatements() const override { return {}; }
+    QStringList resumeSearchUpkeepStatements() const override { return {}; }
+    QString searchWordsStatement() const override { return QString(); }
     QStringList stampStatements() const override { return kStamp; }
     QStringList upgradeStatements() const override { return {kFold}; }
     bool searchIndexed() const override

@@ -177,6 +177,17 @@ public:
     {
         return dropSearchIndexStatements().mid(0, 2) + kSearch.mid(1);
     }
+    QStringList pauseSearchUpkeepStatements() const override
+    {
+        return dropSearchIndexStatements().mid(0, 1);
+    }
+    QStringList resumeSearchUpkeepStatements() const override { return kSearch.mid(1, 1); }
+    QString searchWordsStatement() const override
+    {
+        return QStringLiteral("INSERT INTO bookSearch (rowid, number, title, publisher, numberPairs, titlePairs,"
+                              " publisherPairs) VALUES (:row, :number, :title, :publisher, :numberPairs,"
+                              " :titlePairs, :publisherPairs)");
+    }
     // A file is stamped in its header: the application id and the version of
     // its layout, which SQLite keeps for the program that owns the file.
     QStringList stampStatements() const override

@@ -1,7 +1,10 @@
 #include "import/logic/ImportRun.h"
 
-#include "readers/logic/ReaderRegistry.h"
+#include <optional>
+
+#include "core/logic/SearchWordsInBulk.h"
 #include "core/logic/Transaction.h"
+#include "readers/logic/ReaderRegistry.h"
 
 namespace ImportRun {
 
@@ -20,7 +23,11 @@ bool write(const ImportPlan& plan, const ImportRow& row)
 Result run(ImportPlan& plan, const std::function<bool(int done, int total)>& progress)
 {
     const int total = plan.goodCount();
-    Transaction transaction(QStringLiteral("导入") + ImportKind::noun(plan.kind()));
+    const QString action = QStringLiteral("导入") + ImportKind::noun(plan.kind());
+    Transaction transaction(action);
+    std::optional<SearchWordsInBulk> words;
+    if (plan.kind() == ImportKind::Kind::Books)
+        words.emplace(action);
     Result result;
     QList<int> taken;
     int done = 0;
@@ -39,6 +46,8 @@ Result run(ImportPlan& plan, const std::function<bool(int done, int total)>& pro
             return result;
         }
     }
+    if (words)
+        words->finish();
     transaction.commit();
     for (int i : taken)
         plan.addProblem(i, ImportKind::fields(plan.kind()).first() + QStringLiteral("已在库中"));

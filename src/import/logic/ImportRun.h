@@ -6,7 +6,8 @@
 
 // Writes the good rows of a checked plan into the library in one
 // transaction: each book as the new-book window saves it (its publisher
-// remembered), each reader as the reader window adds one.
+// remembered), each reader as the reader window adds one. The books' search
+// words are written in one sweep after them (SearchWordsInBulk).
 namespace ImportRun {
 
 struct Result {

@@ -48,7 +48,12 @@ FrmImport::FrmImport(ImportKind::Kind kind, Prompter& prompter, const Clock& clo
     resize(900, 560);
 }
 
-FrmImport::~FrmImport() = default;
+// The grid lets go of the plan before the plan goes: the grid may still ask
+// for its headings while the window is taken down.
+FrmImport::~FrmImport()
+{
+    m_rows->setPlan(nullptr);
+}
 
 void FrmImport::buildControls()
 {
