@@ -366,8 +366,8 @@ def see_overdue_loans(app):
         if due < today:
             over = (today - due).days
             known.append((reader, -over, loan, (reader, name or "", book, day(due), str(over),
-                                                "%.15g" % (fine_per_day * over))))
-    expected = [row for *_, row in sorted(known)]
+                                                "%.15g" % (fine_per_day * over)), fine_per_day * over))
+    expected = [row for *_, row, _ in sorted(known)]
     unknown = db_row("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")[0] - db_row(
         "SELECT count(*) FROM lentInfo l JOIN bookInfo b ON b.书籍编号 = l.书籍编号 JOIN bookType t"
         " ON t.类别代码 = b.类别代码 WHERE l.还书日期 IS NULL AND t.借出天数 IS NOT NULL")[0]
@@ -377,9 +377,9 @@ def see_overdue_loans(app):
     columns = ("读者编号", "读者姓名", "书籍编号", "应还日期", "超出天数", "应付罚款")
     expect("超期催还 lists", [tuple(row[c] for c in columns) for row in rows[:len(expected)]], expected)
     expect("超期催还's loans of unknown category", [row["应还日期"] for row in rows[len(expected):]], ["类别不详"] * unknown)
-    totals = "读者 %d 人, 图书 %d 册, 罚款合计 " % (len({row[0] for row in expected}), len(expected))
-    wait_for("totals " + totals, lambda: pyatspi.findDescendant(
-        window, lambda acc: acc is not None and acc.getRoleName() == "label" and acc.name.startswith(totals)))
+    totals = "读者 %d 人, 图书 %d 册, 罚款合计 %.15g 元" % (len({row[0] for row in expected}), len(expected),
+                                                      round(sum(fine for *_, fine in known), 4))
+    wait_for("totals " + totals, lambda: find(window, "label", totals))
     close_window(app, window, "超期催还")
     print("e2e: 超期催还 listed the %d overdue loans of the store" % len(expected))
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempLibrary.h"
+#include "core/logic/Conversions.h"
 #include "core/logic/LibrarySchema.h"
 #include "core/logic/StoreError.h"
 #include "reports/logic/OverdueList.h"
@@ -67,6 +68,20 @@ TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
     for (const OverdueLoan& loan : OverdueList::read(today))
         unknown << loan.bookNumber + (loan.unknown() ? "?" : "");
     EXPECT_EQ(unknown.join(',').toStdString(), "B001?,B002?,B003?,B404?,B004?");
+}
+
+// The total of many fines is money, not the noise of adding binary fractions.
+TEST(OverdueTotals, ManyFinesAddUpToWhatTheyAre)
+{
+    OverdueLoan loan;
+    loan.readerNumber = "001";
+    loan.dueDate = QDate(2027, 1, 1);
+    loan.daysOver = 3;
+    loan.fine = 0.1 * 3;
+    const QList<OverdueLoan> loans(1000, loan);
+    EXPECT_EQ(Conversions::numberText(OverdueList::totals(loans).fines).toStdString(), "300");
+    loan.fine = 0.005 * 3;  // a fine's own digits stay
+    EXPECT_EQ(Conversions::numberText(OverdueList::totals({loan, loan, loan}).fines).toStdString(), "0.045");
 }
 
 TEST_F(Overdue, TheFilterKeepsItsDepartmentAndDaysOverAndNeverDropsTheUnknown)

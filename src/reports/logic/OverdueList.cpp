@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
@@ -224,7 +225,14 @@ Totals totals(const QList<OverdueLoan>& loans)
         totals.fines += loan.fine;
     }
     totals.readers = int(readers.size());
+    totals.fines = moneySum(totals.fines);
     return totals;
+}
+
+double moneySum(double sum)
+{
+    // A ten-thousandth of a yuan is finer than any fine per day a library sets.
+    return std::round(sum * 10000.0) / 10000.0;
 }
 
 QStringList departments()

@@ -92,6 +92,8 @@ QList<Letter> letters(const QList<OverdueLoan>& loans)
         result.last().loans.append(loan);
         result.last().total += loan.fine;
     }
+    for (Letter& letter : result)
+        letter.total = OverdueList::moneySum(letter.total);
     return result;
 }
 
