@@ -61,10 +61,9 @@ void FrmBackup::buildControls()
     lblServer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lblServer->setWordWrap(true);
     lblServer->hide();
-    m_rows->setHorizontalHeaderLabels({QStringLiteral("备份时间"), QStringLiteral("图书"), QStringLiteral("读者"),
-                                       QStringLiteral("借出未还")});
     snapshotGrid = FormParts::readOnlyGrid("snapshotGrid", m_rows, this);
     snapshotGrid->setAccessibleName(QStringLiteral("备份"));
+    snapshotGrid->horizontalHeader()->setStretchLastSection(false);
     spnKeepDays = new QSpinBox(this);
     spnKeepDays->setObjectName(QStringLiteral("spnKeepDays"));
     spnKeepDays->setRange(1, 3650);
@@ -158,17 +157,25 @@ void FrmBackup::reload()
     });
     lblCurrent->setText(current ? QStringLiteral("当前的图书馆: ") + Backups::describe(*current)
                                 : QStringLiteral("无法读取当前的图书馆: ") + error);
-    m_rows->removeRows(0, m_rows->rowCount());
+    // Reset whole, so that what a screen reader was told of the rows goes too.
+    m_rows->clear();
+    m_rows->setHorizontalHeaderLabels({QStringLiteral("备份时间"), QStringLiteral("图书"), QStringLiteral("读者"),
+                                       QStringLiteral("借出未还")});
     m_paths.clear();
     for (const SnapshotFolder::Snapshot& snapshot : snapshots) {
         QList<QStandardItem*> cells{new QStandardItem(snapshot.taken.toString(QStringLiteral("yyyy/M/d HH:mm:ss")))};
         for (const qint64 value : {snapshot.counts ? snapshot.counts->books : -1, snapshot.counts ? snapshot.counts->readers : -1,
                                    snapshot.counts ? snapshot.counts->loansOut : -1})
+        {
             cells << new QStandardItem(value < 0 ? QStringLiteral("?") : number(value));
+            cells.last()->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
         m_rows->appendRow(cells);
         m_paths << snapshot.path;
     }
-    snapshotGrid->resizeColumnsToContents();
+    snapshotGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < m_rows->columnCount(); ++column)
+        snapshotGrid->setColumnWidth(column, 90);
     if (!m_paths.isEmpty())
         snapshotGrid->selectRow(0);
     const QSignalBlocker quiet(spnKeepDays);
