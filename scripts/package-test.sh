@@ -27,9 +27,14 @@ if [ ! -d "$base" ]; then
     mv "$base.tmp" "$base"
 fi
 
+# The processes started in the root, by their ids: each is started as
+# `chroot … env … PROGRAM &`, and chroot and env hand over to the program, so
+# the id is the program's own.
+started=()
 cleanup() {
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${started[@]}"; do wait "$pid" 2>/dev/null || true; done
     umount "$root/proc" 2>/dev/null || true
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     if [ -d "$root/var/cache/apt/archives" ]; then
         cp -n "$root"/var/cache/apt/archives/*.deb "$work/archives/" 2>/dev/null || true
     fi
@@ -42,10 +47,18 @@ mount -t proc proc "$root/proc"
 cp "$work"/archives/*.deb "$root/var/cache/apt/archives/" 2>/dev/null || true
 cp "$deb" "$root/tmp/shelfmark.deb"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
+display=""
 as_user() {  # as_user NAME COMMAND...
     local user=$1; shift
     chroot --userspec="$user:$user" "$root" env -i PATH=/usr/bin:/bin HOME="/home/$user" LANG=C.UTF-8 \
-        DISPLAY=:7 "$@"
+        DISPLAY=":$display" "$@"
+}
+as_user_started() {  # as_user_started NAME COMMAND...: in the background, its id kept in $pid
+    local user=$1; shift
+    chroot --userspec="$user:$user" "$root" env -i PATH=/usr/bin:/bin HOME="/home/$user" LANG=C.UTF-8 \
+        DISPLAY=":$display" "$@" &
+    pid=$!
+    started+=("$pid")
 }
 
 say "installing $(basename "$deb") with apt"
@@ -62,15 +75,18 @@ library=$root/home/clerk/.local/share/shelfmark/mdb/Shelfmark.mdb
 [ -f "$library" ] || fail "no library at ~clerk/.local/share/shelfmark"
 
 mkdir -p "$work/screens"
-as_user clerk Xvfb :7 -screen 0 1024x768x24 -nolisten tcp -fbdir /tmp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do as_user clerk xwininfo -root >/dev/null 2>&1 && break; sleep 0.2; done
+# A display of its own: Xvfb picks a free number and writes it to fd 3.
+rm -f "$work/display"
+as_user_started clerk Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -fbdir /tmp \
+    3>"$work/display" >"$work/xvfb.log" 2>&1
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+display=$(cat "$work/display")
+[ -n "$display" ] || fail "Xvfb did not start (see $work/xvfb.log)"
 # Waits for a window titled $2 while user $1 runs the program; keeps a
 # picture of the screen as build/pkgtest/screens/$3.xwd.
 sees() {
     local user=$1 title=$2 picture=$3 found=""
-    as_user "$user" shelfmark >"$work/$picture.log" 2>&1 &
-    local pid=$!  # chroot and env hand over to the program: the same process
+    as_user_started "$user" shelfmark >"$work/$picture.log" 2>&1
     for _ in $(seq 100); do
         if as_user "$user" xwininfo -root -tree | grep -q "\"$title\""; then found=1; break; fi
         sleep 0.2
