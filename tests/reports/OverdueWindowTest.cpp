@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
 
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
@@ -54,6 +55,18 @@ TEST_F(OverdueWindow, ListsTheOverdueLoansFiltersAndTotalsThem)
     w->cboDepartment->setCurrentIndex(0);  // 全部
     w->spnMinDays->setValue(34);
     EXPECT_EQ(gridRows(w->overdueGrid, 1), "002");
+}
+
+// A long title is shortened so that every column stays in sight.
+TEST_F(OverdueWindow, ALongTitleLeavesEveryColumnInSight)
+{
+    library.exec("UPDATE bookInfo SET 书籍名称 = 'AutoCAD与Photoshop案例教程（第三版）：建筑与室内设计实例精讲'"
+                 " WHERE 书籍编号 = 'B001'");
+    FrmOverdue* w = openOverdue();
+    ASSERT_TRUE(w);
+    QTableView* grid = w->overdueGrid;
+    const int last = grid->model()->columnCount() - 1;
+    EXPECT_LE(grid->columnViewportPosition(last) + grid->columnWidth(last), grid->viewport()->width());
 }
 
 // Reminders are recorded only after letters were printed, once each time.

@@ -30,6 +30,8 @@ namespace {
 const QString kAllDepartments = QStringLiteral("全部");
 // Rows shown before the whole list is read: more than a window holds.
 constexpr int kFirstRows = 100;
+constexpr int kTitleColumn = 5;  // 书籍名称
+constexpr int kTitleWidth = 160;
 
 // The print preview: its print button prints, closing it cancels.
 bool printThroughPreview(QWidget* parent, const QList<ReminderLetters::Letter>& letters,
@@ -55,7 +57,7 @@ FrmOverdue::FrmOverdue(Prompter& prompter, const Clock& clock, const WindowStyle
     setWindowTitle(QStringLiteral("超期催还"));
     setWindowFlags(Qt::Window);
     buildControls();
-    resize(900, 520);
+    resize(940, 520);
 }
 
 void FrmOverdue::buildControls()
@@ -132,7 +134,7 @@ void FrmOverdue::reload()
     // The first rows are complete when they are reported and not touched again.
     connect(&work, &OffThreadWork::progressed, this, [&] {
         m_rows->setLoans(OverdueList::filtered(first, filter()));
-        overdueGrid->resizeColumnsToContents();
+        fitColumns();
     });
     try {
         work.run(QStringLiteral("读取超期借阅"), [&](const OffThreadWork::Report& report) {
@@ -155,6 +157,15 @@ void FrmOverdue::reload()
     showFiltered();
 }
 
+// Each column as wide as its texts, but a long title shortened ("…") so that
+// the columns after it stay in sight.
+void FrmOverdue::fitColumns()
+{
+    overdueGrid->resizeColumnsToContents();
+    QHeaderView* header = overdueGrid->horizontalHeader();
+    header->resizeSection(kTitleColumn, std::min(header->sectionSize(kTitleColumn), kTitleWidth));
+}
+
 OverdueList::Filter FrmOverdue::filter() const
 {
     OverdueList::Filter chosen;
@@ -166,7 +177,7 @@ OverdueList::Filter FrmOverdue::filter() const
 void FrmOverdue::showFiltered()
 {
     m_rows->setLoans(OverdueList::filtered(m_all, filter()));
-    overdueGrid->resizeColumnsToContents();
+    fitColumns();
     const OverdueList::Totals totals = OverdueList::totals(m_rows->loans());
     lblTotals->setText(QStringLiteral("读者 %1 人, 图书 %2 册, 罚款合计 %3 元")
                            .arg(totals.readers)

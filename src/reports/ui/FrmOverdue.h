@@ -56,6 +56,7 @@ private:
     void reload();
     void showFiltered();
     OverdueList::Filter filter() const;
+    void fitColumns();
 
     Prompter& m_prompter;
     const Clock& m_clock;
