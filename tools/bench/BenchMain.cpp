@@ -4,11 +4,11 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N] [--server WORDS] [--only reports|import|export]
+//                        [--start-runs N] [--server WORDS] [--only reports|import|export|statistics]
 //
-// --only reports (or import, or export) measures the reports (or the import,
-// or the export of every book) alone, on the SQLite file only, for a quick
-// look after a change to them.
+// --only reports (or import, export, statistics) measures the reports (or the
+// import, the export of every book, a year's statistics) alone, on the SQLite
+// file only, for a quick look after a change to them.
 //
 // With --server the library is the one on that PostgreSQL server, and each
 // desk operation and search runs beside the same statements through libpq.
@@ -37,6 +37,7 @@
 #include "ImportSection.h"
 #include "QuerySection.h"
 #include "ReportsSection.h"
+#include "StatisticsSection.h"
 #include "RawStatement.h"
 #include "ServerSection.h"
 #include "ServerTool.h"
@@ -56,9 +57,10 @@ struct Options {
     int runs = 2000;
     int writeRuns = 200;
     int startRuns = 5;
-    bool reportsOnly = false;  // --only reports
-    bool importOnly = false;   // --only import
-    bool exportOnly = false;   // --only export
+    QString only;  // --only: the one part measured ("" for all)
+
+    // Whether the part is measured.
+    bool measures(const char* part) const { return only.isEmpty() || only == QLatin1String(part); }
 };
 
 bool readOptions(const QStringList& args, Options* options)
@@ -75,11 +77,8 @@ bool readOptions(const QStringList& args, Options* options)
             continue;
         }
         if (args[i] == QLatin1String("--only") && i + 1 < args.size()
-            && (args[i + 1] == QLatin1String("reports") || args[i + 1] == QLatin1String("import")
-                || args[i + 1] == QLatin1String("export"))) {
-            (args[i + 1] == QLatin1String("reports")  ? options->reportsOnly
-             : args[i + 1] == QLatin1String("import") ? options->importOnly
-                                                      : options->exportOnly) = true;
+            && QStringList({"reports", "import", "export", "statistics"}).contains(args[i + 1])) {
+            options->only = args[i + 1];
             continue;
         }
         bool ok = false;
@@ -147,11 +146,11 @@ int runOnServer(SideBySide& bench, const Options& options, QTextStream& err)
                        .arg(options.server->describe(), scalar(QStringLiteral("SELECT count(*) FROM bookInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM readerInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo"))));
-        if (!options.reportsOnly)
+        if (options.only.isEmpty())
             ServerSection::run(bench, *options.server, options.runs, options.writeRuns, QDate::currentDate());
         ReportsSection::runOnServer(bench, std::max(3, options.runs / 100));
         Database::close();
-        if (!options.reportsOnly)
+        if (options.only.isEmpty())
             WindowSection::startupOnServer(bench, QCoreApplication::applicationFilePath(), options.dir, options.startRuns);
     } catch (const std::exception& e) {
         err << e.what() << '\n';
@@ -176,7 +175,7 @@ int main(int argc, char** argv)
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import|export]\n";
+                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import|export|statistics]\n";
         return 2;
     }
     SideBySide bench;
@@ -208,21 +207,23 @@ int main(int argc, char** argv)
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo")),
                             scalar(QStringLiteral("SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL")),
                             scalar(QStringLiteral("PRAGMA journal_mode")), scalar(QStringLiteral("PRAGMA synchronous"))));
-        const bool everything = !options.reportsOnly && !options.importOnly && !options.exportOnly;
+        const bool everything = options.only.isEmpty();
         if (everything) {
             DeskSection::run(bench, raw, options.runs, options.writeRuns, QDate::currentDate());
             QuerySection::run(bench, raw, std::max(3, options.runs / 100));
         }
-        if (everything || options.reportsOnly)
+        if (options.measures("reports"))
             ReportsSection::run(bench, raw, std::max(3, options.runs / 100),
                                 QDir(app.applicationDirPath()).filePath(QStringLiteral("../shelfmark-db")),
                                 options.dir);
-        if (everything || options.importOnly)
+        if (options.measures("import"))
             ImportSection::run(bench, raw, 3);
+        if (options.measures("statistics"))
+            StatisticsSection::run(bench, raw, std::max(3, options.runs / 100));
         sqlite3_close(raw);
         raw = nullptr;
         Database::close();
-        if (everything || options.exportOnly)
+        if (options.measures("export"))
             ExportSection::run(bench, app.applicationFilePath(), options.dir,
                                std::max(1, std::min(3, options.runs / 100)));
         if (everything) {

@@ -3,11 +3,17 @@
 #include <QDate>
 #include <QHash>
 #include <QSqlQuery>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <functional>
+#include <memory>
 #include <numeric>
 
+#include "core/logic/Database.h"
 #include "core/logic/Sql.h"
+#include "core/logic/StoreError.h"
 
 qint64 YearStatistics::loans() const
 {
@@ -31,17 +37,16 @@ QString monthsStatement()
            + QStringLiteral(" GROUP BY substr(借书日期, 6, 2)");
 }
 
-// Loans by title and category: counted by book number first (the year's
-// loans are many, the books they touch fewer), then joined to the books.
+// Loans by title and category code: counted by book number first (the
+// year's loans are many, the books they touch fewer), then joined to the
+// books. The categories' names are read apart: there are a few dozen.
 QString booksStatement()
 {
-    return QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.类别代码, bookType.书籍类别, sum(lent.n)"
+    return QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.类别代码, sum(lent.n)"
                           " FROM (SELECT 书籍编号, count(*) AS n FROM lentInfo WHERE ")
            + kInYear + QStringLiteral(" GROUP BY 书籍编号) lent LEFT JOIN bookInfo ON ")
            + Sql::sameText(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("lent.书籍编号"))
-           + QStringLiteral(" LEFT JOIN bookType ON ")
-           + Sql::sameText(QStringLiteral("bookType.类别代码"), QStringLiteral("bookInfo.类别代码"))
-           + QStringLiteral(" GROUP BY bookInfo.书籍名称, bookInfo.类别代码, bookType.书籍类别");
+           + QStringLiteral(" GROUP BY bookInfo.书籍名称, bookInfo.类别代码");
 }
 
 // Loans by the loan's reader number, with what the reader row says.
@@ -87,18 +92,20 @@ void add(QHash<QString, Tally>& tallies, const QString& key, const QString& name
 }
 
 // Most loans first, then by key; the unknown ("") last when `unknownLast`.
+// Only the first `keep` are kept (all when negative).
 QList<Tally> ordered(const QHash<QString, Tally>& tallies, bool unknownLast, int keep)
 {
     QList<Tally> list = tallies.values();
-    std::sort(list.begin(), list.end(), [unknownLast](const Tally& a, const Tally& b) {
+    const auto before = [unknownLast](const Tally& a, const Tally& b) {
         if (unknownLast && a.key.isEmpty() != b.key.isEmpty())
             return b.key.isEmpty();
         if (a.loans != b.loans)
             return a.loans > b.loans;
         return a.key < b.key;
-    });
-    if (keep >= 0 && list.size() > keep)
-        list.resize(keep);
+    };
+    const qsizetype kept = keep < 0 ? list.size() : std::min<qsizetype>(keep, list.size());
+    std::partial_sort(list.begin(), list.begin() + kept, list.end(), before);
+    list.resize(kept);
     return list;
 }
 
@@ -120,20 +127,32 @@ void readMonths(YearStatistics& stats)
     }
 }
 
+// Each category's name by its code, A-Z folded as the store matches codes.
+QHash<QString, QString> categoryNames()
+{
+    QHash<QString, QString> names;
+    QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码, 书籍类别 FROM bookType"), {}, kAction);
+    while (query.next())
+        names.insert(folded(text(query.value(0))), text(query.value(1)));
+    return names;
+}
+
 void readBooks(YearStatistics& stats)
 {
+    const QHash<QString, QString> names = categoryNames();
     QHash<QString, Tally> titles;
     QHash<QString, Tally> categories;
     QSqlQuery query = runForYear(booksStatement(), stats.year);
     while (query.next()) {
         const QString title = text(query.value(0));
-        const QString categoryName = text(query.value(2));
-        const qint64 loans = query.value(3).toLongLong();
+        const QString code = text(query.value(1));
+        const qint64 loans = query.value(2).toLongLong();
         if (!title.isEmpty())
             add(titles, title, QString(), loans);
         // A book gone, or its category gone: the category is not known.
-        const bool known = !query.value(2).isNull();
-        add(categories, known ? text(query.value(1)) : QString(), known ? categoryName : QString(), loans);
+        const auto name = query.value(1).isNull() ? names.cend() : names.constFind(folded(code));
+        const bool known = name != names.cend();
+        add(categories, known ? code : QString(), known ? *name : QString(), loans);
     }
     stats.titles = ordered(titles, false, kRanked);
     stats.categories = ordered(categories, true, -1);
@@ -164,6 +183,37 @@ void readReturns(YearStatistics& stats)
     stats.fines = std::round(query.value(2).toDouble() * 100) / 100;
 }
 
+// Runs `aside` on a thread of its own, over a connection of its own, while
+// this thread runs `here`; returns when both have ended, throwing what either
+// threw (this thread's first).
+void alongside(const std::function<void()>& aside, const std::function<void()>& here)
+{
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        QString error;
+        if (!Database::openOnThisThread(&error)) {
+            failure = std::make_exception_ptr(StoreError(kAction, error));
+            return;
+        }
+        try {
+            aside();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        Database::closeOnThisThread();
+    }));
+    thread->start();
+    try {
+        here();
+    } catch (...) {
+        thread->wait();
+        throw;
+    }
+    thread->wait();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 }  // namespace
 
 QStringList statements()
@@ -175,10 +225,17 @@ YearStatistics read(int year)
 {
     YearStatistics stats;
     stats.year = year;
-    readMonths(stats);
-    readBooks(stats);
-    readReaders(stats);
-    readReturns(stats);
+    // The books' figures take the longest (a look-up for every book lent):
+    // they are read beside the rest.
+    YearStatistics books = stats;
+    alongside([&books] { readBooks(books); },
+              [&stats] {
+                  readMonths(stats);
+                  readReaders(stats);
+                  readReturns(stats);
+              });
+    stats.titles = books.titles;
+    stats.categories = books.categories;
     return stats;
 }
 

@@ -35,7 +35,8 @@ inline constexpr int kRanked = 20;
 
 // Reads the year's figures from the open library. Rankings are ordered by
 // loans, most first, ties by title or reader number; breakdowns by loans,
-// the unknown one last. Throws StoreError.
+// the unknown one last. The books' figures are read on a second connection
+// of their own, beside the rest. Throws StoreError.
 YearStatistics read(int year);
 
 // The statements read() runs, for measuring them beside the engine alone;
