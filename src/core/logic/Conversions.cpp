@@ -98,6 +98,12 @@ QString leadingCharacters(const QString& text, int count)
     return text.left(units);
 }
 
+double moneySum(double sum)
+{
+    // A ten-thousandth of a yuan is finer than any fine per day a library sets.
+    return std::round(sum * 10000.0) / 10000.0;
+}
+
 double leadingNumber(const QString& text)
 {
     const QString number = numberPrefix(text);

@@ -25,6 +25,11 @@ std::optional<qint16> textToInteger16(const QString& text);
 // zeros, no exponent for ordinary sizes ("0.3" for 0.1 * 3, "5", "-1").
 QString numberText(double value);
 
+// A sum of fines as money: without the noise that adding binary fractions
+// leaves (0.1 x 3 added 1,000 times is 300.000000000006), never losing a
+// fine's own digits.
+double moneySum(double sum);
+
 // The numeric value of a text's leading number, as the old Val() read it:
 // blanks skipped, digits with an optional sign and decimal point; a text
 // without a leading number gives 0 ("12abc" -> 12, "abc" -> 0, "" -> 0).

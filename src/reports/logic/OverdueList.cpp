@@ -2,7 +2,6 @@
 
 #include <QSet>
 #include <algorithm>
-#include <cmath>
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
@@ -225,15 +224,10 @@ Totals totals(const QList<OverdueLoan>& loans)
         totals.fines += loan.fine;
     }
     totals.readers = int(readers.size());
-    totals.fines = moneySum(totals.fines);
+    totals.fines = Conversions::moneySum(totals.fines);
     return totals;
 }
 
-double moneySum(double sum)
-{
-    // A ten-thousandth of a yuan is finer than any fine per day a library sets.
-    return std::round(sum * 10000.0) / 10000.0;
-}
 
 QStringList departments()
 {

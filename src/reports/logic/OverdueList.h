@@ -72,10 +72,6 @@ QString statement(const QDate& today);
 QList<OverdueLoan> filtered(const QList<OverdueLoan>& loans, const Filter& filter);
 // Readers, books and fines of the known rows.
 Totals totals(const QList<OverdueLoan>& loans);
-// A sum of fines as money: without the noise that adding binary fractions
-// leaves (0.1 x 3 added 1,000 times is 300.000000000006), never losing a
-// fine's own digits.
-double moneySum(double sum);
 // The departments readers have, sorted, without the empty one. Throws StoreError.
 QStringList departments();
 

@@ -93,7 +93,7 @@ QList<Letter> letters(const QList<OverdueLoan>& loans)
         result.last().total += loan.fine;
     }
     for (Letter& letter : result)
-        letter.total = OverdueList::moneySum(letter.total);
+        letter.total = Conversions::moneySum(letter.total);
     return result;
 }
 

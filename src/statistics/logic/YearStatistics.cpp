@@ -5,12 +5,12 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <algorithm>
-#include <cmath>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <numeric>
 
+#include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
@@ -179,8 +179,7 @@ void readReturns(YearStatistics& stats)
         return;
     stats.returned = query.value(0).toLongLong();
     stats.returnedLate = query.value(1).toLongLong();
-    // The fines are money: summed, they are rounded to the fen again.
-    stats.fines = std::round(query.value(2).toDouble() * 100) / 100;
+    stats.fines = Conversions::moneySum(query.value(2).toDouble());
 }
 
 // Runs `aside` on a thread of its own, over a connection of its own, while
