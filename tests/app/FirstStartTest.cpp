@@ -155,16 +155,13 @@ TEST(FirstStart, AServerLibraryIsWrittenOnlyOnceItIsReached)
 
 // The data folder becomes a link to a shared folder: one holding a library is
 // used at once; the data folder with files of the clerk's own in it is not
-// given up; neither is it for a folder that is not there.
+// given up.
 TEST(FirstStart, ASharedFolderTakesThePlaceOfAnUntouchedDataFolderOnly)
 {
     Installed installed;
     QString error;
     ASSERT_EQ(DbTool::create(installed.path("shared"), &error), 0);
     const QString data = installed.folders.dataDir();
-
-    EXPECT_FALSE(FirstStart(installed.folders).useSharedFolder(installed.path("nowhere"), &error));
-    EXPECT_EQ(error, "文件夹 " + QDir::toNativeSeparators(installed.path("nowhere")) + " 不存在或不能写入");
 
     ASSERT_TRUE(TextFile::writeLines(installed.data("setting.ini"), {"LoadStyle=1"}));
     const QStringList kept = installed.dataFiles();
@@ -224,28 +221,4 @@ TEST(FirstStartWindow, ComesBeforeTheSignInUntilTheDataFolderHoldsALibrary)
     ASSERT_NE(startup.signInWindow(), nullptr);
     EXPECT_TRUE(startup.signInWindow()->isVisible());
     EXPECT_GT(booksIn(installed.folders).toInt(), 100);
-}
-
-// A shared folder without a library yet: the window stays, names the shared
-// folder, and makes the library there by the next choice.
-TEST(FirstStartWindow, ASharedFolderWithoutALibraryGetsOneByTheNextChoice)
-{
-    Installed installed;
-    ScriptedPrompter prompter;
-    FixedClock clock;
-    QDir().mkpath(installed.path("shared"));
-    FrmFirstStart window(prompter, clock, installed.folders);
-    QSignalSpy accepted(&window, &QDialog::accepted);
-    window.show();
-    QTest::keyClicks(window.txtShared, installed.path("shared"));
-    QTest::mouseClick(window.cmdOK, Qt::LeftButton);
-    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.lastText().toStdString();
-    EXPECT_EQ(accepted.count(), 0);
-    EXPECT_TRUE(window.lblFolder->text().contains("共享文件夹 " + QDir::toNativeSeparators(installed.path("shared"))));
-    EXPECT_FALSE(window.optShared->isEnabled());
-    EXPECT_TRUE(window.optEmpty->isChecked());
-    QTest::mouseClick(window.cmdOK, Qt::LeftButton);
-    EXPECT_EQ(accepted.count(), 1);
-    EXPECT_TRUE(QFileInfo::exists(installed.path("shared/mdb/Shelfmark.mdb")));
-    EXPECT_EQ(booksIn(installed.folders), "0");
 }

@@ -64,66 +64,27 @@ TEST(ProgramFolders, TheExecutablesFolderDecidesTheLayout)
     }
 }
 
-// An installed program's first start makes the data folder and gives it its
-// own tips file; a later start keeps the clerk's place in it; the read-only
-// files are never written.
-TEST(ProgramFolders, PrepareMakesTheDataFolderAndCopiesTheTipsOnce)
+// An installed program's start makes the data folder and gives it its own
+// tips (a later start keeps the clerk's place in them); a folder it cannot
+// make is named; a program directory is left as it is.
+TEST(ProgramFolders, PrepareMakesTheDataFolderOnceAndLeavesAProgramDirectory)
 {
     Machine machine;
     machine.folder("share");
+    machine.folder("program");
     ASSERT_TRUE(TextFile::writeLines(machine.path("share/QUICKTIP.INI"), {"[TIP]", "START=T", "1=借书"}));
-    const QByteArray shipped = bytesOf(machine.path("share/QUICKTIP.INI"));
-    const ProgramFolders folders = ProgramFolders::installed(machine.path("share"), machine.path("home/data/shelfmark"));
-    EXPECT_FALSE(folders.holdsLibrary());
-
-    QString error;
-    ASSERT_TRUE(folders.prepare(&error)) << error.toStdString();
-    EXPECT_TRUE(QFileInfo(machine.path("home/data/shelfmark/mdb")).isDir());
-    EXPECT_TRUE(QFileInfo(machine.path("home/data/shelfmark/dat")).isDir());
-    EXPECT_EQ(bytesOf(machine.path("home/data/shelfmark/QUICKTIP.INI")), shipped);
-
-    ASSERT_TRUE(TextFile::writeLines(machine.path("home/data/shelfmark/QUICKTIP.INI"), {"[TIP]", "START=F"}));
-    const QByteArray kept = bytesOf(machine.path("home/data/shelfmark/QUICKTIP.INI"));
-    ASSERT_TRUE(folders.prepare(&error)) << error.toStdString();
-    EXPECT_EQ(bytesOf(machine.path("home/data/shelfmark/QUICKTIP.INI")), kept);
-    EXPECT_EQ(bytesOf(machine.path("share/QUICKTIP.INI")), shipped);
-    EXPECT_EQ(QDir(machine.path("share")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"QUICKTIP.INI"});
-}
-
-// A data folder that cannot be made is named in the message; a program
-// directory is left as it is (its folders are laid out with it).
-TEST(ProgramFolders, PrepareReportsAFolderItCannotMakeAndLeavesAProgramDirectory)
-{
-    Machine machine;
     ASSERT_TRUE(TextFile::writeLines(machine.path("blocked"), {"a file where the folder should be"}));
+    const ProgramFolders folders = ProgramFolders::installed(machine.path("share"), machine.path("home/shelfmark"));
     QString error;
+    ASSERT_TRUE(folders.prepare(&error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(machine.path("home/shelfmark/mdb")).isDir() && QFileInfo(machine.path("home/shelfmark/dat")).isDir());
+    EXPECT_EQ(bytesOf(machine.path("home/shelfmark/QUICKTIP.INI")), bytesOf(machine.path("share/QUICKTIP.INI")));
+    ASSERT_TRUE(TextFile::writeLines(machine.path("home/shelfmark/QUICKTIP.INI"), {"[TIP]", "START=F"}));
+    ASSERT_TRUE(folders.prepare(&error));
+    EXPECT_EQ(bytesOf(machine.path("home/shelfmark/QUICKTIP.INI")), "[TIP]\r\nSTART=F\r\n");
+
     EXPECT_FALSE(ProgramFolders::installed(machine.path("share"), machine.path("blocked/shelfmark")).prepare(&error));
     EXPECT_EQ(error, "无法创建数据文件夹 " + QDir::toNativeSeparators(machine.path("blocked/shelfmark/mdb")));
-
-    machine.folder("program");
-    error.clear();
     EXPECT_TRUE(ProgramFolders::programDirectory(machine.path("program")).prepare(&error));
-    EXPECT_TRUE(error.isEmpty());
     EXPECT_TRUE(QDir(machine.path("program")).isEmpty());
-}
-
-// A library is its file or the server file naming one, in the data folder only.
-TEST(ProgramFolders, HoldsALibraryWhenItsFileOrTheServerFileIsInTheDataFolder)
-{
-    const struct { const char* file; bool holds; } cases[] = {
-        {nullptr, false},
-        {"data/mdb/Shelfmark.mdb", true},
-        {"data/dat/library.ini", true},
-        {"data/dat/userdata.dat", false},
-        {"share/mdb/Shelfmark.mdb", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file ? c.file : "nothing");
-        Machine machine;
-        if (c.file) {
-            machine.folder(QFileInfo(machine.path(c.file)).path());
-            ASSERT_TRUE(TextFile::writeLines(machine.path(c.file), {"x"}));
-        }
-        EXPECT_EQ(ProgramFolders::installed(machine.path("share"), machine.path("data")).holdsLibrary(), c.holds);
-    }
 }
