@@ -204,8 +204,11 @@ TEST_F(BackupLogic, AFileThatIsNotAWholeLibraryOfOursIsRefusedAndNothingChanges)
 // finding the same books.
 TEST_F(BackupLogic, RestoreReplacesTheLibraryWholeAndKeepsASnapshotOfWhatWasThere)
 {
+    // A library made before our stamp: its snapshots get it, and so can be restored.
+    library.exec("PRAGMA application_id = 0");
     const Backups::Outcome yesterday = Backups::takeSnapshot(dir(), at("2026-03-19T17:00:00"));
-    ASSERT_TRUE(yesterday.ok());
+    ASSERT_TRUE(yesterday.ok()) << yesterday.error.toStdString();
+    EXPECT_EQ(rowsIn(yesterday.path, "PRAGMA application_id"), QStringList{"1397247046"});
     const QStringList yesterdaysRows = everyRow(yesterday.path);
     library.addReader("003", "王五");
     library.addBook("B020", "数据库系统概论", "B", true);

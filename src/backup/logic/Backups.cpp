@@ -35,7 +35,9 @@ bool hasRoom(const QString& folder, qint64 bytes, QString* error)
     return false;
 }
 
-// A checked copy of the library at `to`; a copy that fails its check is removed.
+// A checked copy of the library at `to`; a copy that fails its check is
+// removed. A library made before our stamp is ours all the same (the program
+// runs on it): its copies are stamped, so that they can be restored.
 Outcome checkedCopy(const QString& dataDir, const QString& to)
 {
     Outcome outcome{to, {}, {}};
@@ -47,7 +49,7 @@ Outcome checkedCopy(const QString& dataDir, const QString& to)
         outcome.error = QStringLiteral("无法备份图书馆 %1\n%2").arg(QDir::toNativeSeparators(library), error);
         return outcome;
     }
-    const std::optional<LibraryFile::Counts> counts = LibraryFile::check(to, &error);
+    const std::optional<LibraryFile::Counts> counts = LibraryFile::check(to, &error, LibraryFile::Stamp::GivenWhenMissing);
     if (!counts) {
         QFile::remove(to);
         outcome.error = QStringLiteral("备份 %1 没有通过检查, 已删除: %2").arg(QDir::toNativeSeparators(to), error);

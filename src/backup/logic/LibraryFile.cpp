@@ -140,7 +140,7 @@ bool replace(const QString& from, const QString& target, QString* error)
            && copyPages(source, library, error);
 }
 
-std::optional<Counts> check(const QString& file, QString* error)
+std::optional<Counts> check(const QString& file, QString* error, Stamp stamp)
 {
     Connection db;
     if (!db.open(file, SQLITE_OPEN_READWRITE, error))
@@ -150,7 +150,8 @@ std::optional<Counts> check(const QString& file, QString* error)
         db.fail(QStringLiteral("它不是数据库文件, 或已经损坏"), error);
         return std::nullopt;
     }
-    if (id->value(0).toLongLong() != LibrarySchema::kApplicationId) {
+    const bool unstamped = id->value(0).toLongLong() == 0 && stamp == Stamp::GivenWhenMissing;
+    if (id->value(0).toLongLong() != LibrarySchema::kApplicationId && !unstamped) {
         if (error)
             *error = QStringLiteral("它不是本系统的图书馆 (没有本系统的标记)。\n"
                                     "本系统较早版本建立的图书馆, 先用 shelfmark-db upgrade 加上标记。");
@@ -174,6 +175,14 @@ std::optional<Counts> check(const QString& file, QString* error)
     if (search && search->value(0) == QLatin1String("1")
         && !db.execute("INSERT INTO bookSearch (bookSearch) VALUES ('integrity-check')")) {
         db.fail(QStringLiteral("它的检索索引已经损坏"), error);
+        return std::nullopt;
+    }
+    const QByteArray stamping = QStringLiteral("PRAGMA application_id = %1; PRAGMA user_version = %2")
+                                    .arg(LibrarySchema::kApplicationId)
+                                    .arg(LibrarySchema::kLayoutVersion)
+                                    .toUtf8();
+    if (unstamped && !db.execute(stamping.constData())) {
+        db.fail(QStringLiteral("无法写入文件 %1").arg(QDir::toNativeSeparators(file)), error);
         return std::nullopt;
     }
     return readCounts(db, error);

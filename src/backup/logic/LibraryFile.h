@@ -28,12 +28,16 @@ bool copy(const QString& from, const QString& to, QString* error);
 // or the new one, and a crash meanwhile leaves the old one.
 bool replace(const QString& from, const QString& target, QString* error);
 
+// Whether a file without our stamp is refused, or is a copy of the library
+// the program runs on (made before the stamp) and gets it.
+enum class Stamp { Required, GivenWhenMissing };
+
 // Checks that `file` is a library of ours and whole: our stamp, a layout no
 // newer than ours, SQLite's integrity check and the search index's own check.
 // Its counts, or nullopt and *error saying what is wrong. Opens the file for
 // writing (the search index's check is a statement that writes nothing), so
 // it is meant for copies of ours.
-std::optional<Counts> check(const QString& file, QString* error);
+std::optional<Counts> check(const QString& file, QString* error, Stamp stamp = Stamp::Required);
 
 // The counts of the library `file`, read only; nullopt and *error when it
 // cannot be read.
