@@ -15,7 +15,6 @@
 #include "catalogue/ui/FrmSetBook.h"
 #include "catalogue/ui/FrmShelfmark.h"
 #include "circulation/ui/LendTab.h"
-#include "circulation/ui/RenewTab.h"
 #include "core/logic/Transaction.h"
 #include "export/ui/ExportFileDialog.h"
 #include "queries/ui/FrmBookQuery.h"
@@ -98,13 +97,6 @@ TEST_F(GridExports, EveryGridWritesItsHeadingsAndRowsAsShown)
              window.SSTab1->setCurrentIndex(0);
              enterReader(tab->txtReaderID);
              return tab->dtgrdLendBook;
-         }},
-        {"续借",
-         [&] {
-             auto* tab = window.findChild<RenewTab*>();
-             window.SSTab1->setCurrentWidget(tab);
-             enterReader(tab->txtReaderIDRenew);
-             return tab->dtgrdLendBookRenew;
          }},
         {"借阅查询",
          [&] {
