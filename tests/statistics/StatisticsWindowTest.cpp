@@ -83,8 +83,12 @@ TEST_F(StatisticsWindow, ShowsThisYearsFiguresAndAnotherYearsOnRequest)
     EXPECT_EQ(w->monthChart->title(), "2026 年每月借阅");
     EXPECT_EQ(w->categoryChart->title(), "2026 年按图书类别借阅");
 
-    w->spnYear->setValue(2025);
-    w->cmdCount->click();
+    // Another year typed and Enter pressed counts it.
+    w->activateWindow();
+    w->spnYear->setFocus();
+    w->spnYear->selectAll();
+    QTest::keyClicks(w->spnYear, "2025");
+    QTest::keyClick(w->spnYear, Qt::Key_Return);
     EXPECT_EQ(w->lblSummary->text(), "2025 年共借阅 1 次; 当年归还 1 册, 其中超期 0 册 (0.0%), 罚款合计 0 元");
     EXPECT_EQ(visibleRows(w->monthsGrid).at(6), "6月|1");
     EXPECT_EQ(w->monthChart->title(), "2025 年每月借阅");

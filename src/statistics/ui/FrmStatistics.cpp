@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -133,10 +134,7 @@ void FrmStatistics::buildControls()
     connect(cmdPrint, &QPushButton::clicked, this, &FrmStatistics::cmdPrint_Click);
     connect(cmdSaveImage, &QPushButton::clicked, this, &FrmStatistics::cmdSaveImage_Click);
     connect(cmdClose, &QPushButton::clicked, this, &FrmStatistics::cmdClose_Click);
-    connect(spnYear, &QSpinBox::editingFinished, this, [this] {
-        if (spnYear->hasFocus() && spnYear->value() != m_shownYear)
-            cmdCount_Click();
-    });
+    spnYear->installEventFilter(this);  // Enter in the year counts it
 }
 
 // A tab: the chart, if any, above the tables side by side, each under its
@@ -156,6 +154,19 @@ QWidget* FrmStatistics::tablesPage(const QList<int>& tables, StatisticsChart* ch
     }
     layout->addLayout(row, 2);
     return page;
+}
+
+bool FrmStatistics::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == spnYear && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            spnYear->interpretText();
+            cmdCount_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmStatistics::Form_Load()

@@ -67,6 +67,9 @@ public slots:
     void cmdSaveImage_Click();
     void cmdClose_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     QWidget* tablesPage(const QList<int>& tables, StatisticsChart* chart);
