@@ -4,11 +4,12 @@
 // target each must meet. Prints figures; asserts nothing.
 //
 // usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]
-//                        [--start-runs N] [--server WORDS] [--only reports|import|export|statistics]
+//                        [--start-runs N] [--server WORDS] [--only reports|import|export|statistics|backup]
 //
-// --only reports (or import, export, statistics) measures the reports (or the
-// import, the export of every book, a year's statistics) alone, on the SQLite
-// file only, for a quick look after a change to them.
+// --only reports (or import, export, statistics, backup) measures the reports
+// (or the import, the export of every book, a year's statistics, the day's
+// snapshot) alone, on the SQLite file only, for a quick look after a change
+// to them.
 //
 // With --server the library is the one on that PostgreSQL server, and each
 // desk operation and search runs beside the same statements through libpq.
@@ -31,6 +32,7 @@
 #include <QTextStream>
 
 #include "DbTool.h"
+#include "BackupSection.h"
 #include "DeleteSection.h"
 #include "DeskSection.h"
 #include "ExportSection.h"
@@ -77,7 +79,7 @@ bool readOptions(const QStringList& args, Options* options)
             continue;
         }
         if (args[i] == QLatin1String("--only") && i + 1 < args.size()
-            && QStringList({"reports", "import", "export", "statistics"}).contains(args[i + 1])) {
+            && QStringList({"reports", "import", "export", "statistics", "backup"}).contains(args[i + 1])) {
             options->only = args[i + 1];
             continue;
         }
@@ -175,7 +177,7 @@ int main(int argc, char** argv)
     Options options;
     if (!readOptions(app.arguments(), &options)) {
         err << "usage: shelfmark-bench DIR [--books N] [--readers N] [--loans N] [--runs N] [--write-runs N]"
-                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import|export|statistics]\n";
+                " [--start-runs N] [--server \"host=… dbname=… user=…\"] [--only reports|import|export|statistics|backup]\n";
         return 2;
     }
     SideBySide bench;
@@ -226,6 +228,8 @@ int main(int argc, char** argv)
         if (options.measures("export"))
             ExportSection::run(bench, app.applicationFilePath(), options.dir,
                                std::max(1, std::min(3, options.runs / 100)));
+        if (options.measures("backup"))
+            BackupSection::run(bench, options.dir);
         if (everything) {
             WindowSection::run(bench, app.applicationFilePath(), options.dir, options.startRuns);
             DeleteSection::run(bench, options.dir, options.size.books);
