@@ -35,7 +35,9 @@ struct Table {
 // Reads and parses a file; false, with *error, when it cannot be read.
 bool read(const QString& path, Table* table, QString* error);
 
-// One record as a line of the file (CR LF at its end), in UTF-8.
+// One record as a line of the file (CR LF at its end), as text to be
+// encoded, and in UTF-8.
+QString lineText(const QStringList& cells);
 QByteArray line(const QStringList& cells);
 // Writes the records as a file in UTF-8 with a byte-order mark, beside the
 // target first and then moved over it, so a failed write leaves no half

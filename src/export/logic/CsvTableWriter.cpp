@@ -1,33 +1,12 @@
 #include "export/logic/CsvTableWriter.h"
 
+#include "core/logic/Csv.h"
 #include "export/logic/ExportError.h"
 
 namespace {
 // Lines are gathered to about this many characters before they are encoded
 // and written.
 constexpr qsizetype kFlushChars = 1 << 20;
-
-void appendField(QString& line, const QString& text)
-{
-    bool quote = false;
-    for (QChar c : text) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
-        line += text;
-        return;
-    }
-    line += QLatin1Char('"');
-    for (QChar c : text) {
-        if (c == QLatin1Char('"'))
-            line += QLatin1Char('"');
-        line += c;
-    }
-    line += QLatin1Char('"');
-}
 }  // namespace
 
 CsvTableWriter::CsvTableWriter(const ExportTarget& target, const ExportColumns& columns)
@@ -50,13 +29,13 @@ CsvTableWriter::CsvTableWriter(const ExportTarget& target, const ExportColumns& 
 
 void CsvTableWriter::writeRow(const QStringList& cells)
 {
-    for (qsizetype i = 0; i < m_columns; ++i) {
-        if (i > 0)
-            m_pending += QLatin1Char(',');
-        if (i < cells.size())
-            appendField(m_pending, cells.at(i));
+    if (cells.size() == m_columns) {
+        m_pending += Csv::lineText(cells);
+    } else {
+        QStringList fields = cells.mid(0, m_columns);
+        fields.resize(m_columns);
+        m_pending += Csv::lineText(fields);
     }
-    m_pending += QLatin1String("\r\n");
     if (m_pending.size() >= kFlushChars)
         flush();
 }
