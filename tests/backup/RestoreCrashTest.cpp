@@ -1,0 +1,77 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "backup/logic/Backups.h"
+
+namespace {
+
+// What a library file holds, read on a connection of the test's own: its
+// integrity and its number of readers.
+QString stateOf(const QString& file)
+{
+    QString state;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "crash-probe");
+        db.setDatabaseName(file);
+        db.open();
+        QSqlQuery query(db);
+        query.exec("PRAGMA integrity_check");
+        state = query.next() ? query.value(0).toString() : db.lastError().text();
+        query.exec("SELECT count(*) FROM readerInfo");
+        state += query.next() ? " " + query.value(0).toString() : " ?";
+    }
+    QSqlDatabase::removeDatabase("crash-probe");
+    return state;
+}
+
+// shelfmark-db restore killed at moments spread over the last quarter of its
+// run, where it writes the library: each time the library is whole, and it is
+// the old one or the new one, never a mixture. (A restore that rewrote the
+// file in place was caught by some of these kills, not by every run.)
+TEST(RestoreCrash, AKilledRestoreLeavesTheOldLibraryOrTheNewOneWhole)
+{
+    QTemporaryDir data;
+    QProcess tool;
+    tool.start(SHELFMARK_DB, {"demo", data.path(), "--books", "30000", "--readers", "3000", "--loans", "60000"});
+    ASSERT_TRUE(tool.waitForFinished(120000) && tool.exitCode() == 0) << tool.readAllStandardError().toStdString();
+    const QString library = Backups::libraryFile(data.path());
+    const QString big = data.filePath("big.mdb");
+    QString error;
+    ASSERT_TRUE(LibraryFile::copy(library, big, &error)) << error.toStdString();
+    tool.start(SHELFMARK_DB, {"demo", data.filePath("small"), "--books", "10", "--readers", "7", "--loans", "5"});
+    ASSERT_TRUE(tool.waitForFinished(60000) && tool.exitCode() == 0);
+    const QStringList whole = {"ok 3000", "ok 7"};
+    // Each restore timed whole, then killed ever later in its run.
+    const auto restore = [&](const QString& from, qint64 killAfter) {
+        QElapsedTimer clock;
+        clock.start();
+        tool.start(SHELFMARK_DB, {"restore", data.path(), from});
+        if (killAfter >= 0) {
+            QThread::msleep(killAfter);
+            tool.kill();
+        }
+        tool.waitForFinished(120000);
+        return clock.elapsed();
+    };
+    const QString small = Backups::libraryFile(data.filePath("small"));
+    const qint64 toSmall = restore(small, -1);
+    ASSERT_EQ(stateOf(library), "ok 7");
+    const qint64 toBig = restore(big, -1);
+    ASSERT_EQ(stateOf(library), "ok 3000");
+    for (int trial = 0; trial < 12; ++trial) {
+        const bool toTheSmall = stateOf(library) == "ok 3000";
+        const qint64 run = toTheSmall ? toSmall : toBig;
+        restore(toTheSmall ? small : big, run * 3 / 4 + run * (trial / 2) / 24 + QRandomGenerator::global()->bounded(int(run / 8)));
+        const QString state = stateOf(library);
+        EXPECT_TRUE(whole.contains(state)) << trial << ": " << state.toStdString();
+    }
+}
+
+}  // namespace
