@@ -35,10 +35,11 @@ class RawServer {
 public:
     explicit RawServer(const ServerSettings& server)
     {
-        const QByteArray words = QStringLiteral("host='%1' port=%2 dbname='%3' user='%4' sslmode=%5")
+        // The session the program's own connections have.
+        const QByteArray words = QStringLiteral("host='%1' port=%2 dbname='%3' user='%4' sslmode=%5 options='%6'")
                                      .arg(server.host)
                                      .arg(server.port)
-                                     .arg(server.dbname, server.user, server.sslmode)
+                                     .arg(server.dbname, server.user, server.sslmode, ServerSettings::sessionOptions())
                                      .toUtf8();
         m_db = PQconnectdb(words.constData());
         if (PQstatus(m_db) != CONNECTION_OK)

@@ -170,8 +170,8 @@ bool connectServerAs(const QString& name, const ServerSettings& server, bool lib
         db.setDatabaseName(server.dbname);
         db.setUserName(server.user);
         db.setPassword(server.password);
-        db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=shelfmark")
-                                 .arg(server.sslmode));
+        db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=shelfmark;options='%2'")
+                                 .arg(server.sslmode, ServerSettings::sessionOptions()));
         if (!db.open()) {
             reason = connectionText(db.lastError());
         } else {

@@ -26,6 +26,10 @@ struct ServerSettings {
     // sslmode=…" (values without blanks, or in single quotes). nullopt and
     // *error on a word we do not know or a missing dbname.
     static std::optional<ServerSettings> fromWords(const QString& words, QString* error);
+    // What each of our connections sets for its session (libpq's `options`
+    // word): no JIT compiling, which the desk's short statements never repay
+    // and which adds up to a tenth of a second to a large list's reading.
+    static QString sessionOptions() { return QStringLiteral("-c jit=off"); }
     // Writes the [library] section (never the password).
     bool writeIni(const QString& path) const;
 };
