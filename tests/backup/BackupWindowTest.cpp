@@ -145,7 +145,7 @@ TEST(BackupOnServer, TheWindowAndTheToolGiveThePgDumpLine)
     w.show();
     EXPECT_TRUE(w.lblServer->isVisible());
     EXPECT_TRUE(w.lblServer->text().endsWith(line)) << w.lblServer->text().toStdString();
-    for (QWidget* hidden : std::initializer_list<QWidget*>{w.snapshotGrid, w.cmdBackupNow, w.cmdSaveElsewhere, w.cmdRestore, w.cmdRestoreFile})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{w.snapshotGrid, w.lblKeepDays, w.spnKeepDays, w.cmdBackupNow, w.cmdSaveElsewhere, w.cmdRestore, w.cmdRestoreFile})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     for (const QStringList& args : {QStringList{"backup", data.path()}, QStringList{"restore", data.path(), "x.mdb"}}) {
         QProcess tool;

@@ -60,6 +60,7 @@ void FrmBackup::buildControls()
     lblServer->setObjectName(QStringLiteral("lblServer"));
     lblServer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lblServer->setWordWrap(true);
+    lblServer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblServer->hide();
     snapshotGrid = FormParts::readOnlyGrid("snapshotGrid", m_rows, this);
     snapshotGrid->setAccessibleName(QStringLiteral("备份"));
@@ -77,7 +78,9 @@ void FrmBackup::buildControls()
     cmdClose = FormParts::button(QStringLiteral("关闭"), "cmdClose", this);
 
     auto* keep = new QHBoxLayout;
-    keep->addWidget(FormParts::caption(QStringLiteral("自动备份保留:"), spnKeepDays, this));
+    lblKeepDays = FormParts::caption(QStringLiteral("自动备份保留:"), spnKeepDays, this);
+    lblKeepDays->setObjectName(QStringLiteral("lblKeepDays"));
+    keep->addWidget(lblKeepDays);
     keep->addWidget(spnKeepDays);
     keep->addSpacing(12);
     keep->addWidget(lblElsewhere, 1);
@@ -89,7 +92,7 @@ void FrmBackup::buildControls()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(lblCurrent);
-    layout->addWidget(lblServer);
+    layout->addWidget(lblServer, 1);
     layout->addWidget(snapshotGrid, 1);
     layout->addLayout(keep);
     layout->addLayout(buttons);
@@ -119,7 +122,7 @@ void FrmBackup::showServer(const QString& notice)
 {
     lblServer->setText(notice);
     lblServer->show();
-    for (QWidget* part : std::initializer_list<QWidget*>{lblCurrent, snapshotGrid, spnKeepDays, lblElsewhere,
+    for (QWidget* part : std::initializer_list<QWidget*>{lblCurrent, snapshotGrid, lblKeepDays, spnKeepDays, lblElsewhere,
                                                          cmdBackupNow, cmdSaveElsewhere, cmdRestore, cmdRestoreFile})
         part->hide();
     cmdClose->setFocus(Qt::OtherFocusReason);

@@ -39,6 +39,7 @@ public:
     QLabel* lblCurrent = nullptr;
     QLabel* lblServer = nullptr;
     QTableView* snapshotGrid = nullptr;
+    QLabel* lblKeepDays = nullptr;
     QSpinBox* spnKeepDays = nullptr;
     QLabel* lblElsewhere = nullptr;
     QPushButton* cmdBackupNow = nullptr;
