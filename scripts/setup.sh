@@ -10,7 +10,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libqt6sql6-s
           qt6-translations-l10n libgtest-dev libgmock-dev xvfb xauth fonts-wqy-microhei
           dbus at-spi2-core python3-pyatspi libsqlite3-dev
           postgresql-15 libqt6sql6-psql libpq-dev poppler-utils python3-psycopg2
-          libxlsxwriter-dev unzip qt6-charts-dev
+          libxlsxwriter-dev python3-openpyxl qt6-charts-dev
           librsvg2-bin desktop-file-utils appstream lintian debootstrap dpkg-dev curl)
 
 install_missing() {

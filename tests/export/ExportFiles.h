@@ -3,13 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QRegularExpression>
+#include <QJsonObject>
+#include <QMap>
 #include <QStringList>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 // Exported files read back by readers of their own: CSV by Python's csv
-// module, XLSX unzipped and its sheet's XML read as a spreadsheet reads it.
+// module, XLSX by openpyxl (read_xlsx.py beside the tests).
 namespace ExportFiles {
 
 inline QByteArray run(const QString& program, const QStringList& arguments)
@@ -37,54 +37,45 @@ inline QList<QStringList> readCsv(const QString& path, const char* encoding = "u
     return records;
 }
 
-inline QString unzip(const QString& path, const QString& member)
-{
-    return QString::fromUtf8(run("unzip", {"-p", path, member}));
-}
-
-// A cell as the workbook keeps it: its text (the format's _xHHHH_ read as
-// the character HHHH) or number, its type ("inlineStr", "" for a number)
-// and its style's number.
+// A cell as openpyxl reads it: kind "s" text, "n" number, "d" date (its
+// text yyyy-mm-dd), "" empty; its text; its font bold or not.
 struct Cell {
-    QString value;
-    QString type;
-    int style = 0;
+    QString kind, value;
+    bool bold = false;
 };
-using Sheet = QList<QList<Cell>>;
+struct Sheet {
+    QString name;
+    QMap<QString, double> widths;  // by column letter; only from a whole load
+    QList<QList<Cell>> rows;      // trailing empty cells left out
+};
 
-// The rows of sheet `number`, each cell at its column (trailing empty cells left out).
-inline Sheet readSheet(const QString& path, int number)
+// The sheets of a workbook, read by openpyxl (Debian's python3-openpyxl, so
+// the system's Python). `streamed` reads the rows only, for a long sheet.
+inline QList<Sheet> readXlsx(const QString& path, bool streamed = false)
 {
-    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
-    QXmlStreamReader xml(unzip(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
-    Sheet rows;
-    Cell* cell = nullptr;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"row") {
-            rows.append(QList<Cell>());
-        } else if (xml.name() == u"c") {
-            const int column = xml.attributes().value("r").at(0).unicode() - 'A';
-            rows.last().resize(column + 1);
-            cell = &rows.last()[column];
-            cell->type = xml.attributes().value("t").toString();
-            cell->style = xml.attributes().value("s").toInt();
-        } else if ((xml.name() == u"t" || xml.name() == u"v") && cell) {
-            QString text = xml.readElementText();
-            for (QRegularExpressionMatch m = escape.match(text); m.hasMatch(); m = escape.match(text, m.capturedStart() + 1))
-                text.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toUShort(nullptr, 16)));
-            cell->value = text;
+    QStringList arguments = {QStringLiteral(READ_XLSX), path};
+    if (streamed)
+        arguments << "--rows";
+    QList<Sheet> sheets;
+    for (const QJsonValue& read : QJsonDocument::fromJson(run("/usr/bin/python3", arguments)).array()) {
+        Sheet sheet{read["name"].toString()};
+        const QJsonObject widths = read["widths"].toObject();
+        for (auto it = widths.begin(); it != widths.end(); ++it)
+            sheet.widths[it.key()] = it.value().toDouble();
+        for (const QJsonValue& row : read["rows"].toArray()) {
+            sheet.rows.append(QList<Cell>());
+            for (const QJsonValue& cell : row.toArray())
+                sheet.rows.last().append({cell[0].toString(), cell[1].toString(), cell[2].toBool()});
         }
+        sheets << sheet;
     }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return rows;
+    return sheets;
 }
 
 inline QList<QStringList> texts(const Sheet& sheet)
 {
     QList<QStringList> rows;
-    for (const QList<Cell>& row : sheet) {
+    for (const QList<Cell>& row : sheet.rows) {
         rows.append(QStringList());
         for (const Cell& cell : row)
             rows.last() << cell.value;
