@@ -101,6 +101,11 @@ public:
     // What orders rows by a text column as sameText() compares it, A-Z
     // folded, the way the column's own indexes keep it.
     virtual QString foldedOrder(const QString& column) const = 0;
+    // Where a range of lend dates' loans are read from to count them by the
+    // loan's book or reader number (`column`, 书籍编号 or 读者编号): "lentInfo",
+    // or the loans through an index in that column's order, which the engine
+    // reads whole rather than sort the range's loans.
+    virtual QString loansCountedBy(const QString& column) const = 0;
 
     // The fuzzy-search index's condition for texts found anywhere in the
     // books' columns; `marks` says whether the index holds marks as words.

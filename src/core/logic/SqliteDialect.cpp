@@ -231,6 +231,14 @@ public:
     QString rowOrder(const QString&) const override { return QString(); }
     // The texts' columns fold A-Z themselves (COLLATE NOCASE).
     QString foldedOrder(const QString& column) const override { return column; }
+    // lentInfo_书籍编号 and lentInfo_读者编号 (the number, then the lend date)
+    // hold every loan in that number's order: reading one whole costs less
+    // than sorting a busy year's loans from the lend date's index, and each
+    // number's count comes out of it with no sort at all.
+    QString loansCountedBy(const QString& column) const override
+    {
+        return QStringLiteral("lentInfo INDEXED BY lentInfo_") + column;
+    }
 
     IndexedBooks indexedBooks(const QList<QPair<BookText, QString>>& texts) const override
     {

@@ -12,6 +12,7 @@
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
+#include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
 #include "core/logic/StoreError.h"
 
@@ -29,12 +30,21 @@ const QString kInYear = QStringLiteral("借书日期 >= :from AND 借书日期 <
 
 using Tally = YearStatistics::Tally;
 
-// Loans by month: the month is the date's sixth and seventh characters, for
-// both engines keep dates as ISO text.
+// Loans by day, summed by month here: the lend date's index holds the days
+// in order, so the engine counts them without a sort (by the month, a
+// substring, it would sort the year's loans first). Both engines keep dates
+// as ISO text: the month is the date's sixth and seventh characters.
 QString monthsStatement()
 {
-    return QStringLiteral("SELECT substr(借书日期, 6, 2), count(*) FROM lentInfo WHERE ") + kInYear
-           + QStringLiteral(" GROUP BY substr(借书日期, 6, 2)");
+    return QStringLiteral("SELECT 借书日期, count(*) FROM lentInfo WHERE ") + kInYear
+           + QStringLiteral(" GROUP BY 借书日期");
+}
+
+// The year's loans as read to count them by the book's or the reader's
+// number (see Dialect::loansCountedBy).
+QString loansCountedBy(const QString& column)
+{
+    return Database::dialect().loansCountedBy(column) + QStringLiteral(" WHERE ") + kInYear;
 }
 
 // Loans by title and category code: counted by book number first (the
@@ -43,8 +53,9 @@ QString monthsStatement()
 QString booksStatement()
 {
     return QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.类别代码, sum(lent.n)"
-                          " FROM (SELECT 书籍编号, count(*) AS n FROM lentInfo WHERE ")
-           + kInYear + QStringLiteral(" GROUP BY 书籍编号) lent LEFT JOIN bookInfo ON ")
+                          " FROM (SELECT 书籍编号, count(*) AS n FROM ")
+           + loansCountedBy(QStringLiteral("书籍编号"))
+           + QStringLiteral(" GROUP BY 书籍编号) lent LEFT JOIN bookInfo ON ")
            + Sql::sameText(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("lent.书籍编号"))
            + QStringLiteral(" GROUP BY bookInfo.书籍名称, bookInfo.类别代码");
 }
@@ -53,8 +64,9 @@ QString booksStatement()
 QString readersStatement()
 {
     return QStringLiteral("SELECT lent.读者编号, readerInfo.读者姓名, readerInfo.所在部门, lent.n"
-                          " FROM (SELECT 读者编号, count(*) AS n FROM lentInfo WHERE ")
-           + kInYear + QStringLiteral(" GROUP BY 读者编号) lent LEFT JOIN readerInfo ON ")
+                          " FROM (SELECT 读者编号, count(*) AS n FROM ")
+           + loansCountedBy(QStringLiteral("读者编号"))
+           + QStringLiteral(" GROUP BY 读者编号) lent LEFT JOIN readerInfo ON ")
            + Sql::sameText(QStringLiteral("readerInfo.读者编号"), QStringLiteral("lent.读者编号"));
 }
 
@@ -121,9 +133,9 @@ void readMonths(YearStatistics& stats)
 {
     QSqlQuery query = runForYear(monthsStatement(), stats.year);
     while (query.next()) {
-        const int month = query.value(0).toInt();
+        const int month = query.value(0).toString().mid(5, 2).toInt();
         if (month >= 1 && month <= 12)
-            stats.months[month - 1] = query.value(1).toLongLong();
+            stats.months[month - 1] += query.value(1).toLongLong();
     }
 }
 
