@@ -4,7 +4,12 @@
 #include <QDir>
 #include <QTextStream>
 
+#include "ReportTool.h"
 #include "backup/logic/Backups.h"
+#include "backup/logic/LibraryCheck.h"
+#include "core/logic/AppInfo.h"
+#include "core/logic/Database.h"
+#include "core/logic/StoreError.h"
 
 namespace BackupTool {
 
@@ -12,7 +17,10 @@ namespace {
 
 const char* const kUsage =
     "用法: shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆到 程序目录/backup, 或另存到文件夹)\n"
-    "      shelfmark-db restore 程序目录 备份文件      (先备份当前的图书馆, 再用备份文件替换它)\n";
+    "      shelfmark-db restore 程序目录 备份文件      (先备份当前的图书馆, 再用备份文件替换它)\n"
+    "      shelfmark-db check 程序目录 [--server \"host=… dbname=… user=…\"]   (检查图书馆)\n"
+    "      check 的退出码: 0 通过; 1 无法打开; 2 用法有误; 其余为下列各项之和:\n"
+    "      4 完整性, 8 检索索引与图书不符, 16 标为借出却没有恰好一条未还记录, 32 未还记录的书没有标为借出\n";
 
 QDateTime now()
 {
@@ -49,11 +57,34 @@ int restore(const QString& dir, const QString& file, QTextStream& out, QTextStre
     return 0;
 }
 
+int check(const QString& dir, const QString& serverWords, QTextStream& out, QTextStream& err)
+{
+    QString error;
+    if (!ReportTool::openLibrary(dir, serverWords, &error)) {
+        err << error << '\n';
+        return 1;
+    }
+    const QString file = Database::server() ? QString() : QDir(dir).filePath(AppInfo::kDatabaseFile);
+    try {
+        const QList<LibraryCheck::Finding> findings = LibraryCheck::run(file);
+        Database::close();
+        for (const LibraryCheck::Finding& finding : findings)
+            out << finding.text << '\n';
+        if (findings.isEmpty())
+            out << "图书馆检查通过。\n";
+        return LibraryCheck::status(findings);
+    } catch (const StoreError& e) {
+        err << e.message() << '\n';
+        Database::close();
+        return 1;
+    }
+}
+
 }  // namespace
 
 bool handles(int argc, char** argv)
 {
-    return argc >= 2 && (qstrcmp(argv[1], "backup") == 0 || qstrcmp(argv[1], "restore") == 0);
+    return argc >= 2 && (qstrcmp(argv[1], "backup") == 0 || qstrcmp(argv[1], "restore") == 0 || qstrcmp(argv[1], "check") == 0);
 }
 
 int run(int argc, char** argv)
@@ -62,6 +93,14 @@ int run(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments();
+    if (args[1] == QLatin1String("check")) {
+        const bool withServer = args.size() == 5 && args[3] == QLatin1String("--server");
+        if (args.size() != 3 && !withServer) {
+            err << kUsage;
+            return 2;
+        }
+        return check(args[2], withServer ? args[4] : QString(), out, err);
+    }
     const bool isBackup = args[1] == QLatin1String("backup");
     const bool usable = isBackup ? args.size() == 3 || (args.size() == 5 && args[3] == QLatin1String("--to"))
                                  : args.size() == 4;

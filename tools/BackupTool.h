@@ -2,6 +2,7 @@
 
 // shelfmark-db's backup and restore of a file library:
 //   backup DIR [--to FOLDER]   a checked snapshot into DIR/backup, or a copy into FOLDER
+//   check DIR [--server WORDS]  the library's checks (LibraryCheck), their bits as the exit status
 //   restore DIR FILE           FILE checked, a snapshot of the library taken, then replaced by FILE
 // For a library on a server both say that the server keeps the backups, with
 // the pg_dump line to use, and change nothing.

@@ -121,6 +121,7 @@ int main(int argc, char** argv)
                "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n"
                "      shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆, 或另存到文件夹)\n"
                "      shelfmark-db restore 程序目录 备份文件   (先备份当前的图书馆, 再用备份文件替换它)\n"
+               "      shelfmark-db check 程序目录 [--server \"…\"]   (检查图书馆; 不带参数运行 check 可看退出码)\n"
                "      shelfmark-db export 程序目录 [--server \"…\"] (--table 表名 | --query book|loan [条件])\n"
                "                  (--csv 文件 [--gb18030] | --xlsx 文件)   (不带参数运行 export 可看条件)\n";
         return 2;
