@@ -199,7 +199,6 @@ TEST_F(Export, TheToolWritesATableOrAQueryResult)
     library.addBook("B2", kTitles[4], "B", true);
     library.addLoan("001", "B1", "2026-03-01", "2026-03-20");
     library.addLoan("002", "B2", "2026-04-01");
-    library.exec("UPDATE lentInfo SET 超出天数 = 0, 罚款金额 = 0");
     library.exec("UPDATE lentInfo SET 超出天数 = 5, 罚款金额 = 0.5 WHERE 书籍编号 = 'B1'");
     const auto tool = [&](const QStringList& options) {
         QProcess process;
@@ -211,7 +210,7 @@ TEST_F(Export, TheToolWritesATableOrAQueryResult)
     const Sheet loans = readXlsx(path("loans.xlsx")).value(0);
     EXPECT_EQ(texts(loans), (QList<QStringList>{{"读者编号", "书籍编号", "借书日期", "还书日期", "超出天数", "罚款金额"},
                                                 {"001", "B1", "2026-03-01", "2026-03-20", "5", "0.5"},
-                                                {"002", "B2", "2026-04-01", "", "0", "0"}}));
+                                                {"002", "B2", "2026-04-01"}}));  // empty on either engine
     EXPECT_EQ(loans.rows[1][5].kind + loans.rows[1][2].kind, "nd");
     ASSERT_EQ(tool({"--query", "book", "--title", "结构", "--fuzzy", "--csv", path("books.csv"), "--gb18030"}), 0);
     EXPECT_EQ(readCsv(path("books.csv"), "gb18030"),

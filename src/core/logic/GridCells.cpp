@@ -33,4 +33,9 @@ QVariant shown(Kind kind, const QVariant& value)
     return value;
 }
 
+QString text(const QVariant& value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
 }  // namespace GridCells

@@ -15,5 +15,9 @@ enum class Kind { Plain, Date, Flag };
 Kind kindOf(const QString& column);
 // The value as the grid shows it (a null value stays null).
 QVariant shown(Kind kind, const QVariant& value);
+// The text a grid shows for a value: none for a null one. (A null number
+// read from the server converts to "0"; the grid leaves it empty, as it does
+// a null read from a file.)
+QString text(const QVariant& value);
 
 }  // namespace GridCells

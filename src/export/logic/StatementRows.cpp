@@ -80,6 +80,6 @@ bool StatementRows::next(QStringList* cells)
     m_lastKey = m_query->value(0).toLongLong();
     cells->clear();
     for (int i = 0; i < m_sources.size(); ++i)
-        cells->append(GridCells::shown(m_kinds.at(i), m_query->value(m_sources.at(i))).toString());
+        cells->append(GridCells::text(GridCells::shown(m_kinds.at(i), m_query->value(m_sources.at(i)))));
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include "core/logic/GridCells.h"
 #include "export/logic/RowsAtHand.h"
 #include "export/logic/StatementRows.h"
 #include "export/ui/ExportFileDialog.h"
@@ -87,7 +88,7 @@ void addShownRows(QTableView* grid, Prompter& prompter, const QString& name, con
         for (int row = 0; row < model->rowCount(); ++row) {
             QStringList cells;
             for (int column : shown.logical)
-                cells << model->index(row, column).data(Qt::DisplayRole).toString();
+                cells << GridCells::text(model->index(row, column).data(Qt::DisplayRole));
             rows << cells;
         }
         const qint64 total = rows.size();
