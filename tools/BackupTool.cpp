@@ -16,7 +16,7 @@ namespace BackupTool {
 namespace {
 
 const char* const kUsage =
-    "用法: shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆到 程序目录/backup, 或另存到文件夹)\n"
+    "用法: shelfmark-db backup 程序目录 [--to 文件夹 | 文件]   (备份图书馆到 程序目录/backup, 或另存到文件夹或新文件)\n"
     "      shelfmark-db restore 程序目录 备份文件      (先备份当前的图书馆, 再用备份文件替换它)\n"
     "      shelfmark-db check 程序目录 [--server \"host=… dbname=… user=…\"]   (检查图书馆)\n"
     "      check 的退出码: 0 通过; 1 无法打开; 2 用法有误; 其余为下列各项之和:\n"
@@ -27,10 +27,12 @@ QDateTime now()
     return QDateTime::currentDateTime();
 }
 
-int backup(const QString& dir, const QString& folder, QTextStream& out, QTextStream& err)
+// Into DIR/backup with neither `folder` nor `file`.
+int backup(const QString& dir, const QString& folder, const QString& file, QTextStream& out, QTextStream& err)
 {
-    const Backups::Outcome outcome =
-        folder.isEmpty() ? Backups::takeSnapshot(dir, now()) : Backups::saveElsewhere(dir, folder, now());
+    const Backups::Outcome outcome = !folder.isEmpty() ? Backups::saveElsewhere(dir, folder, now())
+                                     : !file.isEmpty() ? Backups::saveAs(dir, file, now())
+                                                       : Backups::takeSnapshot(dir, now());
     if (!outcome.ok()) {
         err << outcome.error << '\n';
         return 1;
@@ -102,7 +104,9 @@ int run(int argc, char** argv)
         return check(args[2], withServer ? args[4] : QString(), out, err);
     }
     const bool isBackup = args[1] == QLatin1String("backup");
-    const bool usable = isBackup ? args.size() == 3 || (args.size() == 5 && args[3] == QLatin1String("--to"))
+    const bool toFolder = args.size() == 5 && args[3] == QLatin1String("--to");
+    const bool toFile = args.size() == 4 && !args[3].startsWith(QLatin1String("--"));
+    const bool usable = isBackup ? args.size() == 3 || toFolder || toFile
                                  : args.size() == 4;
     if (!usable) {
         err << kUsage;
@@ -114,7 +118,7 @@ int run(int argc, char** argv)
         err << server << '\n';
         return 1;
     }
-    return isBackup ? backup(dir, args.value(4), out, err) : restore(dir, args[3], out, err);
+    return isBackup ? backup(dir, toFolder ? args[4] : QString(), toFile ? args[3] : QString(), out, err) : restore(dir, args[3], out, err);
 }
 
 }  // namespace BackupTool

@@ -1,7 +1,7 @@
 #pragma once
 
 // shelfmark-db's backup and restore of a file library:
-//   backup DIR [--to FOLDER]   a checked snapshot into DIR/backup, or a copy into FOLDER
+//   backup DIR [--to FOLDER | FILE]  a checked snapshot into DIR/backup, or a copy into FOLDER or the new FILE
 //   check DIR [--server WORDS]  the library's checks (LibraryCheck), their bits as the exit status
 //   restore DIR FILE           FILE checked, a snapshot of the library taken, then replaced by FILE
 // For a library on a server both say that the server keeps the backups, with

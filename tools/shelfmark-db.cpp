@@ -119,7 +119,7 @@ int main(int argc, char** argv)
                "      (图书馆放在 PostgreSQL 服务器上, 并写入 程序目录/dat/library.ini)\n"
                "      shelfmark-db copy 程序目录 --server \"…\" | --to-file   (文件与服务器之间复制图书馆)\n"
                "      shelfmark-db import 程序目录 [--server \"…\"] --books|--readers 文件.csv [--skipped 文件.csv] [--dry-run]\n"
-               "      shelfmark-db backup 程序目录 [--to 文件夹]   (备份图书馆, 或另存到文件夹)\n"
+               "      shelfmark-db backup 程序目录 [--to 文件夹 | 文件]   (备份图书馆, 或另存到文件夹或新文件)\n"
                "      shelfmark-db restore 程序目录 备份文件   (先备份当前的图书馆, 再用备份文件替换它)\n"
                "      shelfmark-db check 程序目录 [--server \"…\"]   (检查图书馆; 不带参数运行 check 可看退出码)\n"
                "      shelfmark-db export 程序目录 [--server \"…\"] (--table 表名 | --query book|loan [条件])\n"

@@ -279,6 +279,24 @@ TEST_F(BackupLogic, TheClerkIsRemindedAfterAWeekWithoutACopyElsewhere)
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 26)), 8);
 }
 
+// A copy into a file named by the clerk; a file already there is never overwritten.
+TEST_F(BackupLogic, ACopyGoesIntoANewFileOnly)
+{
+    QTemporaryDir stick;
+    const QString file = QDir(stick.path()).filePath(QStringLiteral("library.mdb"));
+    const Backups::Outcome saved = Backups::saveAs(dir(), file, at("2026-03-18T12:00:00"));
+    ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
+    EXPECT_EQ(everyRow(file), everyRow(library.databasePath()));
+    const QString other = QDir(stick.path()).filePath(QStringLiteral("notes.txt"));
+    QFile note(other);
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+    note.write("keep me");
+    note.close();
+    EXPECT_FALSE(Backups::saveAs(dir(), other, at("2026-03-18T12:05:00")).ok());
+    ASSERT_TRUE(note.open(QIODevice::ReadOnly));
+    EXPECT_EQ(note.readAll(), QByteArray("keep me"));
+}
+
 // The first sign-in of a day takes the day's snapshot off the windows'
 // thread; later sign-ins that day take none.
 TEST_F(BackupLogic, TheDaysFirstSignInTakesTheDaysSnapshot)

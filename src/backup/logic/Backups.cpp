@@ -116,8 +116,17 @@ Outcome saveElsewhere(const QString& dataDir, const QString& folder, const QDate
 {
     if (!QFileInfo(folder).isDir())
         return {QString(), {}, QStringLiteral("文件夹 %1 不存在").arg(QDir::toNativeSeparators(folder))};
-    QString to = QDir(folder).filePath(SnapshotFolder::fileName(when));
-    Outcome outcome = checkedCopy(dataDir, to);
+    return saveAs(dataDir, QDir(folder).filePath(SnapshotFolder::fileName(when)), when);
+}
+
+Outcome saveAs(const QString& dataDir, const QString& file, const QDateTime& when)
+{
+    const QFileInfo target(file);
+    if (target.exists())
+        return {QString(), {}, QStringLiteral("文件 %1 已经存在, 没有覆盖它").arg(QDir::toNativeSeparators(file))};
+    if (!target.absoluteDir().exists())
+        return {QString(), {}, QStringLiteral("文件夹 %1 不存在").arg(QDir::toNativeSeparators(target.absolutePath()))};
+    Outcome outcome = checkedCopy(dataDir, file);
     if (outcome.ok())
         SnapshotFolder(dataDir).setSavedElsewhere(when.date());
     return outcome;

@@ -55,6 +55,9 @@ Outcome takeSnapshot(const QString& dataDir, const QDateTime& when);
 // A checked copy of the library into `folder` (a USB stick), written down as
 // saved elsewhere on that day.
 Outcome saveElsewhere(const QString& dataDir, const QString& folder, const QDateTime& when);
+// The same into the new file `file` (its folder must exist); a file already
+// there is left as it is and the copy refused.
+Outcome saveAs(const QString& dataDir, const QString& file, const QDateTime& when);
 
 // Copies the file chosen for a restore beside the snapshots (the chosen file
 // itself is only read) and checks the copy; a file that is not a library of
