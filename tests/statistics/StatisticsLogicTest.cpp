@@ -164,6 +164,40 @@ TEST(StatisticsIndex, TheUpgradeAddsTheLendDateIndexOnce)
     }
 }
 
+// The loans by book are read in two halves of the books' numbers: each loan
+// counts once, a title's copies on both sides of the middle together, and a
+// loan without a book number or of a book gone (before or after every
+// number) under the unknown category. Six books: the middle one is B4.
+TEST(YearBooks, EachLoanCountedOnceWhereverItsBookNumberFalls)
+{
+    TempLibrary library;
+    library.addBasics();
+    const struct {
+        const char* number;
+        const char* title;
+        const char* category;
+        int loans;
+    } books[] = {{"B1", "甲", "A", 1}, {"B2", "乙", "A", 0}, {"B3", "丙", "A", 1},
+                 {"B4", "丁", "B", 1}, {"B5", "戊", "B", 0}, {"B6", "甲", "B", 2}};
+    for (const auto& book : books) {
+        library.addBook(book.number, book.title, book.category);
+        for (int i = 0; i < book.loans; ++i)
+            library.addLoan("001", book.number, "2025-05-05");
+    }
+    library.addLoan("001", "A0", "2025-05-05");
+    library.addLoan("001", "Z9", "2025-05-05");
+    library.exec("INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期) VALUES ('002', NULL, '2025-05-06')");
+    const YearStatistics stats = YearStatisticsReader::read(2025);
+    QStringList titles, categories;
+    for (const YearStatistics::Tally& tally : stats.titles)
+        titles << tally.key + ":" + QString::number(tally.loans);
+    for (const YearStatistics::Tally& tally : stats.categories)
+        categories << tally.key + ":" + QString::number(tally.loans);
+    EXPECT_EQ(titles.join(' ').toStdString(), "甲:3 丁:1 丙:1");
+    EXPECT_EQ(categories.join(' ').toStdString(), "B:3 A:2 :3");
+    EXPECT_EQ(stats.loans(), 8);
+}
+
 // Only twenty titles and readers are ranked; ties past the twentieth are cut
 // in title and reader-number order. Titles that differ only in Latin letter
 // case are one title, as the store compares them.
