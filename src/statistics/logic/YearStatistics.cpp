@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <numeric>
-#include <vector>
 
 #include "core/logic/Conversions.h"
 #include "core/logic/Database.h"
@@ -48,20 +47,14 @@ QString loansCountedBy(const QString& column)
     return Database::dialect().loansCountedBy(column) + QStringLiteral(" WHERE ") + kInYear;
 }
 
-// The two halves of the loans by book number, split at the book bound as
-// :split; a loan without a book number goes with the first.
-const QStringList kBookHalves = {QStringLiteral(" AND (书籍编号 < :split OR 书籍编号 IS NULL)"),
-                                 QStringLiteral(" AND 书籍编号 >= :split")};
-
-// Loans by title and category code, of the loans whose book number meets
-// `half` (one of kBookHalves, or "" for all): counted by book number first
-// (the year's loans are many, the books they touch fewer), then joined to the
+// Loans by title and category code: counted by book number first (the
+// year's loans are many, the books they touch fewer), then joined to the
 // books. The categories' names are read apart: there are a few dozen.
-QString booksStatement(const QString& half = QString())
+QString booksStatement()
 {
     return QStringLiteral("SELECT bookInfo.书籍名称, bookInfo.类别代码, sum(lent.n)"
                           " FROM (SELECT 书籍编号, count(*) AS n FROM ")
-           + loansCountedBy(QStringLiteral("书籍编号")) + half
+           + loansCountedBy(QStringLiteral("书籍编号"))
            + QStringLiteral(" GROUP BY 书籍编号) lent LEFT JOIN bookInfo ON ")
            + Sql::sameText(QStringLiteral("bookInfo.书籍编号"), QStringLiteral("lent.书籍编号"))
            + QStringLiteral(" GROUP BY bookInfo.书籍名称, bookInfo.类别代码");
@@ -128,11 +121,12 @@ QList<Tally> ordered(const QHash<QString, Tally>& tallies, bool unknownLast, int
     return list;
 }
 
-QSqlQuery runForYear(const QString& statement, int year, QVariantMap values = {})
+QSqlQuery runForYear(const QString& statement, int year)
 {
-    values.insert(QStringLiteral("from"), Sql::dateValue(QDate(year, 1, 1)));
-    values.insert(QStringLiteral("to"), Sql::dateValue(QDate(year + 1, 1, 1)));
-    return Sql::run(statement, values, kAction);
+    return Sql::run(statement,
+                    {{QStringLiteral("from"), Sql::dateValue(QDate(year, 1, 1))},
+                     {QStringLiteral("to"), Sql::dateValue(QDate(year + 1, 1, 1))}},
+                    kAction);
 }
 
 void readMonths(YearStatistics& stats)
@@ -155,38 +149,12 @@ QHash<QString, QString> categoryNames()
     return names;
 }
 
-// The book number half the books' numbers come before (null when there are
-// no books): the loans by book are read in two halves at once.
-QVariant middleBook()
-{
-    QSqlQuery count = Sql::run(QStringLiteral("SELECT count(*) FROM bookInfo"), {}, kAction);
-    const qint64 books = count.next() ? count.value(0).toLongLong() : 0;
-    if (books == 0)
-        return QVariant();
-    QSqlQuery middle = Sql::run(QStringLiteral("SELECT 书籍编号 FROM bookInfo ORDER BY ")
-                                    + Database::dialect().foldedOrder(QStringLiteral("书籍编号"))
-                                    + QStringLiteral(" LIMIT 1 OFFSET :half"),
-                                {{QStringLiteral("half"), books / 2}}, kAction);
-    return middle.next() ? middle.value(0) : QVariant();
-}
-
-// Titles and categories of the loans of some books, before they are ranked.
-struct BookTallies {
-    QHash<QString, Tally> titles;
-    QHash<QString, Tally> categories;
-};
-
-// The tallies of the loans whose book number meets `half` (see booksStatement),
-// the books split at `split`.
-void readBooks(int year, const QString& half, const QVariant& split, BookTallies& tallies)
+void readBooks(YearStatistics& stats)
 {
     const QHash<QString, QString> names = categoryNames();
-    QHash<QString, Tally>& titles = tallies.titles;
-    QHash<QString, Tally>& categories = tallies.categories;
-    QVariantMap values;
-    if (!half.isEmpty())
-        values.insert(QStringLiteral("split"), split);
-    QSqlQuery query = runForYear(booksStatement(half), year, values);
+    QHash<QString, Tally> titles;
+    QHash<QString, Tally> categories;
+    QSqlQuery query = runForYear(booksStatement(), stats.year);
     while (query.next()) {
         const QString title = text(query.value(0));
         const QString code = text(query.value(1));
@@ -198,20 +166,8 @@ void readBooks(int year, const QString& half, const QVariant& split, BookTallies
         const bool known = name != names.cend();
         add(categories, known ? code : QString(), known ? *name : QString(), loans);
     }
-}
-
-// The halves' tallies together, ranked.
-void rankBooks(const QList<BookTallies>& halves, YearStatistics& stats)
-{
-    BookTallies all;
-    for (const BookTallies& half : halves) {
-        for (const Tally& tally : half.titles)
-            add(all.titles, tally.key, tally.name, tally.loans);
-        for (const Tally& tally : half.categories)
-            add(all.categories, tally.key, tally.name, tally.loans);
-    }
-    stats.titles = ordered(all.titles, false, kRanked);
-    stats.categories = ordered(all.categories, true, -1);
+    stats.titles = ordered(titles, false, kRanked);
+    stats.categories = ordered(categories, true, -1);
 }
 
 void readReaders(YearStatistics& stats)
@@ -238,43 +194,35 @@ void readReturns(YearStatistics& stats)
     stats.fines = Conversions::moneySum(query.value(2).toDouble());
 }
 
-// Runs each of `asides` on a thread of its own, over a connection of its
-// own, while this thread runs `here`; returns when all have ended, throwing
-// what any threw (this thread's first).
-void alongside(const QList<std::function<void()>>& asides, const std::function<void()>& here)
+// Runs `aside` on a thread of its own, over a connection of its own, while
+// this thread runs `here`; returns when both have ended, throwing what either
+// threw (this thread's first).
+void alongside(const std::function<void()>& aside, const std::function<void()>& here)
 {
-    std::vector<std::exception_ptr> failures(asides.size());
-    std::vector<std::unique_ptr<QThread>> threads;
-    for (qsizetype i = 0; i < asides.size(); ++i) {
-        threads.emplace_back(QThread::create([&asides, &failures, i] {
-            QString error;
-            if (!Database::openOnThisThread(&error)) {
-                failures[i] = std::make_exception_ptr(StoreError(kAction, error));
-                return;
-            }
-            try {
-                asides[i]();
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-            Database::closeOnThisThread();
-        }));
-        threads.back()->start();
-    }
-    const auto waitAll = [&threads] {
-        for (const auto& thread : threads)
-            thread->wait();
-    };
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        QString error;
+        if (!Database::openOnThisThread(&error)) {
+            failure = std::make_exception_ptr(StoreError(kAction, error));
+            return;
+        }
+        try {
+            aside();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        Database::closeOnThisThread();
+    }));
+    thread->start();
     try {
         here();
     } catch (...) {
-        waitAll();
+        thread->wait();
         throw;
     }
-    waitAll();
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    thread->wait();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -289,19 +237,16 @@ YearStatistics read(int year)
     YearStatistics stats;
     stats.year = year;
     // The books' figures take the longest (a look-up for every book lent):
-    // they are read in two halves by book number, each beside the rest.
-    const QVariant split = middleBook();
-    const QStringList halves = split.isNull() ? QStringList{QString()} : kBookHalves;
-    QList<BookTallies> books(halves.size());
-    QList<std::function<void()>> asides;
-    for (qsizetype i = 0; i < halves.size(); ++i)
-        asides << [&, i] { readBooks(year, halves[i], split, books[i]); };
-    alongside(asides, [&stats] {
-        readMonths(stats);
-        readReaders(stats);
-        readReturns(stats);
-    });
-    rankBooks(books, stats);
+    // they are read beside the rest.
+    YearStatistics books = stats;
+    alongside([&books] { readBooks(books); },
+              [&stats] {
+                  readMonths(stats);
+                  readReaders(stats);
+                  readReturns(stats);
+              });
+    stats.titles = books.titles;
+    stats.categories = books.categories;
     return stats;
 }
 

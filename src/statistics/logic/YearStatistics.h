@@ -35,13 +35,13 @@ inline constexpr int kRanked = 20;
 
 // Reads the year's figures from the open library. Rankings are ordered by
 // loans, most first, ties by title or reader number; breakdowns by loans,
-// the unknown one last. The books' figures are read in two halves by book
-// number, each on a connection of its own, beside the rest. Throws StoreError.
+// the unknown one last. The books' figures are read on a second connection
+// of their own, beside the rest. Throws StoreError.
 YearStatistics read(int year);
 
-// The statements read() runs (the books' one whole, not in halves), for
-// measuring them beside the engine alone; each takes the bound values :from
-// and :to (the year's first day and the next year's, as the store keeps dates).
+// The statements read() runs, for measuring them beside the engine alone;
+// each takes the bound values :from and :to (the year's first day and the
+// next year's, as the store keeps dates).
 QStringList statements();
 
 }  // namespace YearStatisticsReader
