@@ -164,11 +164,10 @@ TEST(StatisticsIndex, TheUpgradeAddsTheLendDateIndexOnce)
     }
 }
 
-// The loans by book are read in two halves of the books' numbers: each loan
-// counts once, a title's copies on both sides of the middle together, and a
-// loan without a book number or of a book gone (before or after every
-// number) under the unknown category. Six books: the middle one is B4.
-TEST(YearBooks, EachLoanCountedOnceWhereverItsBookNumberFalls)
+// Each loan counts once by book: a title's copies in two categories
+// together, and a loan without a book number or of a book gone (before or
+// after every number) under the unknown category.
+TEST(YearBooks, EachLoanCountedOnceWhateverItsBookNumber)
 {
     TempLibrary library;
     library.addBasics();
