@@ -122,7 +122,11 @@ int exportRows(Options options, QTextStream& out, QTextStream& err)
     options.target.sheetName = !options.table.isEmpty()                 ? options.table
                                : options.query == QLatin1String("book") ? QStringLiteral("书库查询")
                                                                         : QStringLiteral("借阅查询");
-    StatementRows rows(*statement, {}, QStringLiteral("导出"));
+    // A query comes out with its window's columns, a table whole.
+    const QStringList shown = options.table.isEmpty()
+                                  ? (options.query == QLatin1String("book") ? BookQueryColumns() : LendQueryColumns())
+                                  : QStringList();
+    StatementRows rows(*statement, shown, QStringLiteral("导出"));
     qint64 written = 0;
     TableExport::write(rows, options.target, [&](qint64 done) { written = done; });
     out << QStringLiteral("已导出 %1 行到 %2").arg(written).arg(options.target.path) << '\n';

@@ -215,15 +215,21 @@ TEST_F(Export, TheToolWritesATableOrAQueryResult)
     ASSERT_EQ(tool({"--query", "book", "--title", "结构", "--fuzzy", "--csv", path("books.csv"), "--gb18030"}), 0);
     EXPECT_EQ(readCsv(path("books.csv"), "gb18030"),
               (QList<QStringList>{
-                  {"书籍编号", "书籍名称", "书籍价格", "出版社", "书籍页码", "类别代码", "作者姓名", "登记日期", "是否借出"},
-                  {"B1", kTitles[0], "25.00", "人民文学出版社", "320", "A", "不详", "2026/1/5", "否"}}));
+                  {"书籍编号", "书籍名称", "类别代码", "出版社", "作者姓名", "书籍价格", "书籍页码", "登记日期", "是否借出"},
+                  {"B1", kTitles[0], "A", "人民文学出版社", "不详", "25.00", "320", "2026/1/5", "否"}}));
+    // The columns of the 借阅查询 window, without the loan's 超出天数 and 罚款金额.
+    ASSERT_EQ(tool({"--query", "loan", "--reader", "001", "--csv", path("lent.csv")}), 0);
+    EXPECT_EQ(readCsv(path("lent.csv")),
+              (QList<QStringList>{
+                  {"读者编号", "读者姓名", "书籍编号", "书籍名称", "书籍类别", "书籍页码", "出版社", "借书日期", "还书日期"},
+                  {"001", "张三", "B1", kTitles[0], "文学", "320", "人民文学出版社", "2026/3/1", "2026/3/20"}}));
     const QList<QStringList> refused = {{"--table", "nope", "--csv", path("x.csv")},
                                         {"--query", "loan", "--number", "B1", "--csv", path("x.csv")},
                                         {"--table", "bookInfo", "--xlsx", path("x.csv"), "--gb18030"},
                                         {"--query", "book"}};
     for (const QStringList& options : refused)
         EXPECT_EQ(tool(options), 2) << options.join(' ').toStdString();
-    EXPECT_EQ(files(), (QStringList{"books.csv", "loans.xlsx"}));
+    EXPECT_EQ(files(), (QStringList{"books.csv", "lent.csv", "loans.xlsx"}));
 }
 
 }  // namespace

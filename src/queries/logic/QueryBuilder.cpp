@@ -194,3 +194,21 @@ KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy)
     return conditions.statement(kLendColumns + tables + lendJoins() + QStringLiteral(" and ") + conditions.joined(),
                                 kLendKey, lendByKey());
 }
+
+const QStringList& BookQueryColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("书籍编号"), QStringLiteral("书籍名称"), QStringLiteral("类别代码"),
+        QStringLiteral("出版社"),   QStringLiteral("作者姓名"), QStringLiteral("书籍价格"),
+        QStringLiteral("书籍页码"), QStringLiteral("登记日期"), QStringLiteral("是否借出")};
+    return columns;
+}
+
+const QStringList& LendQueryColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("读者编号"), QStringLiteral("读者姓名"), QStringLiteral("书籍编号"),
+        QStringLiteral("书籍名称"), QStringLiteral("书籍类别"), QStringLiteral("书籍页码"),
+        QStringLiteral("出版社"),   QStringLiteral("借书日期"), QStringLiteral("还书日期")};
+    return columns;
+}

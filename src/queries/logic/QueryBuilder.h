@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <optional>
 
@@ -40,3 +41,9 @@ KeyedStatement BuildBookQuery(const BookCriteria& criteria, bool fuzzy);
 // 书籍页码, 借书日期, 还书日期, 超出天数, 罚款金额; narrowed by every present
 // criterion, exactly or fuzzily as above.
 KeyedStatement BuildLendQuery(const LendCriteria& criteria, bool fuzzy);
+
+// The columns each query window shows of its statement, in the window's
+// order: its grid's, and so its export's and `shelfmark-db export --query`'s.
+// The lending query's 超出天数 and 罚款金额 have no column of their own.
+const QStringList& BookQueryColumns();
+const QStringList& LendQueryColumns();

@@ -22,8 +22,8 @@
 namespace {
 const QueryWindow::Design kDesign = {
     "FrmBookQuery", QStringLiteral("书库查询"), QStringLiteral("开始查找"), "booksGrid",
-    {{"书籍编号", 60}, {"书籍名称", 110, true}, {"类别代码", 58}, {"出版社", 100, true}, {"作者姓名", 62, true},
-     {"书籍价格", 58}, {"书籍页码", 58}, {"登记日期", 82}, {"是否借出", 58}},
+    BookQueryColumns(),
+    {{60}, {110, true}, {58}, {100, true}, {62, true}, {58}, {58}, {82}, {58}},
     10815, 7605};
 }  // namespace
 

@@ -11,11 +11,10 @@
 #include "queries/logic/QueryBuilder.h"
 
 namespace {
-// The query's 超出天数 and 罚款金额 have no column of their own.
 const QueryWindow::Design kDesign = {
     "FrmLendQuery", QStringLiteral("借阅查询"), QStringLiteral("开始查询"), "dtgrdLendBook",
-    {{"读者编号", 58}, {"读者姓名", 58, true}, {"书籍编号", 60}, {"书籍名称", 108, true}, {"书籍类别", 60},
-     {"书籍页码", 58}, {"出版社", 96, true}, {"借书日期", 82}, {"还书日期", 82}},
+    LendQueryColumns(),
+    {{58}, {58, true}, {60}, {108, true}, {60}, {58}, {96, true}, {82}, {82}},
     10935, 6135};
 }  // namespace
 

@@ -57,12 +57,4 @@ QTableView* create(const char* objectName, KeyedResultModel* model, const QList<
     return view;
 }
 
-QStringList names(const QList<Column>& shown)
-{
-    QStringList list;
-    for (const Column& column : shown)
-        list << QString::fromUtf8(column.name);
-    return list;
-}
-
 }  // namespace QueryGrid

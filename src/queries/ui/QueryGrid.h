@@ -12,15 +12,13 @@ class KeyedResultModel;
 // name; the widths are renewed after every search.
 namespace QueryGrid {
 
+// The layout of one column, in the grid's order.
 struct Column {
-    const char* name;
     int width;              // pixels
     bool freeText = false;  // titles, names: may narrow so that every column shows
 };
 
 QTableView* create(const char* objectName, KeyedResultModel* model, const QList<Column>& shown,
                    QWidget* parent);
-// The names of the columns, in order, for the model.
-QStringList names(const QList<Column>& shown);
 
 }  // namespace QueryGrid

@@ -34,7 +34,7 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const Design& design)
     : QWidget(nullptr), m_prompter(prompter), m_styler(styler),
-      m_results(new KeyedResultModel(QStringLiteral("查询"), this, QueryGrid::names(design.columns)))
+      m_results(new KeyedResultModel(QStringLiteral("查询"), this, design.columns))
 {
     static const bool accessibleInstalled = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessibleInstalled);
@@ -52,7 +52,7 @@ QueryWindow::QueryWindow(Prompter& prompter, const WindowStyler& styler, const D
 
     connect(m_results, &KeyedResultModel::readFailed, this,
             [this](const QString& message) { m_prompter.notice(message); });
-    m_grid = QueryGrid::create(design.gridName, m_results, design.columns, this);
+    m_grid = QueryGrid::create(design.gridName, m_results, design.widths, this);
     GridExport::addWholeResult(m_grid, m_prompter, design.title, [this] { return m_statement; });
     lblResults = FormParts::caption(QStringLiteral("查询结果如下:"), m_grid, this);
     lblResults->setObjectName(QStringLiteral("lblResults"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 
@@ -29,7 +30,8 @@ public:
         QString title;
         QString findCaption;
         const char* gridName;
-        QList<QueryGrid::Column> columns;
+        QStringList columns;                 // store names, in the grid's order
+        QList<QueryGrid::Column> widths;     // of each column
         int widthTwips, heightTwips;  // client area
     };
 
