@@ -297,6 +297,30 @@ TEST_F(BackupLogic, ACopyGoesIntoANewFileOnly)
     EXPECT_EQ(note.readAll(), QByteArray("keep me"));
 }
 
+// Closing the program while the day's snapshot is checked stops the check and
+// removes the unchecked snapshot: the next sign-in of the day takes it again.
+TEST_F(BackupLogic, ClosingStopsTheChecksAndLeavesNoUncheckedSnapshot)
+{
+    std::atomic<bool> stop{true};
+    EXPECT_FALSE(Backups::takeSnapshot(dir(), at("2026-03-20T09:00:00"), &stop).ok());
+    EXPECT_EQ(QDir(SnapshotFolder(dir()).path()).entryList({QStringLiteral("*.mdb")}, QDir::Files), QStringList());
+    EXPECT_TRUE(Backups::snapshotDue(dir(), QDate(2026, 3, 20)));
+
+    // Enough loans that the check is still running when the program closes.
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300000)"
+                 " INSERT INTO lentInfo (读者编号, 书籍编号, 借书日期, 还书日期) SELECT '001', 'B' || i,"
+                 " '2025-01-01', '2025-01-02' FROM n");
+    FixedClock clock(QDate(2026, 3, 20));
+    ScriptedPrompter prompter;
+    {
+        DailySnapshot daily(dir(), clock, prompter);
+        daily.atSignIn();
+        ASSERT_TRUE(daily.running());
+    }
+    EXPECT_EQ(QDir(SnapshotFolder(dir()).path()).entryList({QStringLiteral("*.mdb")}, QDir::Files), QStringList());
+    EXPECT_TRUE(Backups::snapshotDue(dir(), QDate(2026, 3, 20)));
+}
+
 // The first sign-in of a day takes the day's snapshot off the windows'
 // thread; later sign-ins that day take none.
 TEST_F(BackupLogic, TheDaysFirstSignInTakesTheDaysSnapshot)

@@ -38,7 +38,7 @@ bool hasRoom(const QString& folder, qint64 bytes, QString* error)
 // A checked copy of the library at `to`; a copy that fails its check is
 // removed. A library made before our stamp is ours all the same (the program
 // runs on it): its copies are stamped, so that they can be restored.
-Outcome checkedCopy(const QString& dataDir, const QString& to)
+Outcome checkedCopy(const QString& dataDir, const QString& to, const std::atomic<bool>* stop = nullptr)
 {
     Outcome outcome{to, {}, {}};
     const QString library = libraryFile(dataDir);
@@ -49,7 +49,7 @@ Outcome checkedCopy(const QString& dataDir, const QString& to)
         outcome.error = QStringLiteral("无法备份图书馆 %1\n%2").arg(QDir::toNativeSeparators(library), error);
         return outcome;
     }
-    const std::optional<LibraryFile::Counts> counts = LibraryFile::check(to, &error, LibraryFile::Stamp::GivenWhenMissing);
+    const std::optional<LibraryFile::Counts> counts = LibraryFile::check(to, &error, LibraryFile::Stamp::GivenWhenMissing, stop);
     if (!counts) {
         QFile::remove(to);
         outcome.error = QStringLiteral("备份 %1 没有通过检查, 已删除: %2").arg(QDir::toNativeSeparators(to), error);
@@ -99,12 +99,12 @@ int daysWithoutCopyElsewhere(const QString& dataDir, const QDate& today)
     return days >= kReminderDays ? static_cast<int>(days) : 0;
 }
 
-Outcome takeSnapshot(const QString& dataDir, const QDateTime& when)
+Outcome takeSnapshot(const QString& dataDir, const QDateTime& when, const std::atomic<bool>* stop)
 {
     const SnapshotFolder folder(dataDir);
     if (!folder.make())
         return {QString(), {}, QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder.path()))};
-    Outcome outcome = checkedCopy(dataDir, folder.pathFor(when));
+    Outcome outcome = checkedCopy(dataDir, folder.pathFor(when), stop);
     if (!outcome.ok())
         return outcome;
     folder.rememberCounts(outcome.path, outcome.counts);

@@ -51,7 +51,9 @@ int daysWithoutCopyElsewhere(const QString& dataDir, const QDate& today);
 // A snapshot of the library into backup/, taken at `when`: free space checked
 // first, the copy checked after; one that fails the check is removed. Then
 // the snapshots beyond the days kept are removed.
-Outcome takeSnapshot(const QString& dataDir, const QDateTime& when);
+// A `stop` set meanwhile interrupts the check; the unchecked snapshot is
+// removed, so that the day's snapshot is still due.
+Outcome takeSnapshot(const QString& dataDir, const QDateTime& when, const std::atomic<bool>* stop = nullptr);
 // A checked copy of the library into `folder` (a USB stick), written down as
 // saved elsewhere on that day.
 Outcome saveElsewhere(const QString& dataDir, const QString& folder, const QDateTime& when);

@@ -13,6 +13,7 @@ DailySnapshot::DailySnapshot(const QString& dataDir, const Clock& clock, Prompte
 
 DailySnapshot::~DailySnapshot()
 {
+    m_stop->store(true);
     wait();
 }
 
@@ -41,7 +42,9 @@ void DailySnapshot::atSignIn()
         return;
     const QDateTime when(today, QTime::currentTime());
     auto outcome = std::make_shared<Backups::Outcome>();
-    m_thread.reset(QThread::create([dataDir = m_dataDir, when, outcome] { *outcome = Backups::takeSnapshot(dataDir, when); }));
+    m_thread.reset(QThread::create([dataDir = m_dataDir, when, outcome, stop = m_stop] {
+        *outcome = Backups::takeSnapshot(dataDir, when, stop.get());
+    }));
     connect(m_thread.get(), &QThread::finished, this, [this, outcome] {
         if (!outcome->ok())
             m_prompter.notice(QStringLiteral("今天的自动备份没有成功。\n") + outcome->error);

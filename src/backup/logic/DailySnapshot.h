@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <memory>
 
 class Clock;
@@ -18,7 +19,8 @@ class DailySnapshot : public QObject {
     Q_OBJECT
 public:
     DailySnapshot(const QString& dataDir, const Clock& clock, Prompter& prompter, QObject* parent = nullptr);
-    // Waits for a snapshot still being taken.
+    // Stops a snapshot still being checked (it is removed: the next sign-in
+    // of the day takes it again) and waits for its thread.
     ~DailySnapshot() override;
 
     void atSignIn();
@@ -35,4 +37,5 @@ private:
     const Clock& m_clock;
     Prompter& m_prompter;
     std::unique_ptr<QThread> m_thread;
+    std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
 };

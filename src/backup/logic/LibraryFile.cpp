@@ -14,6 +14,14 @@ namespace LibraryFile {
 namespace {
 
 constexpr int kBusyMilliseconds = 10000;
+// How many of the engine's steps between two looks at a stop request.
+constexpr int kStopPolling = 1000;
+
+// The engine's progress handler: nonzero interrupts the statement running.
+int stopRequested(void* stop)
+{
+    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
 
 // One connection of our own, closed when it goes.
 class Connection {
@@ -140,11 +148,13 @@ bool replace(const QString& from, const QString& target, QString* error)
            && copyPages(source, library, error);
 }
 
-std::optional<Counts> check(const QString& file, QString* error, Stamp stamp)
+std::optional<Counts> check(const QString& file, QString* error, Stamp stamp, const std::atomic<bool>* stop)
 {
     Connection db;
     if (!db.open(file, SQLITE_OPEN_READWRITE, error))
         return std::nullopt;
+    if (stop)
+        sqlite3_progress_handler(db.handle(), kStopPolling, &stopRequested, const_cast<std::atomic<bool>*>(stop));
     const std::optional<QStringList> id = db.column("PRAGMA application_id");
     if (!id) {
         db.fail(QStringLiteral("它不是数据库文件, 或已经损坏"), error);
@@ -161,6 +171,11 @@ std::optional<Counts> check(const QString& file, QString* error, Stamp stamp)
     if (version && version->value(0).toInt() > LibrarySchema::kLayoutVersion) {
         if (error)
             *error = QStringLiteral("它由更新版本的本系统建立, 这个版本无法使用它。");
+        return std::nullopt;
+    }
+    if (stop && stop->load()) {
+        if (error)
+            *error = QStringLiteral("检查已停止 (程序正在关闭)");
         return std::nullopt;
     }
     const std::optional<QStringList> integrity = db.column("PRAGMA integrity_check");

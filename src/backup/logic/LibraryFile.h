@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <optional>
 
 // A library file taken whole through SQLite's own interface, each time on
@@ -36,8 +37,10 @@ enum class Stamp { Required, GivenWhenMissing };
 // newer than ours, SQLite's integrity check and the search index's own check.
 // Its counts, or nullopt and *error saying what is wrong. Opens the file for
 // writing (the search index's check is a statement that writes nothing), so
-// it is meant for copies of ours.
-std::optional<Counts> check(const QString& file, QString* error, Stamp stamp = Stamp::Required);
+// it is meant for copies of ours. A `stop` set meanwhile (the program closing)
+// interrupts the check, which then fails.
+std::optional<Counts> check(const QString& file, QString* error, Stamp stamp = Stamp::Required,
+                            const std::atomic<bool>* stop = nullptr);
 
 // The counts of the library `file`, read only; nullopt and *error when it
 // cannot be read.
