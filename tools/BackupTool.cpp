@@ -4,12 +4,11 @@
 #include <QDir>
 #include <QTextStream>
 
-#include "ReportTool.h"
+#include "LibraryRun.h"
 #include "backup/logic/Backups.h"
 #include "backup/logic/LibraryCheck.h"
 #include "core/logic/AppInfo.h"
 #include "core/logic/Database.h"
-#include "core/logic/StoreError.h"
 
 namespace BackupTool {
 
@@ -61,25 +60,15 @@ int restore(const QString& dir, const QString& file, QTextStream& out, QTextStre
 
 int check(const QString& dir, const QString& serverWords, QTextStream& out, QTextStream& err)
 {
-    QString error;
-    if (!ReportTool::openLibrary(dir, serverWords, &error)) {
-        err << error << '\n';
-        return 1;
-    }
-    const QString file = Database::server() ? QString() : QDir(dir).filePath(AppInfo::kDatabaseFile);
-    try {
+    return LibraryRun::run(dir, serverWords, err, [&] {
+        const QString file = Database::server() ? QString() : QDir(dir).filePath(AppInfo::kDatabaseFile);
         const QList<LibraryCheck::Finding> findings = LibraryCheck::run(file);
-        Database::close();
         for (const LibraryCheck::Finding& finding : findings)
             out << finding.text << '\n';
         if (findings.isEmpty())
             out << "图书馆检查通过。\n";
         return LibraryCheck::status(findings);
-    } catch (const StoreError& e) {
-        err << e.message() << '\n';
-        Database::close();
-        return 1;
-    }
+    });
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 #include <QHash>
 #include <QTextStream>
 
-#include "ReportTool.h"
-#include "core/logic/Database.h"
-#include "core/logic/StoreError.h"
+#include "LibraryRun.h"
 #include "export/logic/ExportError.h"
 #include "export/logic/StatementRows.h"
 #include "export/logic/TableExport.h"
@@ -150,21 +148,14 @@ int run(int argc, char** argv)
         err << kUsage;
         return 2;
     }
-    QString error;
-    if (!ReportTool::openLibrary(options.dir, options.server, &error)) {
-        err << error << '\n';
-        return 1;
-    }
-    int code = 1;
-    try {
-        code = exportRows(options, out, err);
-    } catch (const StoreError& e) {
-        err << e.message() << '\n';
-    } catch (const ExportError& e) {
-        err << e.message() << '\n';
-    }
-    Database::close();
-    return code;
+    return LibraryRun::run(options.dir, options.server, err, [&] {
+        try {
+            return exportRows(options, out, err);
+        } catch (const ExportError& e) {
+            err << e.message() << '\n';
+            return 1;
+        }
+    });
 }
 
 }  // namespace ExportTool

@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "ReportTool.h"
+#include "LibraryRun.h"
 #include "core/logic/Clock.h"
 #include "core/logic/Csv.h"
-#include "core/logic/Database.h"
-#include "core/logic/StoreError.h"
 #include "import/logic/ImportPlan.h"
 #include "import/logic/ImportRun.h"
 
@@ -125,20 +123,7 @@ int run(int argc, char** argv)
         err << kUsage;
         return 2;
     }
-    QString error;
-    if (!ReportTool::openLibrary(options.dir, options.server, &error)) {
-        err << error << '\n';
-        return 1;
-    }
-    try {
-        const int code = import(options, out, err);
-        Database::close();
-        return code;
-    } catch (const StoreError& e) {
-        err << e.message() << '\n';
-        Database::close();
-        return 1;
-    }
+    return LibraryRun::run(options.dir, options.server, err, [&] { return import(options, out, err); });
 }
 
 }  // namespace ImportTool

@@ -1,15 +1,12 @@
 #include "ReportTool.h"
 
+#include "LibraryRun.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include "core/logic/AppInfo.h"
-#include "core/logic/Database.h"
 #include "core/logic/LibrarySchema.h"
-#include "core/logic/ServerSettings.h"
-#include "core/logic/StoreError.h"
 #include "export/logic/ExportError.h"
 #include "reports/logic/OverdueCsv.h"
 #include "reports/logic/OverdueList.h"
@@ -127,19 +124,6 @@ Command commandOf(const QString& name)
 
 }  // namespace
 
-bool openLibrary(const QString& dir, const QString& serverWords, QString* error)
-{
-    const QString ini = QDir(dir).filePath(QStringLiteral("dat/library.ini"));
-    std::optional<ServerSettings> server;
-    if (!serverWords.isEmpty())
-        server = ServerSettings::fromWords(serverWords, error);
-    else if (QFileInfo::exists(ini))
-        server = ServerSettings::fromIni(ini, error);
-    else
-        return Database::open(QDir(dir).filePath(AppInfo::kDatabaseFile), error);
-    return server && Database::openServer(*server, error);
-}
-
 bool handles(int argc, char** argv)
 {
     return argc >= 2
@@ -161,26 +145,14 @@ int run(int argc, char** argv)
         err << kUsage;
         return 2;
     }
-    QString error;
-    if (!openLibrary(options.dir, options.server, &error)) {
-        err << error << '\n';
-        return 1;
-    }
-    try {
+    return LibraryRun::run(options.dir, options.server, err, [&] {
         if (command == Command::Upgrade) {
             LibrarySchema::upgrade();
             out << "图书馆已是本版本需要的样子。\n";
-            Database::close();
             return 0;
         }
-        const int code = command == Command::Overdue ? overdue(options, out, err) : stats(options, out, err);
-        Database::close();
-        return code;
-    } catch (const StoreError& e) {
-        err << e.message() << '\n';
-        Database::close();
-        return 1;
-    }
+        return command == Command::Overdue ? overdue(options, out, err) : stats(options, out, err);
+    });
 }
 
 }  // namespace ReportTool
