@@ -248,24 +248,14 @@ TEST_F(Windows, CancelEscapeAndClosingEndTheProgram)
     EXPECT_TRUE(prompter.boxes().isEmpty());
 }
 
-TEST_F(Windows, HelpIsReportedMissingOrShownInOneViewer)
+// (A help file that is there is shown in one viewer: the installed program, below.)
+TEST_F(Windows, AMissingHelpFileIsReported)
 {
     Frmmain window(prompter, clock, library.folders());
     window.meuUseHelper->trigger();
     EXPECT_EQ(prompter.boxes(), QStringList{box("帮助文件 readme.txt 未找到!")});
     EXPECT_TRUE(openWindows<HelpViewer>().isEmpty());
 
-    prompter.clear();
-    TextFile::writeLines(library.path("readme.txt"), {"借书"});
-    window.meuUseHelper->trigger();
-    window.meuUseHelper->trigger();
-    EXPECT_TRUE(prompter.boxes().isEmpty());
-    const auto viewers = openWindows<HelpViewer>();
-    ASSERT_EQ(viewers.size(), 1);
-    EXPECT_TRUE(viewers[0]->isVisible());
-    const QObject* text = viewers[0]->findChild<QObject*>(QStringLiteral("txtHelp"));
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->property("plainText").toString().startsWith(QStringLiteral("借书")));
 }
 
 // A missing or unreadable database: after signing in, the message names the
@@ -335,8 +325,10 @@ TEST_F(Windows, AnInstalledProgramReadsItsOwnFilesAndWritesOnlyIntoTheDataFolder
     main->meuTypeStyle->trigger();
     EXPECT_EQ(main->styleSheet(), sheet + "\r\n");
     main->meuUseHelper->trigger();
+    main->meuUseHelper->trigger();  // the one viewer comes forward again
     const auto viewers = openWindows<HelpViewer>();
     ASSERT_EQ(viewers.size(), 1);
+    EXPECT_TRUE(viewers[0]->isVisible());
     EXPECT_EQ(viewers[0]->findChild<QObject*>("txtHelp")->property("plainText").toString().trimmed(), "还书先扫条码");
 
     EXPECT_EQ(bytesOf(library.path(AppInfo::kSettingFile)), "LoadStyle=1\r\n");
