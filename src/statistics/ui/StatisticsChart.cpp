@@ -34,7 +34,11 @@ StatisticsChart::StatisticsChart(const QString& title, const char* name, QWidget
     chart->addAxis(m_counts, Qt::AlignLeft);
     series->attachAxis(m_labels);
     series->attachAxis(m_counts);
+    // The view starts with a chart of its own, which it lets go of, not
+    // deletes, when given another.
+    QChart* const first = QChartView::chart();
     setChart(chart);
+    delete first;
     recolour();
 }
 
