@@ -157,18 +157,39 @@ QHash<QString, QString> categoryNames()
 
 void readBooks(YearStatistics& stats)
 {
-    const QHash<QString, QString> names = categoryNames();
     QHash<QString, Tally> titles;
-    QHash<QString, Tally> categories;
+    // Loans by the category code as stored, in the order met; a book gone
+    // (or its code null) apart. There are a few dozen codes for many rows:
+    // their names are looked up once each, after.
+    QHash<QString, qsizetype> codeAt;
+    QList<std::pair<QString, qint64>> codes;
+    qint64 noCode = 0;
     QSqlQuery query = runForYear(booksStatement(), stats.year);
     while (query.next()) {
         const QString title = text(query.value(0));
-        const QString code = text(query.value(1));
         const qint64 loans = query.value(2).toLongLong();
         if (!title.isEmpty())
             add(titles, title, QString(), loans);
-        // A book gone, or its category gone: the category is not known.
-        const auto name = query.value(1).isNull() ? names.cend() : names.constFind(folded(code));
+        const QVariant code = query.value(1);
+        if (code.isNull()) {
+            noCode += loans;
+            continue;
+        }
+        const auto at = codeAt.constFind(code.toString());
+        if (at != codeAt.cend()) {
+            codes[*at].second += loans;
+        } else {
+            codeAt.insert(code.toString(), codes.size());
+            codes.append({code.toString(), loans});
+        }
+    }
+    const QHash<QString, QString> names = categoryNames();
+    QHash<QString, Tally> categories;
+    // A book gone, or its category gone: the category is not known.
+    if (noCode > 0)
+        add(categories, QString(), QString(), noCode);
+    for (const auto& [code, loans] : codes) {
+        const auto name = names.constFind(folded(code));
         const bool known = name != names.cend();
         add(categories, known ? code : QString(), known ? *name : QString(), loans);
     }
