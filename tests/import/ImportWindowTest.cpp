@@ -65,7 +65,6 @@ TEST_F(ImportWindow, ShowsEveryRowWithItsProblemAndImportsTheGoodOnes)
                                                       "B101,怪类别,Q,10,\r\n"));
     FrmImport* w = openImport("mnuImportBooks");
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->windowTitle(), "导入图书");
     EXPECT_FALSE(w->cmdImport->isEnabled());
     QTest::mouseClick(w->cmdChoose, Qt::LeftButton);
     EXPECT_EQ(w->txtFile->text(), library.path("in.csv"));
@@ -76,7 +75,6 @@ TEST_F(ImportWindow, ShowsEveryRowWithItsProblemAndImportsTheGoodOnes)
                            "3|跳过|缺少书籍编号|B001|重复|A|10|",
                            "4|跳过|缺少书籍编号; 类别代码 Q 不存在|B101|怪类别|Q|10|"}));
     chooseField(w, 0, "书籍编号");
-    EXPECT_EQ(w->fieldBox(0)->currentText(), "书籍编号");
     EXPECT_EQ(visibleRows(w->previewGrid),
               (QStringList{"行号|处理|问题|书号 → 书籍编号|书籍名称|类别代码|书籍价格|备注 (不导入)",
                            "2|导入||B100|围城|A|19|新到,待上架",
