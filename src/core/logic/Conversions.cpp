@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -102,6 +103,19 @@ double moneySum(double sum)
 {
     // A ten-thousandth of a yuan is finer than any fine per day a library sets.
     return std::round(sum * 10000.0) / 10000.0;
+}
+
+QString foldedAZ(const QString& text)
+{
+    const auto upper = [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); };
+    const auto first = std::find_if(text.cbegin(), text.cend(), upper);
+    if (first == text.cend())
+        return text;
+    QString result = text;
+    for (auto c = result.begin() + (first - text.cbegin()); c != result.end(); ++c)
+        if (upper(*c))
+            *c = QChar(c->unicode() + ('a' - 'A'));
+    return result;
 }
 
 double leadingNumber(const QString& text)

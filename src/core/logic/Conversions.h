@@ -30,6 +30,11 @@ QString numberText(double value);
 // fine's own digits.
 double moneySum(double sum);
 
+// A text as the store compares texts: A-Z folded to a-z, nothing else
+// (as SQLite's NOCASE and the server's shelfmark_fold()). A text without
+// such a letter is returned shared, without a copy.
+QString foldedAZ(const QString& text);
+
 // The numeric value of a text's leading number, as the old Val() read it:
 // blanks skipped, digits with an optional sign and decimal point; a text
 // without a leading number gives 0 ("12abc" -> 12, "abc" -> 0, "" -> 0).

@@ -1,6 +1,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "core/logic/Conversions.h"
 #include "core/logic/Dialect.h"
 #include "core/logic/Sql.h"
 
@@ -124,21 +125,12 @@ const QStringList kStamp = {
 // reader's loans, the book's flag) cannot change before it writes.
 constexpr qint64 kWriteLock = 0x5368656c66;  // "Shelf"
 
-QString folded(const QString& text)
-{
-    QString result = text;
-    for (QChar& c : result)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    return result;
-}
-
 // The words the index must hold for a book whose text holds `text`: its one
 // character, or every pair of neighbouring characters (by code point), as a
 // text-array literal.
 QString wordsLiteral(const QString& text)
 {
-    const QList<uint> characters = folded(text).toUcs4();
+    const QList<uint> characters = Conversions::foldedAZ(text).toUcs4();
     QStringList words;
     if (characters.size() == 1)
         words << QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), 1);

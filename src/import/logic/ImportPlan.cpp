@@ -1,6 +1,5 @@
 #include "import/logic/ImportPlan.h"
 
-
 #include "catalogue/logic/Categories.h"
 #include "core/logic/Conversions.h"
 #include "readers/logic/ReaderRegistry.h"
@@ -9,16 +8,6 @@ namespace {
 
 const QString kBookNumber = QStringLiteral("书籍编号");
 const QString kReaderNumber = QStringLiteral("读者编号");
-
-// A number as the store compares numbers: A-Z folded, nothing else.
-QString folded(const QString& text)
-{
-    QString result = text;
-    for (QChar& c : result)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    return result;
-}
 
 // A heading as a field's name: blanks and a closing colon set aside.
 QString headingName(QString heading)
@@ -74,7 +63,7 @@ void ImportPlan::check()
     m_categoryCodes.clear();
     if (m_kind == ImportKind::Kind::Books)
         for (const Categories::Category& category : Categories::all())
-            m_categoryCodes.insert(folded(category.code), Categories::CategoryCodeOf(Categories::itemOf(category)));
+            m_categoryCodes.insert(Conversions::foldedAZ(category.code), Categories::CategoryCodeOf(Categories::itemOf(category)));
     for (ImportRow& row : m_rows)
         row.problems = m_kind == ImportKind::Kind::Books ? bookProblems(row) : readerProblems(row);
     markRepeatedNumbers();
@@ -93,7 +82,7 @@ QStringList ImportPlan::bookProblems(const ImportRow& row) const
     const QString code = cell(row, QStringLiteral("类别代码"));
     if (code.isEmpty())
         problems << QStringLiteral("缺少类别代码");
-    else if (!m_categoryCodes.contains(folded(code)))
+    else if (!m_categoryCodes.contains(Conversions::foldedAZ(code)))
         problems << QStringLiteral("类别代码 %1 不存在").arg(code);
     if (cell(row, QStringLiteral("书籍价格")).isEmpty())
         problems << QStringLiteral("缺少书籍价格");
@@ -133,7 +122,7 @@ void ImportPlan::markRepeatedNumbers()
     for (int i = 0; i < m_rows.size(); ++i) {
         const QString number = cell(m_rows[i], field);
         if (!number.isEmpty())
-            places[folded(number)].append(i);
+            places[Conversions::foldedAZ(number)].append(i);
     }
     for (const QList<int>& rows : std::as_const(places)) {
         if (rows.size() < 2)
@@ -161,7 +150,7 @@ Books::BookDetails ImportPlan::bookOf(const ImportRow& row) const
     const QString date = cell(row, QStringLiteral("登记日期"));
     const QString code = cell(row, QStringLiteral("类别代码"));
     return Books::withDefaults({cell(row, kBookNumber), cell(row, QStringLiteral("书籍名称")),
-                                m_categoryCodes.value(folded(code), code), cell(row, QStringLiteral("出版社")),
+                                m_categoryCodes.value(Conversions::foldedAZ(code), code), cell(row, QStringLiteral("出版社")),
                                 cell(row, QStringLiteral("作者姓名")), cell(row, QStringLiteral("书籍价格")),
                                 cell(row, QStringLiteral("书籍页码")),
                                 date.isEmpty() ? m_today : Conversions::parseShortDate(date).value_or(QDate())});

@@ -83,25 +83,10 @@ QString text(const QVariant& value)
     return value.isNull() ? QString() : value.toString();
 }
 
-// Texts the store takes for the same: A-Z folded, nothing else.
-// Most texts have no such letter and are returned shared, without a copy.
-QString folded(const QString& text)
-{
-    const auto upper = [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); };
-    const auto first = std::find_if(text.cbegin(), text.cend(), upper);
-    if (first == text.cend())
-        return text;
-    QString key = text;
-    for (auto c = key.begin() + (first - text.cbegin()); c != key.end(); ++c)
-        if (upper(*c))
-            *c = QChar(c->unicode() + ('a' - 'A'));
-    return key;
-}
-
 // Adds `loans` to the tally of `key` (A-Z folded); the first spelling met is shown.
 void add(QHash<QString, Tally>& tallies, const QString& key, const QString& name, qint64 loans)
 {
-    Tally& tally = tallies[folded(key)];
+    Tally& tally = tallies[Conversions::foldedAZ(key)];
     if (tally.loans == 0) {
         tally.key = key;
         tally.name = name;
@@ -151,7 +136,7 @@ QHash<QString, QString> categoryNames()
     QHash<QString, QString> names;
     QSqlQuery query = Sql::run(QStringLiteral("SELECT 类别代码, 书籍类别 FROM bookType"), {}, kAction);
     while (query.next())
-        names.insert(folded(text(query.value(0))), text(query.value(1)));
+        names.insert(Conversions::foldedAZ(text(query.value(0))), text(query.value(1)));
     return names;
 }
 
@@ -189,7 +174,7 @@ void readBooks(YearStatistics& stats)
     if (noCode > 0)
         add(categories, QString(), QString(), noCode);
     for (const auto& [code, loans] : codes) {
-        const auto name = names.constFind(folded(code));
+        const auto name = names.constFind(Conversions::foldedAZ(code));
         const bool known = name != names.cend();
         add(categories, known ? code : QString(), known ? *name : QString(), loans);
     }
