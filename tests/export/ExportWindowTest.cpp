@@ -59,7 +59,7 @@ protected:
         whenShown<QFileDialog>([path, filter](QFileDialog* dialog) {
             dialog->selectNameFilter(filter);
             emit dialog->filterSelected(filter);
-            dialog->selectFile(path);
+            typeFileName(dialog, path);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         exportItem(grid)->trigger();
@@ -173,7 +173,7 @@ TEST_F(GridExports, TheMenuShowsTheItemAndAFailureIsTold)
     const QString gone = files.filePath("gone");
     QDir().mkdir(gone);
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->selectFile(gone + "/书库.xlsx");
+        typeFileName(dialog, gone + "/书库.xlsx");
         QDir(gone).removeRecursively();
         QMetaObject::invokeMethod(dialog, "accept");
     });

@@ -175,7 +175,7 @@ TEST_F(StatisticsWindow, EachTableExportsWhatItShows)
             EXPECT_EQ(dialog->selectedFiles().value(0).section('/', -1), "借阅最多的图书.xlsx");
             dialog->selectNameFilter(ExportFileDialog::csvUtf8Filter());
             emit dialog->filterSelected(ExportFileDialog::csvUtf8Filter());
-            dialog->selectFile(file);
+            typeFileName(dialog, file);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         grid->actions().at(items.indexOf("导出…"))->trigger();

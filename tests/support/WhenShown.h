@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -21,4 +23,12 @@ void whenShown(const std::function<void(T*)>& act)
         }
     });
     timer->start(5);
+}
+
+// Types a file's whole path into a file dialog's name box, as a clerk would.
+// (QFileDialog::selectFile leaves the box alone while it has the focus, so
+// whether it took the name would depend on where the focus happened to be.)
+inline void typeFileName(QFileDialog* dialog, const QString& path)
+{
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
 }
