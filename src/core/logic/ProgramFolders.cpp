@@ -26,8 +26,8 @@ bool holdsSkins(const QString& dir)
     return QFileInfo(QDir(dir).filePath(kSkinFolder)).isDir();
 }
 
-// $XDG_DATA_HOME when it names an absolute folder (the base directory
-// specification ignores a relative one), otherwise ~/.local/share.
+// $XDG_DATA_HOME when it names an absolute folder (the desktop's rule for
+// data folders: a relative one is ignored), otherwise ~/.local/share.
 QString dataHome(const QProcessEnvironment& environment)
 {
     const QString configured = environment.value(QStringLiteral("XDG_DATA_HOME"));
