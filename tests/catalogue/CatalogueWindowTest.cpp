@@ -1,5 +1,4 @@
 #include <QDateEdit>
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -301,28 +300,6 @@ TEST_F(CatalogueWindows, EditRefusalsAndARowWithoutDate)
     EXPECT_EQ(publishers(), "人民文学出版社,人民出版社,中华书局");
 }
 
-// Under either shipped skin the book number of the book being edited looks
-// like any box that cannot be typed into, not like the desk's cyan input.
-TEST_F(CatalogueWindows, BookNumberBeingEditedLooksDisabledUnderEitherSkin)
-{
-    QDir(library.dir()).mkpath("style");
-    for (const auto& [file, item] : {std::pair{"style/type-style.skn", window.meuTypeStyle},
-                                     std::pair{"style/light-hearted.skn", window.meuLight}}) {
-        SCOPED_TRACE(file);
-        QFile::remove(library.path(file));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(SHELFMARK_DATA_DIR "/") + file, library.path(file)));
-        item->trigger();
-        FrmShelfmark* list = shelf();
-        FrmUpdateBook* w = editRow(list, 0);
-        ASSERT_TRUE(w);
-        const QImage box = w->txtBookID->grab().toImage(), title = w->txtBookName->grab().toImage();
-        const QColor inside = box.pixelColor(box.width() - 6, box.height() / 2);
-        EXPECT_NE(inside, QColor(192, 255, 255));
-        EXPECT_NE(inside, title.pixelColor(title.width() - 6, title.height() / 2));  // unlike a box to type into
-        closeSecondaryWindows();
-    }
-}
-
 // ---- the book list ------------------------------------------------------------------
 
 TEST_F(CatalogueWindows, BookListDeletesTheCurrentRowOnlyOnOk)
@@ -395,16 +372,6 @@ TEST_F(CatalogueWindows, DeleteAllShowsItsProgressWhileTheWindowRepaints)
     EXPECT_TRUE(list->isVisible() && window.isVisible() && list->cmdClose->isEnabled());
     EXPECT_TRUE(list->findChildren<QProgressDialog*>().isEmpty() && list->booksGrid->model()->rowCount() == 0);
     EXPECT_EQ(storeRows("SELECT (SELECT count(*) FROM bookInfo), (SELECT count(*) FROM lentInfo)"), "0|1");  // loans stay
-}
-
-// The grid grows and shrinks with the window, inside it.
-TEST_F(CatalogueWindows, BookListGridFollowsTheWindowSize)
-{
-    FrmShelfmark* list = shelf();
-    const QSize margin = list->size() - list->booksGrid->size();
-    list->resize(list->size() - QSize(200, 100));
-    EXPECT_EQ(list->size() - list->booksGrid->size(), margin);
-    EXPECT_TRUE(list->rect().contains(list->booksGrid->geometry()));
 }
 
 // ---- categories ---------------------------------------------------------------------

@@ -195,7 +195,9 @@ TEST_F(LookWindows, AStyleChoiceRedrawsTheMainWindowOnlyAndLaterWindowsTakeIt)
 // a parent (so no sheet of the main window reaches it), with its title,
 // wearing the whole skin chosen, its window background included (the
 // gradient of 轻松一刻): at its edges it shows the same pixels as a dialog of
-// its size under that skin.
+// its size under that skin. A grid grows with its window, inside it; the
+// number of the book being edited looks like a box that cannot be typed
+// into, not like the desk's cyan input.
 TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
 {
     useShippedSkins();
@@ -206,6 +208,10 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
     const auto edges = [](QWidget* w) {  // the colours at three corners
         const QImage i = w->grab().toImage();
         return i.pixelColor(1, 1).name() + i.pixelColor(1, i.height() - 2).name() + i.pixelColor(i.width() - 2, 1).name();
+    };
+    const auto inside = [](QWidget* box) {  // away from its text and border
+        const QImage i = box->grab().toImage();
+        return i.pixelColor(i.width() - 6, i.height() / 2);
     };
     const auto opened = [](const char* name) {
         QWidgetList named = QApplication::topLevelWidgets();
@@ -234,6 +240,9 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
                 windows[0]->findChild<QPushButton*>("cmdModify")->click();
                 windows << opened("FrmUpdateBook");
                 ASSERT_EQ(windows.size(), 2);
+                const QColor number = inside(windows[1]->findChild<QLineEdit*>("txtBookID"));
+                EXPECT_NE(number, QColor(192, 255, 255));
+                EXPECT_NE(number, inside(windows[1]->findChild<QLineEdit*>("txtBookName")));
             }
             for (QWidget* shown : windows) {
                 SCOPED_TRACE((style->text() + " " + shown->objectName()).toStdString());
@@ -241,6 +250,12 @@ TEST_F(LookWindows, EverySecondaryWindowWearsTheSkinsWindowBackground)
                 plain.resize(shown->size());
                 EXPECT_EQ(edges(shown), edges(&skinned));
                 EXPECT_NE(edges(shown), edges(&plain));  // the skin shows
+                if (auto* grid = shown->findChild<QTableView*>()) {
+                    const QSize margin = shown->size() - grid->size();
+                    shown->resize(shown->size() + QSize(160, 120));
+                    EXPECT_EQ(shown->size() - grid->size(), margin) << "grid follows";
+                    EXPECT_TRUE(shown->rect().contains(grid->geometry()));
+                }
             }
             for (QWidget* shown : windows)
                 closeNow(shown);

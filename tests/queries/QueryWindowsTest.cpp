@@ -333,9 +333,8 @@ TEST_F(QueryWindows, LargeResultsAreFetchedAsTheGridScrollsAndNoRowIsLostOrShown
 
 // At the design size, in each of the three styles with the skins we ship,
 // every heading shows whole, the longest date is not cut short, and all nine
-// columns lie within the grid without scrolling sideways; the results grid
-// then follows its window: it grows and shrinks with it.
-TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesAndGridsFollowTheWindowInEveryStyle)
+// columns lie within the grid without scrolling sideways.
+TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesInEveryStyle)
 {
     QDir(library.dir()).mkpath("style");
     for (const QString& skin : {AppInfo::kTypeStyleFile, AppInfo::kLightStyleFile})
@@ -359,12 +358,6 @@ TEST_F(QueryWindows, ColumnsFitTheirHeadingsAndDatesAndGridsFollowTheWindowInEve
                         << heading.toStdString();
             }
             EXPECT_LE(header->length(), grid->viewport()->width());
-            QWidget* w = grid->window();
-            const QSize before = w->size() - grid->size();
-            w->resize(w->size() + QSize(160, 120));
-            QApplication::processEvents();
-            EXPECT_EQ(w->size() - grid->size(), before);
-            EXPECT_TRUE(w->rect().contains(grid->geometry()));
         }
         closeNow(books);
         closeNow(loans);
