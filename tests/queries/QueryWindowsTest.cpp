@@ -108,43 +108,45 @@ TEST_F(QueryWindows, BookQueryListsTheNineColumnsAndFindsByEachCriterion)
     EXPECT_EQ(w->cboType->count(), 2);  // typed text is not added to the list
 }
 
-TEST_F(QueryWindows, DateSwitchAndClearLeavingTheCheckBoxes)
+// The date box switches the picker however it is ticked: the mouse, a screen
+// reader's toggle, the space bar. The publisher box offers the known
+// publishers as in the book windows, and a search adds none. 清空 empties
+// the four boxes (the publisher list hides through the box's change) and
+// leaves the check boxes and the grid.
+TEST_F(QueryWindows, DateSwitchPublisherListAndClearLeavingTheCheckBoxes)
 {
+    for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
+        library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", name}});
     FrmBookQuery* w = openBooks();
     QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
     EXPECT_EQ(found(w->cmdFind, w->booksGrid), "B004");  // registered today
 
     w->chkMoHu->setChecked(true);
     typeText(w->txtBookID, "0");
-    typeText(w->txtBookName, "红");
+    typeText(w->txtBookName, "边");
     typeText(w->txtBookConcern, "社");
+    EXPECT_EQ(w->publisherList->isVisible() ? w->publisherList->entries().join(',') : "(hidden)",
+              "人民文学出版社,人民出版社");
     w->cboType->setCurrentIndex(0);
+    EXPECT_EQ(found(w->cmdFind, w->booksGrid), "B004");
     QTest::mouseClick(w->cmdClear, Qt::LeftButton);
     EXPECT_EQ(textsOf({w->txtBookID, w->txtBookName, w->cboType, w->txtBookConcern}), "|||");
+    EXPECT_FALSE(w->publisherList->isVisible());
     EXPECT_TRUE(w->chkRigDate->isChecked() && w->chkMoHu->isChecked());
     EXPECT_EQ(firstCells(w->booksGrid), "B004");  // the grid stays
     EXPECT_EQ(found(w->cmdFind, w->booksGrid), "B004");  // still by date, fuzzy: the day itself
+    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookconcernList").toInt(), 3);
 
-    QTest::mouseClick(w->chkRigDate, Qt::LeftButton, {}, QPoint(6, w->chkRigDate->height() / 2));
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w->chkRigDate);
+    ASSERT_TRUE(box && box->actionInterface());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(w->chkRigDate->isChecked() || w->dtpRigDate->isEnabled());
     // the picker still holds a date, but the box is clear
     EXPECT_EQ(found(w->cmdFind, w->booksGrid), "0012,00125,10012,B004");
-}
-
-// The publisher box offers the known publishers as in the book windows; a
-// search adds none, and 清空 hides the list through the box's change.
-TEST_F(QueryWindows, PublisherBoxOffersKnownPublishers)
-{
-    for (const char* name : {"人民文学出版社", "人民出版社", "中华书局"})
-        library.exec("INSERT INTO bookconcernList (出版社) VALUES (:p)", {{"p", name}});
-    FrmBookQuery* w = openBooks();
-    PublisherSuggestions* list = w->publisherList;
-    typeText(w->txtBookConcern, "人民");
-    EXPECT_TRUE(list->isVisible());
-    EXPECT_EQ(list->entries().join(','), "人民文学出版社,人民出版社");
-    search(w->cmdFind);
-    QTest::mouseClick(w->cmdClear, Qt::LeftButton);
-    EXPECT_FALSE(list->isVisible());
-    EXPECT_EQ(library.scalar("SELECT count(*) FROM bookconcernList").toInt(), 3);
+    QApplication::setActiveWindow(w);
+    w->chkRigDate->setFocus();
+    QTest::keyClick(w->chkRigDate, Qt::Key_Space);
+    EXPECT_TRUE(w->chkRigDate->isChecked() && w->dtpRigDate->isEnabled());
 }
 
 // Enter in any box searches, once: in the category box also when it accepts
@@ -253,21 +255,6 @@ TEST_F(QueryWindows, LendQueryOpensInTheReaderNumberAndTabsToTheGridLast)
     }
     EXPECT_EQ(visited.join(','), "txtReaderName,txtBookID,txtBookName,chkMoHu,cmdFind,cmdClear,cmdClose,"
                                  "dtgrdLendBook,txtReaderID");
-}
-
-// The date picker follows its box however it is ticked: the space bar, or
-// a screen reader's toggle.
-TEST_F(QueryWindows, DatePickerFollowsItsBoxFromTheKeyboardAndAScreenReader)
-{
-    FrmBookQuery* w = openBooks();
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w->chkRigDate);
-    ASSERT_TRUE(box && box->actionInterface());
-    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(w->chkRigDate->isChecked() && w->dtpRigDate->isEnabled());
-    QApplication::setActiveWindow(w);
-    w->chkRigDate->setFocus();
-    QTest::keyClick(w->chkRigDate, Qt::Key_Space);
-    EXPECT_FALSE(w->chkRigDate->isChecked() || w->dtpRigDate->isEnabled());
 }
 
 // A refused search tells the clerk what failed and the window goes on.
