@@ -284,15 +284,16 @@ void oursFirstScreen(const KeyedStatement& statement)
 void rawFirstScreen(RawServer& raw, const KeyedStatement& statement, int n)
 {
     const QByteArray name = "screen" + QByteArray::number(n);
+    const Dialect::Page page =
+        Database::dialect().pageOf(KeyedText(statement), statement.key, KeyedResultModel::kPageRows);
     static QHash<QByteArray, bool> prepared;
     if (!prepared.value(name)) {
-        raw.prepare(name, Database::dialect().pageOf(KeyedText(statement), statement.key, KeyedResultModel::kPageRows));
+        raw.prepare(name, page.text);
         prepared.insert(name, true);
     }
     QList<QByteArray> values;
-    for (const QVariant& value : statement.values)
+    for (const QVariant& value : page.bound(statement.values, QVariant()))
         values << value.toString().toUtf8();
-    values << QByteArray::number(std::numeric_limits<qint64>::min());
     raw.run(name, values);
 }
 

@@ -2,9 +2,11 @@
 
 #include <QList>
 #include <QPair>
+#include <QVariant>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <limits>
 
 #include "core/logic/StoreError.h"
 
@@ -35,6 +37,28 @@ public:
         QString condition;
         QVariantList values;
         bool isEmpty() const { return condition.isEmpty(); }
+    };
+
+    // A page of a grid's statement, and what each of its "?" marks takes in
+    // turn: the statement's values, or the key of the last row shown.
+    struct Page {
+        enum class Mark { Values, LastKey };
+        QString text;
+        QList<Mark> marks;
+        bool isEmpty() const { return text.isEmpty(); }
+        // What the marks are bound to, in order; a null key is the first page's.
+        QVariantList bound(const QVariantList& values, const QVariant& lastKey) const
+        {
+            const QVariant key = lastKey.isNull() ? QVariant(std::numeric_limits<qint64>::min()) : lastKey;
+            QVariantList all;
+            for (Mark mark : marks) {
+                if (mark == Mark::Values)
+                    all << values;
+                else
+                    all << key;
+            }
+            return all;
+        }
     };
 
     virtual ~Dialect() = default;
@@ -93,8 +117,8 @@ public:
     // `text` holds the LIKE pattern `pattern` (escaped with '\'), A-Z folded.
     virtual QString textLike(const QString& text, const QString& pattern) const = 0;
     // A grid's statement (its key first, see KeyedText) as the page of at
-    // most `rows` rows whose keys follow the one bound last, in key order.
-    virtual QString pageOf(const QString& keyed, const QString& key, int rows) const = 0;
+    // most `rows` rows whose keys follow the last key shown, in key order.
+    virtual Page pageOf(const QString& keyed, const QString& key, int rows) const = 0;
     // What orders a grid's rows by their key ("" where the table's own order
     // is already that of its key).
     virtual QString rowOrder(const QString& key) const = 0;

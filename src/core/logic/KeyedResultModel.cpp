@@ -41,13 +41,13 @@ void KeyedResultModel::run(const KeyedStatement& statement)
     const QString text = KeyedText(statement);
     QSqlQuery cursor;
     if (dialect.streamsRows()) {
-        m_pageText.clear();
+        m_page = {};
         cursor = Sql::prepare(text, m_action);
         for (const QVariant& value : statement.values)
             cursor.addBindValue(value);
         Sql::exec(cursor, m_action);
     } else {
-        m_pageText = dialect.pageOf(text, statement.key, kPageRows);
+        m_page = dialect.pageOf(text, statement.key, kPageRows);
         m_values = statement.values;
         cursor = runPage(QVariant());
     }
@@ -66,10 +66,9 @@ void KeyedResultModel::run(const KeyedStatement& statement)
 
 QSqlQuery KeyedResultModel::runPage(const QVariant& lastKey) const
 {
-    QSqlQuery page = Sql::prepare(m_pageText, m_action);
-    for (const QVariant& value : m_values)
+    QSqlQuery page = Sql::prepare(m_page.text, m_action);
+    for (const QVariant& value : m_page.bound(m_values, lastKey))
         page.addBindValue(value);
-    page.addBindValue(lastKey.isNull() ? QVariant(std::numeric_limits<qint64>::min()) : lastKey);
     Sql::exec(page, m_action);
     return page;
 }
@@ -129,7 +128,7 @@ void KeyedResultModel::fetchMore(const QModelIndex& parent)
 {
     if (parent.isValid() || !m_more)
         return;
-    if (!m_pageText.isEmpty() && !m_cursor.isActive()) {
+    if (!m_page.isEmpty() && !m_cursor.isActive()) {
         try {
             m_cursor = runPage(m_keys.back());
         } catch (const StoreError& error) {
@@ -146,7 +145,7 @@ void KeyedResultModel::fetchMore(const QModelIndex& parent)
         m_keys.push_back(m_cursor.value(0).toLongLong());
         page.rows.push_back(rowCells(m_cursor, m_sources, 1));
     }
-    if (!m_pageText.isEmpty() && int(page.rows.size()) == kPageRows) {
+    if (!m_page.isEmpty() && int(page.rows.size()) == kPageRows) {
         m_cursor = QSqlQuery();  // the next page runs when it is asked for
     } else if (int(page.rows.size()) < kPageRows) {
         // The statement is done, or a step failed (a busy or damaged file):

@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <vector>
 
+#include "core/logic/Dialect.h"
 #include "core/logic/GridCells.h"
 
 struct KeyedStatement;
@@ -82,7 +83,7 @@ private:
     // Where the engine reads a result whole when it runs (see
     // Dialect::streamsRows), the statement is read a page at a time instead,
     // each page the rows after the last key read.
-    QString m_pageText;          // empty where the engine hands rows over one by one
+    Dialect::Page m_page;        // empty where the engine hands rows over one by one
     QVariantList m_values;
     QString m_rowByKey;          // reads one row by its key
     std::vector<qint64> m_keys;  // the key of every row read so far

@@ -221,11 +221,12 @@ public:
     {
         return text + QStringLiteral(" like ") + pattern + QStringLiteral(" escape '\\'");
     }
-    QString pageOf(const QString& keyed, const QString& key, int rows) const override
+    Page pageOf(const QString& keyed, const QString& key, int rows) const override
     {
         const QString column = key.mid(key.lastIndexOf(QLatin1Char('.')) + 1);
-        return QStringLiteral("SELECT * FROM (") + keyed + QStringLiteral(") AS page WHERE page.") + column
-               + QStringLiteral(" > ? ORDER BY page.") + column + QStringLiteral(" LIMIT ") + QString::number(rows);
+        return {QStringLiteral("SELECT * FROM (") + keyed + QStringLiteral(") AS page WHERE page.") + column
+                    + QStringLiteral(" > ? ORDER BY page.") + column + QStringLiteral(" LIMIT ") + QString::number(rows),
+                {Page::Mark::Values, Page::Mark::LastKey}};
     }
     // A table read whole, or through the index of its key, comes in rowid order.
     QString rowOrder(const QString&) const override { return QString(); }

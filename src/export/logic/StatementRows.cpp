@@ -34,7 +34,7 @@ StatementRows::StatementRows(const KeyedStatement& statement, const QStringList&
             m_query->addBindValue(value);
         Sql::exec(*m_query, m_action);
     } else {
-        m_pageText = dialect.pageOf(text, statement.key, m_pageSize);
+        m_page = dialect.pageOf(text, statement.key, m_pageSize);
         runPage();
     }
     const QSqlRecord record = m_query->record();
@@ -53,10 +53,9 @@ StatementRows::StatementRows(const KeyedStatement& statement, const QStringList&
 
 void StatementRows::runPage()
 {
-    m_query.emplace(Sql::prepare(m_pageText, m_action));
-    for (const QVariant& value : m_values)
+    m_query.emplace(Sql::prepare(m_page.text, m_action));
+    for (const QVariant& value : m_page.bound(m_values, m_lastKey))
         m_query->addBindValue(value);
-    m_query->addBindValue(m_lastKey);
     Sql::exec(*m_query, m_action);
     m_pageRows = 0;
 }
@@ -67,7 +66,7 @@ bool StatementRows::next(QStringList* cells)
         const QSqlError error = m_query->lastError();
         if (error.isValid())
             throw StoreError(m_action, error);
-        if (m_pageText.isEmpty() || m_pageRows < m_pageSize)
+        if (m_page.isEmpty() || m_pageRows < m_pageSize)
             return false;
         runPage();  // the page was full: the rows after its last key
         if (!m_query->next()) {

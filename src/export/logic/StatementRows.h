@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <optional>
 
+#include "core/logic/Dialect.h"
 #include "core/logic/GridCells.h"
 #include "core/logic/KeyedStatement.h"
 #include "export/logic/RowSource.h"
@@ -38,7 +39,7 @@ private:
 
     QString m_action;
     QVariantList m_values;
-    QString m_pageText;  // empty where the engine hands rows over one by one
+    Dialect::Page m_page;  // empty where the engine hands rows over one by one
     // Made only once a statement runs: an empty one would take the shared
     // connection, which belongs to another thread.
     std::optional<QSqlQuery> m_query;
