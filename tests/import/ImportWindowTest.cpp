@@ -1,7 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -40,24 +39,6 @@ struct ImportWindow : MainWindowTest {
             QTest::keyClick(box, Qt::Key_Down);
     }
 };
-
-QStringList menuEntries(const QMenu* menu)
-{
-    QStringList result;
-    for (const QAction* action : menu->actions())
-        result << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    return result;
-}
-
-TEST_F(ImportWindow, StandsBetweenSeparatorsInTheReportsMenu)
-{
-    const QStringList entries = menuEntries(window.mnuReports);
-    const qsizetype at = entries.indexOf("导入图书…");
-    ASSERT_GT(at, 1) << entries.join(' ').toStdString();
-    EXPECT_EQ(entries.mid(at - 1, 4), (QStringList{"-", "导入图书…", "导入读者…", "-"}));
-    EXPECT_LT(entries.indexOf("超期催还"), at);
-    EXPECT_GT(entries.indexOf("打印设置"), at);
-}
 
 TEST_F(ImportWindow, ShowsEveryRowWithItsProblemAndImportsTheGoodOnes)
 {
