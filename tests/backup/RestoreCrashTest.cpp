@@ -31,16 +31,20 @@ QString stateOf(const QString& file)
     return state;
 }
 
-// shelfmark-db restore killed at moments spread over the last quarter of its
-// run, where it writes the library: each time the library is whole, and it is
-// the old one or the new one, never a mixture. (A restore that rewrote the
-// file in place was caught by some of these kills, not by every run.)
+// shelfmark-db backup, then restore killed at moments spread over the last
+// quarter of its run, where it writes the library: each time the library is
+// whole, and it is the old one or the new one, never a mixture. (A restore
+// that rewrote the file in place was caught by some of these kills, not by
+// every run.)
 TEST(RestoreCrash, AKilledRestoreLeavesTheOldLibraryOrTheNewOneWhole)
 {
     QTemporaryDir data;
     QProcess tool;
     tool.start(SHELFMARK_DB, {"demo", data.path(), "--books", "30000", "--readers", "3000", "--loans", "60000"});
     ASSERT_TRUE(tool.waitForFinished(120000) && tool.exitCode() == 0) << tool.readAllStandardError().toStdString();
+    tool.start(SHELFMARK_DB, {"backup", data.path()});
+    ASSERT_TRUE(tool.waitForFinished(120000) && tool.exitCode() == 0) << tool.readAllStandardError().toStdString();
+    EXPECT_TRUE(tool.readAllStandardOutput().endsWith("图书 30000 册, 读者 3000 人, 借出未还 1800 册\n"));
     const QString library = Backups::libraryFile(data.path());
     const QString big = data.filePath("big.mdb");
     QString error;
@@ -65,6 +69,8 @@ TEST(RestoreCrash, AKilledRestoreLeavesTheOldLibraryOrTheNewOneWhole)
     ASSERT_EQ(stateOf(library), "ok 7");
     const qint64 toBig = restore(big, -1);
     ASSERT_EQ(stateOf(library), "ok 3000");
+    // The backup, and a snapshot before each restore.
+    EXPECT_EQ(QDir(data.filePath("backup")).entryList({"*.mdb"}).size(), 3);
     for (int trial = 0; trial < 12; ++trial) {
         const bool toTheSmall = stateOf(library) == "ok 3000";
         const qint64 run = toTheSmall ? toSmall : toBig;

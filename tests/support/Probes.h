@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
@@ -33,6 +34,28 @@ inline void putBytes(const QString& fileName, const QByteArray& bytes)
     QFile file(fileName);
     if (!bytes.isNull())
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << fileName.toStdString();
+}
+
+// A program run to its end (two minutes at most): its exit code (-1 when it
+// crashed or did not end) and what it printed, to standard output and as errors.
+struct Ran {
+    int exitCode;
+    QString out, err;
+};
+inline Ran runProgram(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(120000);
+    EXPECT_TRUE(ended) << program.toStdString() << " did not end";
+    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A PDF file's text as pdftotext reads it; with `layout`, its lines as laid out.
+inline QString pdfText(const QString& pdf, bool layout = false)
+{
+    return runProgram(QStringLiteral("pdftotext"), layout ? QStringList{"-layout", pdf, "-"} : QStringList{pdf, "-"}).out;
 }
 
 // Every row of a query on the shared connection, cells joined by "|" (a null
