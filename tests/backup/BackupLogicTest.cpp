@@ -266,7 +266,6 @@ TEST_F(BackupLogic, OldSnapshotsArePrunedToOneADayForTheDaysKept)
 // snapshot when there was none.
 TEST_F(BackupLogic, TheClerkIsRemindedAfterAWeekWithoutACopyElsewhere)
 {
-    const SnapshotFolder folder(dir());
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 20)), 0);
     ASSERT_TRUE(Backups::takeSnapshot(dir(), at("2026-03-10T09:00:00")).ok());
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 16)), 0);
@@ -288,13 +287,9 @@ TEST_F(BackupLogic, ACopyGoesIntoANewFileOnly)
     ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
     EXPECT_EQ(everyRow(file), everyRow(library.databasePath()));
     const QString other = QDir(stick.path()).filePath(QStringLiteral("notes.txt"));
-    QFile note(other);
-    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
-    note.write("keep me");
-    note.close();
+    putBytes(other, "keep me");
     EXPECT_FALSE(Backups::saveAs(dir(), other, at("2026-03-18T12:05:00")).ok());
-    ASSERT_TRUE(note.open(QIODevice::ReadOnly));
-    EXPECT_EQ(note.readAll(), QByteArray("keep me"));
+    EXPECT_EQ(bytesOf(other), QByteArray("keep me"));
 }
 
 // Closing the program while the day's snapshot is checked stops the check and
