@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QSqlError>
 
 #include "Probes.h"
@@ -98,60 +97,29 @@ TEST(Csv, WritesWhatItReadsBack)
     EXPECT_TRUE(error.startsWith("无法读取文件")) << error.toStdString();
 }
 
-TEST_F(ImportLogic, EveryBadBookRowIsExplainedAndSkipped)
+TEST_F(ImportLogic, EveryBadRowIsExplainedAndSkipped)
 {
-    const ImportPlan plan = checked(Kind::Books,
-        "书籍编号,书籍名称,类别代码,出版社,作者姓名,书籍价格,书籍页码,登记日期\n"
-        "B100,围城,A,人民文学出版社,钱钟书,19.5,300,2025/9/1\n"
-        ",无号,A,,,10,,\n"
-        "b001,已有,A,,,10,,\n"
-        "B101,,A,,,10,,\n"
-        "B102,类别不明,Z,,,10,,\n"
-        "B103,没类别,,,,10,,\n"
-        "B104,没价格,B,,,,,\n"
-        "B105,二月三十,B,,,10,,2025/2/30\n"
-        "B106,乱写日期,B,,,10,,下周\n"
-        "B107,第一次,A,,,10,,\n"
-        "b107,第二次,A,,,10,,\n"
-        "B108,小写类别,b,,,10,,2025-12-31\n");
-    EXPECT_EQ(verdicts(plan), (QStringList{
-        "2 导入",
-        "3 跳过 缺少书籍编号",
-        "4 跳过 书籍编号已在库中",
-        "5 跳过 缺少书籍名称",
-        "6 跳过 类别代码 Z 不存在",
-        "7 跳过 缺少类别代码",
-        "8 跳过 缺少书籍价格",
-        "9 跳过 登记日期 2025/2/30 不是有效日期",
-        "10 跳过 登记日期 下周 不是有效日期",
-        "11 跳过 书籍编号在文件中重复 (第 11、12 行)",
-        "12 跳过 书籍编号在文件中重复 (第 11、12 行)",
-        "13 导入"}));
-}
-
-TEST_F(ImportLogic, EveryBadReaderRowIsExplainedAndSkipped)
-{
-    const ImportPlan plan = checked(Kind::Readers,
-        "读者编号,读者姓名,读者性别,联系电话,所在部门\n"
-        "010,王五,男,13800000000,很长很长很长很长很长的部门名称也可以\n"
-        ",无号,女,,\n"
-        "002,已有,女,,\n"
-        "0111,号太长,男,,\n"
-        "012,名字超过八个字的读者,男,,\n"
-        "013,赵六,男性别,,\n"
-        "014,钱七,女,0571-88886666-1,\n"
-        "015,甲,女,,\n"
-        "015,乙,女,,\n");
-    EXPECT_EQ(verdicts(plan), (QStringList{
-        "2 导入",
-        "3 跳过 缺少读者编号",
-        "4 跳过 读者编号已在库中",
-        "5 跳过 读者编号超过 3 个字",
-        "6 跳过 读者姓名超过 8 个字",
-        "7 跳过 读者性别超过 2 个字",
-        "8 跳过 联系电话超过 12 个字",
-        "9 跳过 读者编号在文件中重复 (第 9、10 行)",
-        "10 跳过 读者编号在文件中重复 (第 9、10 行)"}));
+    const struct { Kind kind; const char* csv; QStringList verdicts; } cases[] = {
+        {Kind::Books,
+         "书籍编号,书籍名称,类别代码,出版社,作者姓名,书籍价格,书籍页码,登记日期\n"
+         "B100,围城,A,人民文学出版社,钱钟书,19.5,300,2025/9/1\n,无号,A,,,10,,\nb001,已有,A,,,10,,\n"
+         "B101,,A,,,10,,\nB102,类别不明,Z,,,10,,\nB103,没类别,,,,10,,\nB104,没价格,B,,,,,\n"
+         "B105,二月三十,B,,,10,,2025/2/30\nB106,乱写日期,B,,,10,,下周\nB107,第一次,A,,,10,,\n"
+         "b107,第二次,A,,,10,,\nB108,小写类别,b,,,10,,2025-12-31\n",
+         {"2 导入", "3 跳过 缺少书籍编号", "4 跳过 书籍编号已在库中", "5 跳过 缺少书籍名称", "6 跳过 类别代码 Z 不存在",
+          "7 跳过 缺少类别代码", "8 跳过 缺少书籍价格", "9 跳过 登记日期 2025/2/30 不是有效日期",
+          "10 跳过 登记日期 下周 不是有效日期", "11 跳过 书籍编号在文件中重复 (第 11、12 行)",
+          "12 跳过 书籍编号在文件中重复 (第 11、12 行)", "13 导入"}},
+        {Kind::Readers,
+         "读者编号,读者姓名,读者性别,联系电话,所在部门\n010,王五,男,13800000000,很长很长很长很长很长的部门名称也可以\n"
+         ",无号,女,,\n002,已有,女,,\n0111,号太长,男,,\n012,名字超过八个字的读者,男,,\n013,赵六,男性别,,\n"
+         "014,钱七,女,0571-88886666-1,\n015,甲,女,,\n015,乙,女,,\n",
+         {"2 导入", "3 跳过 缺少读者编号", "4 跳过 读者编号已在库中", "5 跳过 读者编号超过 3 个字",
+          "6 跳过 读者姓名超过 8 个字", "7 跳过 读者性别超过 2 个字", "8 跳过 联系电话超过 12 个字",
+          "9 跳过 读者编号在文件中重复 (第 9、10 行)", "10 跳过 读者编号在文件中重复 (第 9、10 行)"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(verdicts(checked(c.kind, c.csv)), c.verdicts);
 }
 
 TEST_F(ImportLogic, BooksGetTheNewBookWindowsDefaultsAndTheirPublishersAreRemembered)
@@ -281,27 +249,25 @@ TEST_F(ImportLogic, TheCommandImportsAFileAndSavesItsSkippedRows)
 {
     const QString csv = library.path("readers.csv");
     putBytes(csv, TextFile::encode("读者编号,读者姓名,所在部门\r\n050,周九,\"后勤,二组\"\r\n001,重号,\r\n"));
-    auto runTool = [&](const QStringList& extra, QString* out) {
-        QProcess tool;
-        tool.start(SHELFMARK_DB, QStringList{"import", library.dir(), "--readers", csv} + extra);
-        EXPECT_TRUE(tool.waitForFinished(30000));
-        *out = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
-        return tool.exitCode();
+    const auto runTool = [&](const QStringList& extra) {
+        return runProgram(SHELFMARK_DB, QStringList{"import", library.dir(), "--readers", csv} + extra);
     };
-    QString out;
-    EXPECT_EQ(runTool({"--dry-run"}, &out), 0) << out.toStdString();
-    EXPECT_EQ(out, "文件编码: GB18030, 数据 2 行\n第 3 行 跳过: 读者编号已在库中\n可导入读者 1 行, 跳过 1 行 (试运行, 未写入)\n");
+    Ran ran = runTool({"--dry-run"});
+    EXPECT_EQ(ran.exitCode, 0) << ran.err.toStdString();
+    EXPECT_EQ(ran.out, "文件编码: GB18030, 数据 2 行\n第 3 行 跳过: 读者编号已在库中\n可导入读者 1 行, 跳过 1 行 (试运行, 未写入)\n");
     EXPECT_EQ(library.scalar("SELECT count(*) FROM readerInfo").toInt(), 2);
 
-    EXPECT_EQ(runTool({"--skipped", library.path("skipped.csv")}, &out), 0) << out.toStdString();
-    EXPECT_EQ(out, "文件编码: GB18030, 数据 2 行\n第 3 行 跳过: 读者编号已在库中\n已导入读者 1 行, 跳过 1 行\n");
+    ran = runTool({"--skipped", library.path("skipped.csv")});
+    EXPECT_EQ(ran.exitCode, 0) << ran.err.toStdString();
+    EXPECT_EQ(ran.out, "文件编码: GB18030, 数据 2 行\n第 3 行 跳过: 读者编号已在库中\n已导入读者 1 行, 跳过 1 行\n");
     EXPECT_EQ(storeRows("SELECT 读者编号, 读者姓名, 所在部门 FROM readerInfo ORDER BY 读者编号"),
               "001|张三|办公室,002|李四|办公室,050|周九|后勤,二组");
     EXPECT_EQ(bytesOf(library.path("skipped.csv")),
               QByteArray("\xEF\xBB\xBF读者编号,读者姓名,所在部门,问题\r\n001,重号,,读者编号已在库中\r\n"));
 
-    EXPECT_EQ(runTool({"--books"}, &out), 2);
-    EXPECT_TRUE(out.startsWith("用法: shelfmark-db import")) << out.toStdString();
+    ran = runTool({"--books"});
+    EXPECT_EQ(ran.exitCode, 2);
+    EXPECT_TRUE(ran.err.startsWith("用法: shelfmark-db import")) << ran.err.toStdString();
 }
 
 }  // namespace
