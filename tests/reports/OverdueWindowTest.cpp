@@ -1,6 +1,5 @@
 #include <QLabel>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -30,14 +29,6 @@ protected:
         openMain();
     }
     FrmOverdue* openOverdue() { return open<FrmOverdue>(window.findChild<QAction*>("mnuOverdue")); }
-    // The letters a print would give, as text read back from a PDF.
-    static QString pdfText(const QString& pdf)
-    {
-        QProcess reader;
-        reader.start("pdftotext", {"-layout", pdf, "-"});
-        EXPECT_TRUE(reader.waitForFinished(10000));
-        return QString::fromUtf8(reader.readAllStandardOutput());
-    }
     QTemporaryDir scratch;
 };
 
@@ -91,7 +82,7 @@ TEST_F(OverdueWindow, RemindersAreRecordedOnlyAfterAPrint)
     EXPECT_EQ(gridRows(w->overdueGrid), "001|张三|办公室|0571-8888|B001|红楼梦|2026/2/1|2026/2/15|33|3.3|1,"
                                         "002|李四|文学院|0571-8888|B002|史记|2026/1/10|2026/2/9|39|3.9|1");
     EXPECT_EQ(storeRows("SELECT 催还日期 FROM overdueReminders"), "2026-03-20,2026-03-20");
-    EXPECT_TRUE(pdfText(pdf).contains("红楼梦"));
+    EXPECT_TRUE(pdfText(pdf, true).contains("红楼梦"));
 }
 
 // shelfmark-db overdue writes the same list as CSV and the letters as PDF,
@@ -101,22 +92,20 @@ TEST_F(OverdueWindow, TheCommandLineWritesTheListAndTheLetters)
     const QString csv = scratch.filePath("overdue.csv"), pdf = scratch.filePath("letters.pdf"),
                   counts = scratch.filePath("postcards.pdf");
     for (const QStringList& extra : {QStringList{"--csv", csv, "--pdf", pdf}, QStringList{"--pdf", counts, "--no-titles"}}) {
-        QProcess tool;
-        tool.start(SHELFMARK_DB, QStringList{"overdue", library.dir(), "--as-of", "2026-03-20"} + extra);
-        ASSERT_TRUE(tool.waitForFinished(30000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        const Ran tool = runProgram(SHELFMARK_DB, QStringList{"overdue", library.dir(), "--as-of", "2026-03-20"} + extra);
+        ASSERT_EQ(tool.exitCode, 0) << tool.err.toStdString();
     }
     EXPECT_EQ(bytesOf(csv), QByteArray("\xEF\xBB\xBF"
                                        "读者编号,读者姓名,所在部门,联系电话,书籍编号,书籍名称,借书日期,应还日期,超出天数,应付罚款,催还次数\r\n"
                                        "001,张三,办公室,0571-8888,B001,红楼梦,2026/2/1,2026/2/15,33,3.3,0\r\n"
                                        "002,李四,文学院,0571-8888,B002,史记,2026/1/10,2026/2/9,39,3.9,0\r\n"));
-    const QString letters = pdfText(pdf);
+    const QString letters = pdfText(pdf, true);
     for (const char* expected : {"读者: 张三 (001)", "部门: 办公室", "B001 《红楼梦》 应还日期 2026/2/15, 超出 33 天, 罚款 3.3 元",
                                  "读者: 李四 (002)", "B002 《史记》 应还日期 2026/2/9, 超出 39 天, 罚款 3.9 元",
                                  "罚款合计: 3.9 元", "日期: 2026年3月20日"})
         EXPECT_TRUE(letters.contains(QString::fromUtf8(expected))) << expected << "\n" << letters.toStdString();
     EXPECT_EQ(letters.count("图书催还通知单"), 2);
-    const QString postcards = pdfText(counts);
+    const QString postcards = pdfText(counts, true);
     EXPECT_TRUE(postcards.contains("超期图书 1 册"));
     EXPECT_FALSE(postcards.contains("红楼梦"));
 }

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -144,10 +143,7 @@ TEST_F(StatisticsWindow, PrintsBothChartsAndTellsAPictureItCannotSave)
         return true;
     });
     w->cmdPrint->click();
-    QProcess reader;
-    reader.start("pdftotext", {pdf, "-"});
-    ASSERT_TRUE(reader.waitForFinished(10000));
-    const QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+    const QStringList pages = pdfText(pdf).split('\f', Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains("2026 年每月借阅")) << pages[0].toStdString();
     EXPECT_TRUE(pages[1].contains("2026 年按图书类别借阅") && pages[1].contains("文学")) << pages[1].toStdString();
