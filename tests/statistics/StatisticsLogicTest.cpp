@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
+#include "Probes.h"
 #include "TempLibrary.h"
 #include "circulation/logic/Renewal.h"
-#include "core/logic/LibrarySchema.h"
 #include "statistics/logic/StatisticsTables.h"
 #include "statistics/logic/YearStatistics.h"
 
@@ -93,75 +91,41 @@ TEST_F(YearFigures, AYearWithoutLoansShowsNothingButZeros)
         << next.loans() << " loans, " << next.returned << " returned";
 }
 
-// The command line prints the same tables, lined up; a year it cannot read is refused.
-TEST_F(YearFigures, TheCommandPrintsTheTablesLinedUp)
+// The command line prints the same tables, lined up, or with --csv writes
+// one file per table (UTF-8 with its mark), the folder made when missing; a
+// year it cannot read, or a folder it cannot make, is refused.
+TEST_F(YearFigures, TheCommandPrintsTheTablesOrWritesOneCsvFilePerTable)
 {
-    struct Run {
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath("统计/2025");
+    putBytes(scratch.filePath("a-file"), "");
+    const struct {
         QStringList extra;
         int exitCode;
         const char* expected;  // in standard output, or standard error when it fails
-    };
-    const Run runs[] = {
+    } runs[] = {
         {{"--year", "2025"}, 0,
          "当年归还\n项目          数值\n归还册次      4\n超期归还      2\n超期比例      50.0%\n罚款合计(元)  3.6\n"},
         {{"--year", "2025"}, 0, "借阅最多的图书\n名次  书籍名称  借阅次数\n1     史记      3\n1     红楼梦    3\n"},
         {{"--year", "25"}, 2, "--year 应写成四位数的年份"},
         {{"--year", "二〇二五"}, 2, "--year 应写成四位数的年份"},
         {{}, 2, "用法:"},
+        {{"--year", "2025", "--csv", folder}, 0, ""},
+        {{"--year", "2025", "--csv", scratch.filePath("a-file/csv")}, 1, "无法建立文件夹"},
     };
-    for (const Run& run : runs) {
-        QProcess tool;
-        tool.start(SHELFMARK_DB, QStringList{"stats", library.dir()} + run.extra);
-        ASSERT_TRUE(tool.waitForFinished(30000));
-        const QString out = QString::fromUtf8(run.exitCode == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError());
-        EXPECT_EQ(tool.exitCode(), run.exitCode) << run.extra.join(' ').toStdString();
+    for (const auto& run : runs) {
+        const Ran tool = runProgram(SHELFMARK_DB, QStringList{"stats", library.dir()} + run.extra);
+        EXPECT_EQ(tool.exitCode, run.exitCode) << run.extra.join(' ').toStdString();
+        const QString out = run.exitCode == 0 ? tool.out : tool.err;
         EXPECT_TRUE(out.contains(QString::fromUtf8(run.expected))) << out.toStdString();
     }
-}
-
-// With --csv, one file per table (UTF-8 with its mark), the folder made when
-// missing; a folder that cannot be made is told and nothing is written.
-TEST_F(YearFigures, TheCommandWritesOneCsvFilePerTable)
-{
-    QTemporaryDir scratch;
-    const QString folder = scratch.filePath("统计/2025");
-    QProcess tool;
-    tool.start(SHELFMARK_DB, {"stats", library.dir(), "--year", "2025", "--csv", folder});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               QStringList({"categories-2025.csv", "departments-2025.csv", "months-2025.csv", "readers-2025.csv",
                            "returns-2025.csv", "titles-2025.csv"}));
-    auto bytes = [&folder](const char* name) {
-        QFile file(QDir(folder).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    };
-    EXPECT_EQ(bytes("returns-2025.csv"), QByteArray("\xEF\xBB\xBF项目,数值\r\n归还册次,4\r\n超期归还,2\r\n"
-                                                   "超期比例,50.0%\r\n罚款合计(元),3.6\r\n"));
-    EXPECT_EQ(bytes("readers-2025.csv"), QByteArray("\xEF\xBB\xBF名次,读者编号,读者姓名,借阅次数\r\n1,002,李四,4\r\n"
-                                                   "2,001,张三,2\r\n2,003,王五,2\r\n4,009,,1\r\n"));
-
-    QFile blocker(scratch.filePath("a-file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    tool.start(SHELFMARK_DB, {"stats", library.dir(), "--year", "2025", "--csv", blocker.fileName() + "/csv"});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    EXPECT_EQ(tool.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains("无法建立文件夹"));
-}
-
-// A library made before the statistics gets their index from the upgrade, once.
-TEST(StatisticsIndex, TheUpgradeAddsTheLendDateIndexOnce)
-{
-    TempLibrary library;
-    auto lendDateIndexes = [&library] { return library.indexesOf("lentInfo").count("lentinfo_借书日期:", Qt::CaseInsensitive); };
-    EXPECT_EQ(lendDateIndexes(), 1);
-    library.exec("DROP INDEX lentInfo_借书日期");
-    EXPECT_EQ(lendDateIndexes(), 0);
-    for (int run = 0; run < 2; ++run) {
-        LibrarySchema::upgrade();
-        EXPECT_EQ(lendDateIndexes(), 1);
-    }
+    EXPECT_EQ(bytesOf(folder + "/returns-2025.csv"), QByteArray("\xEF\xBB\xBF项目,数值\r\n归还册次,4\r\n超期归还,2\r\n"
+                                                                "超期比例,50.0%\r\n罚款合计(元),3.6\r\n"));
+    EXPECT_EQ(bytesOf(folder + "/readers-2025.csv"), QByteArray("\xEF\xBB\xBF名次,读者编号,读者姓名,借阅次数\r\n1,002,李四,4\r\n"
+                                                                "2,001,张三,2\r\n2,003,王五,2\r\n4,009,,1\r\n"));
 }
 
 // Each loan counts once by book: a title's copies in two categories
