@@ -2,23 +2,23 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QJsonObject>
 #include <QMap>
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include "Probes.h"
+
 // Exported files read back by readers of their own: CSV by Python's csv
 // module, XLSX by openpyxl (read_xlsx.py beside the tests).
 namespace ExportFiles {
 
+// What the reader printed, the reader having ended well.
 inline QByteArray run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput();
+    const Ran reader = runProgram(program, arguments);
+    EXPECT_EQ(reader.exitCode, 0) << reader.err.toStdString();
+    return reader.out.toUtf8();
 }
 
 // The records of a CSV file in the given (Python) encoding.

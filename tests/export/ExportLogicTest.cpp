@@ -65,9 +65,7 @@ TEST_F(Export, CsvKeepsEveryTextExactlyInEitherEncoding)
         SCOPED_TRACE(c.python);
         TableExport::write({path("books.csv"), ExportFormat::Csv, c.encoding},
                            {{"书籍编号", CellKind::Number}, {"书籍名称", CellKind::Text}}, rows.mid(1));
-        QFile file(path("books.csv"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = bytesOf(path("books.csv"));
         EXPECT_TRUE(bytes.startsWith(c.start) && bytes.contains(c.quoted)) << bytes.left(60).toHex().toStdString();
         EXPECT_EQ(readCsv(path("books.csv"), c.python), rows);
     }
@@ -127,9 +125,7 @@ TEST_F(Export, XlsxGoesOnToANewSheetWithTheHeadingsOnceASheetIsFull)
 // new file, no scratch file, an existing target untouched.
 TEST_F(Export, ACancelledOrFailedExportLeavesTheFolderAsItWas)
 {
-    QFile old(path("old.csv"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
+    putBytes(path("old.csv"), "old");
     const struct {
         QString target;
         ExportFormat format;
@@ -155,8 +151,7 @@ TEST_F(Export, ACancelledOrFailedExportLeavesTheFolderAsItWas)
         }
         EXPECT_TRUE(c.message.isEmpty() ? message.isEmpty() : message.startsWith(c.message)) << message.toStdString();
         EXPECT_EQ(files(), QStringList{"old.csv"});
-        QFile check(path("old.csv"));
-        EXPECT_TRUE(check.open(QIODevice::ReadOnly) && check.readAll() == "old");
+        EXPECT_EQ(bytesOf(path("old.csv")), "old");
     }
 }
 
@@ -201,10 +196,7 @@ TEST_F(Export, TheToolWritesATableOrAQueryResult)
     library.addLoan("002", "B2", "2026-04-01");
     library.exec("UPDATE lentInfo SET 超出天数 = 5, 罚款金额 = 0.5 WHERE 书籍编号 = 'B1'");
     const auto tool = [&](const QStringList& options) {
-        QProcess process;
-        process.start(SHELFMARK_DB, QStringList{"export", library.dir()} + options);
-        process.waitForFinished(60000);
-        return process.exitCode();
+        return runProgram(SHELFMARK_DB, QStringList{"export", library.dir()} + options).exitCode;
     };
     ASSERT_EQ(tool({"--table", "LENTINFO", "--xlsx", path("loans.xlsx")}), 0);
     const Sheet loans = readXlsx(path("loans.xlsx")).value(0);
