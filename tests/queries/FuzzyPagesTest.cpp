@@ -8,7 +8,7 @@
 // server a page first walks the next books in key order and asks the words
 // index only when the walk falls short, so the matches here lie where either
 // way alone would go wrong: packed at the start (the walk fills the first
-// page and part of the second), absent for ten thousand books, then sparse,
+// page and part of the second), absent for twenty thousand books, then sparse,
 // with decoys that hold every pair of the text but not the text itself.
 namespace {
 
@@ -16,13 +16,13 @@ TEST(FuzzyBookPages, EveryBookFoundInKeyOrderWhereverTheMatchesLie)
 {
     TempLibrary library;
     library.addCategory("A", "文学", 14);
-    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12500)"
+    library.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 23000)"
                  " INSERT INTO bookInfo (书籍编号, 书籍名称, 出版社, 类别代码)"
                  " SELECT 'B' || i, '书' || i, CASE"
                  "  WHEN i <= 600 AND i % 2 = 0 THEN '人民文学出版社'"
-                 "  WHEN i IN (10239, 10241, 10243, 10751, 10753, 11000, 12000, 12500) THEN '人民文学出版社'"
-                 "  WHEN i IN (601, 10242, 11500) THEN '人民文化与民文学会'"
-                 "  WHEN i = 11111 THEN '苏州大学出版社'"
+                 "  WHEN i IN (20479, 20481, 20483, 20991, 20993, 21000, 22000, 23000) THEN '人民文学出版社'"
+                 "  WHEN i IN (601, 20482, 21500) THEN '人民文化与民文学会'"
+                 "  WHEN i = 21111 THEN '苏州大学出版社'"
                  "  ELSE '出版社' || (i % 7) END, 'A' FROM n");
     for (const char* text : {"人民文学", "苏州", "民文", "学版"}) {
         SCOPED_TRACE(text);

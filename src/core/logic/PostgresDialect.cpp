@@ -131,7 +131,7 @@ const QString kWords = QStringLiteral("shelfmark_words(bookInfo.%1) @> CAST(? AS
 
 // A fuzzy book search's grid page walks this many books per row in key
 // order before it asks the words index, for pages of up to so many rows.
-constexpr int kWalkedRowsPerRow = 40;
+constexpr int kWalkedRowsPerRow = 80;
 constexpr int kWalkedPageRows = 1000;
 
 // The words the index must hold for a book whose text holds `text`: its one
@@ -235,7 +235,7 @@ public:
     // the pairs were unrelated; for "人民文学" it expects 665 where 91,394
     // match, reads them all and sorts them for one screen. The walk fills a
     // common text's page from a few thousand books; a rare text costs the
-    // walk (under 10 ms at 40 books a row) and then the index, which finds
+    // walk (about 10 ms at 80 books a row) and then the index, which finds
     // few books for it.
     Page pageOf(const QString& keyed, const QString& key, int rows) const override
     {
