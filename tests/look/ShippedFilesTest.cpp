@@ -35,10 +35,10 @@ void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& me
         g_warnings.append(message);
 }
 
-// A window like the desk (a menu, a desk input box) drawn with the skin, or with
-// the system look: its background, and the inside of the desk box away from its
-// text and border. The warnings given while drawing are left in g_warnings.
-std::pair<QColor, QColor> drawnColours(SkinControl* skin)
+// A window like the desk (a menu, a desk input box) drawn with the skin: the
+// inside of the desk box away from its text and border. The warnings given
+// while drawing are left in g_warnings.
+QColor drawnDeskInput(SkinControl& skin)
 {
     QMainWindow window;
     window.menuBar()->addMenu("系统设置")->addAction("界面风格");
@@ -49,20 +49,17 @@ std::pair<QColor, QColor> drawnColours(SkinControl* skin)
     window.resize(640, 480);
     g_warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
-    if (skin)
-        skin->apply(&window);
+    skin.apply(&window);
     const QImage image = window.grab().toImage();
     qInstallMessageHandler(previous);
-    return {image.pixelColor(4, window.height() - 4),
-            image.pixelColor(deskInput->mapTo(&window, QPoint(deskInput->width() - 8, 12)))};
+    return image.pixelColor(deskInput->mapTo(&window, QPoint(deskInput->width() - 8, 12)));
 }
 
 }  // namespace
 
-TEST(ShippedSkins, ParseCleanlyDifferAndKeepTheDeskInputsPaleCyan)
+// (That each skin shows, in its own colours: LookWindows.)
+TEST(ShippedSkins, ParseCleanlyAndKeepTheDeskInputsPaleCyan)
 {
-    const QColor systemBackground = drawnColours(nullptr).first;
-    QList<QColor> backgrounds;
     for (const char* skinFile : {"style/type-style.skn", "style/light-hearted.skn"}) {
         SCOPED_TRACE(skinFile);
         SkinControl skin;
@@ -75,14 +72,10 @@ TEST(ShippedSkins, ParseCleanlyDifferAndKeepTheDeskInputsPaleCyan)
             EXPECT_FALSE(QPixmap(picture).isNull()) << picture.toStdString();
         }
 
-        const auto [background, deskInput] = drawnColours(&skin);
+        const QColor deskInput = drawnDeskInput(skin);
         EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
-        EXPECT_NE(background.name(), systemBackground.name());
-        // The desk's input boxes stay pale cyan.
-        EXPECT_EQ(deskInput.name(), QColor(192, 255, 255).name());
-        backgrounds.append(background);
+        EXPECT_EQ(deskInput.name(), QColor(192, 255, 255).name());  // the desk's input boxes stay pale cyan
     }
-    EXPECT_NE(backgrounds[0].name(), backgrounds[1].name());
 }
 
 TEST(ShippedTipFile, StartsShowingAtStartAndHoldsTenOrMoreNumberedTips)
