@@ -60,11 +60,3 @@ TEST(Conversions, ShortDatesAreWrittenYearMonthDayAndReadBack)
         EXPECT_EQ(parseShortDate(c.text), c.expected.isValid() ? std::optional(c.expected) : std::nullopt) << c.text;
 }
 
-TEST(Conversions, LeadingCharactersNeverCutACharacterInHalf)
-{
-    const QString wide = QStringLiteral("\U00020000\U0001F600");  // two characters, four units
-    EXPECT_EQ(leadingCharacters("a" + wide, 2), "a" + wide.left(2));
-    EXPECT_EQ(leadingCharacters(wide, 1), wide.left(2));
-    EXPECT_EQ(leadingCharacters(wide, 5), wide);
-    EXPECT_EQ(leadingCharacters("", 3), "");
-}

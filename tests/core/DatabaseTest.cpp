@@ -36,27 +36,6 @@ struct Store : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Store, TypedCharactersReachTheStoreAsData)
-{
-    addReader("001", "O'Brien");
-    addReader("002", "100%_\"; DROP TABLE readerInfo; --");
-    EXPECT_EQ(names(), "O'Brien|100%_\"; DROP TABLE readerInfo; --");
-}
-
-TEST_F(Store, ARefusalNamesTheActionAndCarriesTheEngineText)
-{
-    try {
-        Sql::run("UPDATE basicSet SET 借出册数 = :quota", {{"quota", "很多"}}, "保存借阅规则");
-        FAIL() << "a text in a whole-number column must be refused";
-    } catch (const StoreError& error) {
-        EXPECT_EQ(error.action(), "保存借阅规则");
-        EXPECT_FALSE(error.engineText().isEmpty());
-        EXPECT_TRUE(error.message().startsWith("保存借阅规则失败!"));
-        EXPECT_TRUE(error.message().contains(error.engineText()));
-    }
-    EXPECT_EQ(library.scalar("SELECT 借出册数 FROM basicSet").toInt(), 2);
-}
-
 TEST_F(Store, AFailedStepLeavesNothingAndACommitSurvivesReopening)
 {
     try {

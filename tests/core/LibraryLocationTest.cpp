@@ -38,20 +38,6 @@ struct Location : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Location, WithoutTheServerFileTheLibraryIsTheFileAndNothingIsAsked)
-{
-    if (TempLibrary::onServer())
-        GTEST_SKIP() << "a file library";
-    library.addReader("001", "张三");
-    Database::close();
-    QString error;
-    EXPECT_TRUE(LibraryLocation::prepare(library.dir(), prompter, &error)) << error.toStdString();
-    ASSERT_TRUE(LibraryLocation::open(library.dir(), &error)) << error.toStdString();
-    EXPECT_FALSE(Database::server());
-    EXPECT_EQ(readers(), 1);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
 // A server file that cannot be used, or a server that cannot be reached, is
 // told naming the file or the server; nothing is asked and nothing opened.
 TEST_F(Location, AServerThatCannotBeUsedIsNamed)
