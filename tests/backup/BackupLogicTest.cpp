@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QThread>
 #include <atomic>
@@ -19,35 +18,13 @@
 
 namespace {
 
-// The rows of a statement over a file, read on a connection of the test's own.
-QStringList rowsIn(const QString& file, const QString& statement)
-{
-    const QString name = QStringLiteral("probe");
-    QStringList rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        EXPECT_TRUE(db.open());
-        QSqlQuery query(db);
-        EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-        while (query.next()) {
-            QStringList cells;
-            for (int i = 0; i < query.record().count(); ++i)
-                cells << query.value(i).toString();
-            rows << cells.join(QLatin1Char('|'));
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
-}
-
 // Every row of every table of ours, with its row id, in order.
 QStringList everyRow(const QString& file)
 {
     QStringList rows;
     for (const char* table : {"bookInfo", "bookType", "lentInfo", "readerInfo", "basicSet", "bookconcernList",
                               "overdueReminders"})
-        rows << rowsIn(file, QStringLiteral("SELECT '%1', rowid, * FROM %1 ORDER BY rowid").arg(table));
+        rows << fileRows(file, QStringLiteral("SELECT '%1', rowid, * FROM %1 ORDER BY rowid").arg(table));
     return rows;
 }
 
@@ -85,12 +62,12 @@ TEST_F(BackupLogic, SnapshotHoldsEveryRowAndASearchIndexThatFindsTheSameBooks)
     EXPECT_EQ(everyRow(outcome.path), everyRow(library.databasePath()));
     EXPECT_EQ(Backups::describe(outcome.counts), "图书 4 册, 读者 2 人, 借出未还 2 册");
     // One file alone, without the library's journal.
-    EXPECT_EQ(rowsIn(outcome.path, "PRAGMA journal_mode"), QStringList{"delete"});
+    EXPECT_EQ(fileRows(outcome.path, "PRAGMA journal_mode"), QStringList{"delete"});
     EXPECT_FALSE(QFile::exists(outcome.path + "-wal"));
     for (const char* words : {"title:\"数 据\"", "title:\"p y\"", "number:\"b 0 0 1\"", "publisher:\"人 民\""}) {
         const QString search = QStringLiteral("SELECT rowid FROM bookSearch WHERE bookSearch MATCH '%1' ORDER BY rowid").arg(words);
-        EXPECT_FALSE(rowsIn(outcome.path, search).isEmpty()) << words;
-        EXPECT_EQ(rowsIn(outcome.path, search), rowsIn(library.databasePath(), search)) << words;
+        EXPECT_FALSE(fileRows(outcome.path, search).isEmpty()) << words;
+        EXPECT_EQ(fileRows(outcome.path, search), fileRows(library.databasePath(), search)) << words;
     }
 }
 
@@ -131,8 +108,8 @@ TEST_F(BackupLogic, SnapshotTakenWhileAnotherConnectionLendsIsConsistent)
     desk->wait();
     EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
     ASSERT_TRUE(outcome.ok()) << outcome.error.toStdString();
-    const QString loansOut = rowsIn(outcome.path, "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL").value(0);
-    EXPECT_EQ(rowsIn(outcome.path, "SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").value(0), loansOut);
+    const QString loansOut = fileRows(outcome.path, "SELECT count(*) FROM lentInfo WHERE 还书日期 IS NULL").value(0);
+    EXPECT_EQ(fileRows(outcome.path, "SELECT count(*) FROM bookInfo WHERE 是否借出 = 1").value(0), loansOut);
     EXPECT_GE(loansOut.toInt(), 50 + 2);
     EXPECT_LE(loansOut.toInt(), lentAfter + 2);
     EXPECT_EQ(outcome.counts.loansOut, loansOut.toLongLong());
@@ -157,12 +134,12 @@ TEST_F(BackupLogic, AFileThatIsNotAWholeLibraryOfOursIsRefusedAndNothingChanges)
     QTemporaryDir elsewhere;
     const auto edit = [](const QString& library, const QString& file, const char* statement) {
         copyLibrary(library, file);
-        rowsIn(file, QString::fromUtf8(statement));
+        fileRows(file, QString::fromUtf8(statement));
     };
     const RefusedFile cases[] = {
         {"a text file", [](const QString&, const QString& f) { QFile file(f); file.open(QIODevice::WriteOnly); file.write("书名,作者\n红楼梦,曹雪芹\n"); },
          "不是数据库文件"},
-        {"another program's database", [](const QString&, const QString& f) { rowsIn(f, "CREATE TABLE notes (t TEXT)"); },
+        {"another program's database", [](const QString&, const QString& f) { fileRows(f, "CREATE TABLE notes (t TEXT)"); },
          "没有本系统的标记"},
         {"our library without our stamp", [&](const QString& l, const QString& f) { edit(l, f, "PRAGMA application_id = 0"); },
          "没有本系统的标记"},
@@ -170,8 +147,8 @@ TEST_F(BackupLogic, AFileThatIsNotAWholeLibraryOfOursIsRefusedAndNothingChanges)
          "更新版本"},
         {"a library with a damaged page", [&](const QString& l, const QString& f) {
              copyLibrary(l, f);
-             const QString page = rowsIn(f, "SELECT rootpage FROM sqlite_master WHERE name = 'lentInfo'").value(0);
-             const QString pageSize = rowsIn(f, "PRAGMA page_size").value(0);
+             const QString page = fileRows(f, "SELECT rootpage FROM sqlite_master WHERE name = 'lentInfo'").value(0);
+             const QString pageSize = fileRows(f, "PRAGMA page_size").value(0);
              QFile file(f);
              file.open(QIODevice::ReadWrite);
              file.seek((page.toLongLong() - 1) * pageSize.toLongLong() + 8);
@@ -208,7 +185,7 @@ TEST_F(BackupLogic, RestoreReplacesTheLibraryWholeAndKeepsASnapshotOfWhatWasTher
     library.exec("PRAGMA application_id = 0");
     const Backups::Outcome yesterday = Backups::takeSnapshot(dir(), at("2026-03-19T17:00:00"));
     ASSERT_TRUE(yesterday.ok()) << yesterday.error.toStdString();
-    EXPECT_EQ(rowsIn(yesterday.path, "PRAGMA application_id"), QStringList{"1397247046"});
+    EXPECT_EQ(fileRows(yesterday.path, "PRAGMA application_id"), QStringList{"1397247046"});
     const QStringList yesterdaysRows = everyRow(yesterday.path);
     library.addReader("003", "王五");
     library.addBook("B020", "数据库系统概论", "B", true);
@@ -224,9 +201,9 @@ TEST_F(BackupLogic, RestoreReplacesTheLibraryWholeAndKeepsASnapshotOfWhatWasTher
 
     EXPECT_EQ(everyRow(outcome.path), todaysRows);
     EXPECT_EQ(everyRow(library.databasePath()), yesterdaysRows);
-    EXPECT_EQ(rowsIn(library.databasePath(), "PRAGMA journal_mode"), QStringList{"wal"});
+    EXPECT_EQ(fileRows(library.databasePath(), "PRAGMA journal_mode"), QStringList{"wal"});
     const QString search = "SELECT rowid FROM bookSearch WHERE bookSearch MATCH 'title:\"数 据\"' ORDER BY rowid";
-    EXPECT_EQ(rowsIn(library.databasePath(), search), rowsIn(yesterday.path, search));
+    EXPECT_EQ(fileRows(library.databasePath(), search), fileRows(yesterday.path, search));
     // The shared connection, opened again, reads the restored library.
     QString error;
     ASSERT_TRUE(library.reopen(&error)) << error.toStdString();
@@ -262,9 +239,10 @@ TEST_F(BackupLogic, OldSnapshotsArePrunedToOneADayForTheDaysKept)
     }
 }
 
-// The reminder counts from the last copy saved elsewhere, or from the first
-// snapshot when there was none.
-TEST_F(BackupLogic, TheClerkIsRemindedAfterAWeekWithoutACopyElsewhere)
+// A copy elsewhere goes into a new file, named by the clerk or by the time;
+// a file already there is never overwritten. The reminder counts from the
+// last copy saved elsewhere, or from the first snapshot when there was none.
+TEST_F(BackupLogic, ACopyElsewhereGoesIntoANewFileAndResetsTheWeeksReminder)
 {
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 20)), 0);
     ASSERT_TRUE(Backups::takeSnapshot(dir(), at("2026-03-10T09:00:00")).ok());
@@ -276,15 +254,9 @@ TEST_F(BackupLogic, TheClerkIsRemindedAfterAWeekWithoutACopyElsewhere)
     EXPECT_EQ(everyRow(saved.path), everyRow(library.databasePath()));
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 24)), 0);
     EXPECT_EQ(Backups::daysWithoutCopyElsewhere(dir(), QDate(2026, 3, 26)), 8);
-}
 
-// A copy into a file named by the clerk; a file already there is never overwritten.
-TEST_F(BackupLogic, ACopyGoesIntoANewFileOnly)
-{
-    QTemporaryDir stick;
     const QString file = QDir(stick.path()).filePath(QStringLiteral("library.mdb"));
-    const Backups::Outcome saved = Backups::saveAs(dir(), file, at("2026-03-18T12:00:00"));
-    ASSERT_TRUE(saved.ok()) << saved.error.toStdString();
+    ASSERT_TRUE(Backups::saveAs(dir(), file, at("2026-03-18T12:00:00")).ok());
     EXPECT_EQ(everyRow(file), everyRow(library.databasePath()));
     const QString other = QDir(stick.path()).filePath(QStringLiteral("notes.txt"));
     putBytes(other, "keep me");

@@ -3,32 +3,19 @@
 #include <QThread>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "Probes.h"
 #include "backup/logic/Backups.h"
 
 namespace {
 
-// What a library file holds, read on a connection of the test's own: its
-// integrity and its number of readers.
+// What a library file holds: its integrity and its number of readers.
 QString stateOf(const QString& file)
 {
-    QString state;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "crash-probe");
-        db.setDatabaseName(file);
-        db.open();
-        QSqlQuery query(db);
-        query.exec("PRAGMA integrity_check");
-        state = query.next() ? query.value(0).toString() : db.lastError().text();
-        query.exec("SELECT count(*) FROM readerInfo");
-        state += query.next() ? " " + query.value(0).toString() : " ?";
-    }
-    QSqlDatabase::removeDatabase("crash-probe");
-    return state;
+    return fileRows(file, "PRAGMA integrity_check").value(0, "?") + " "
+           + fileRows(file, "SELECT count(*) FROM readerInfo").value(0, "?");
 }
 
 // shelfmark-db backup, then restore killed at moments spread over the last

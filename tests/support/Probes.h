@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
@@ -72,6 +73,29 @@ inline QString storeRows(const QString& select, const QString& rowSeparator = QS
         rows << cells.join('|');
     }
     return rows.join(rowSeparator);
+}
+
+// Every row of a statement over a library file, read on a connection of the
+// test's own (not the shared one), cells joined by "|".
+inline QStringList fileRows(const QString& file, const QString& statement)
+{
+    const QString name = QStringLiteral("probe");
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        EXPECT_TRUE(db.open()) << file.toStdString();
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(statement)) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+        while (query.next()) {
+            QStringList cells;
+            for (int i = 0; i < query.record().count(); ++i)
+                cells << query.value(i).toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
 }
 
 // The rows of a model, the first `columns` cells (all when negative) joined by "|".
