@@ -1,13 +1,11 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTabWidget>
 
 #include "AccessibleTable.h"
 #include "MainWindowTest.h"
 #include "Probes.h"
-#include "circulation/ui/LendTab.h"
 
 namespace {
 
@@ -122,10 +120,6 @@ TEST_F(Desk, LendTabLookUps)
     EXPECT_EQ(texts({"txtReaderName", "lblLendCount", "lblRemain"}), "|已借图书册数:0|3");  // the list stays
     EXPECT_EQ(focused(), "txtReaderID");
     expectMessage("txtReaderID", "", "请先输入读者编号");
-
-    QSignalSpy asked(window.findChild<LendTab*>(), &LendTab::readerWindowRequested);
-    QTest::mouseClick(get<QPushButton>("cmdReaderInfo"), Qt::LeftButton);
-    EXPECT_EQ(asked.count(), 1);
 }
 
 // Refused at the quota, the tab is emptied for the next reader; refused by
