@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QSqlError>
 
 #include "Probes.h"
@@ -82,19 +81,6 @@ TEST(Csv, DetectsTheEncodingChineseSpreadsheetsSave)
         EXPECT_EQ(decoded.text, text) << Csv::encodingName(c.encoding).toStdString();
         EXPECT_EQ(Csv::encodingName(decoded.encoding), Csv::encodingName(c.encoding));
     }
-}
-
-TEST(Csv, WritesWhatItReadsBack)
-{
-    QTemporaryDir dir;
-    const QList<QStringList> records = {{"编号", "备注"}, {"B1", "逗号,引号\"和\n换行"}, {"", ""}};
-    QString error;
-    ASSERT_TRUE(Csv::write(dir.filePath("out.csv"), records, &error)) << error.toStdString();
-    Csv::Table table;
-    ASSERT_TRUE(Csv::read(dir.filePath("out.csv"), &table, &error));
-    EXPECT_EQ(table.records, (QList<QStringList>{{"编号", "备注"}, {"B1", "逗号,引号\"和\n换行"}, {"", ""}}));
-    EXPECT_FALSE(Csv::read(dir.filePath("none.csv"), &table, &error));
-    EXPECT_TRUE(error.startsWith("无法读取文件")) << error.toStdString();
 }
 
 TEST_F(ImportLogic, EveryBadRowIsExplainedAndSkipped)
