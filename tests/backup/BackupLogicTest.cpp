@@ -265,8 +265,9 @@ TEST_F(BackupLogic, ACopyElsewhereGoesIntoANewFileAndResetsTheWeeksReminder)
 }
 
 // Closing the program while the day's snapshot is checked stops the check and
-// removes the unchecked snapshot: the next sign-in of the day takes it again.
-TEST_F(BackupLogic, ClosingStopsTheChecksAndLeavesNoUncheckedSnapshot)
+// removes the unchecked snapshot. The next sign-in of the day takes it again,
+// off the windows' thread; later sign-ins that day take none.
+TEST_F(BackupLogic, TheDaysFirstSignInTakesTheDaysSnapshotAndClosingLeavesNoUncheckedOne)
 {
     std::atomic<bool> stop{true};
     EXPECT_FALSE(Backups::takeSnapshot(dir(), at("2026-03-20T09:00:00"), &stop).ok());
@@ -286,14 +287,7 @@ TEST_F(BackupLogic, ClosingStopsTheChecksAndLeavesNoUncheckedSnapshot)
     }
     EXPECT_EQ(QDir(SnapshotFolder(dir()).path()).entryList({QStringLiteral("*.mdb")}, QDir::Files), QStringList());
     EXPECT_TRUE(Backups::snapshotDue(dir(), QDate(2026, 3, 20)));
-}
 
-// The first sign-in of a day takes the day's snapshot off the windows'
-// thread; later sign-ins that day take none.
-TEST_F(BackupLogic, TheDaysFirstSignInTakesTheDaysSnapshot)
-{
-    FixedClock clock(QDate(2026, 3, 20));
-    ScriptedPrompter prompter;
     DailySnapshot daily(dir(), clock, prompter);
     for (const QDate day : {QDate(2026, 3, 20), QDate(2026, 3, 20), QDate(2026, 3, 21)}) {
         clock.setToday(day);
