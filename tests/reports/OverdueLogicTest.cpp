@@ -47,7 +47,7 @@ protected:
     TempLibrary library;
 };
 
-TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
+TEST_F(Overdue, DueDatesDaysOverFinesAndTheFilterByReaderWithTheUnknownLast)
 {
     const QList<OverdueLoan> loans = OverdueList::read(today);
     EXPECT_EQ(rows(loans).toStdString(), "001|张三|办公室|0571-1|B002|史记|2026/11/30|2026/12/30|11|1.1|0\n"
@@ -57,6 +57,11 @@ TEST_F(Overdue, DueDatesDaysOverAndFinesByReaderWithTheUnknownLast)
     const OverdueList::Totals totals = OverdueList::totals(loans);
     EXPECT_TRUE(totals.readers == 2 && totals.books == 3) << totals.readers << " readers, " << totals.books << " books";
     EXPECT_DOUBLE_EQ(totals.fines, 32.1);
+
+    // The filter keeps its department and days over, and never drops the unknown.
+    EXPECT_EQ(OverdueList::departments(), QStringList({"办公室", "图书馆"}));
+    EXPECT_EQ(books(OverdueList::filtered(loans, {"办公室", 1})).toStdString(), "B002,B001");
+    EXPECT_EQ(books(OverdueList::filtered(loans, {"", 11})).toStdString(), "B002,B004,B404");
 
     // The fine is the rules' of today.
     library.setRules(3, 0.5);
@@ -82,14 +87,6 @@ TEST(OverdueTotals, ManyFinesAddUpToWhatTheyAre)
     EXPECT_EQ(Conversions::numberText(OverdueList::totals(loans).fines).toStdString(), "300");
     loan.fine = 0.005 * 3;  // a fine's own digits stay
     EXPECT_EQ(Conversions::numberText(OverdueList::totals({loan, loan, loan}).fines).toStdString(), "0.045");
-}
-
-TEST_F(Overdue, TheFilterKeepsItsDepartmentAndDaysOverAndNeverDropsTheUnknown)
-{
-    const QList<OverdueLoan> loans = OverdueList::read(today);
-    EXPECT_EQ(OverdueList::departments(), QStringList({"办公室", "图书馆"}));
-    EXPECT_EQ(books(OverdueList::filtered(loans, {"办公室", 1})).toStdString(), "B002,B001");
-    EXPECT_EQ(books(OverdueList::filtered(loans, {"", 11})).toStdString(), "B002,B004,B404");
 }
 
 // Each recording counts once per loan; a renewal (which rewrites the lend
