@@ -76,63 +76,50 @@ struct FileFaults : MainWindowTest {
     }
 };
 
-// A style the clerk picks is kept in setting.ini; when the file cannot be
-// written it is kept as it was, silently, and the work file does not stay.
-TEST_F(FileFaults, ASettingThatCannotBeWrittenIsKeptAsItWasSilently)
+// A style the clerk picks is kept in setting.ini, the tips' start flag in
+// the tip file. When the file cannot be written (read-only, the work file
+// blocked, the disk full, a folder in its place) it is kept as it was: the
+// setting silently, the tips with the stop box "读取时出错"; the work file does
+// not stay, and with the fault gone the choice is kept.
+TEST_F(FileFaults, ASettingOrTipThatCannotBeWrittenKeepsTheFileAsItWas)
 {
-    const QString setting = library.path("setting.ini");
-    enum Fault { ReadOnly, WorkFileBlocked, DiskFull };
-    for (Fault fault : {ReadOnly, WorkFileBlocked, DiskFull}) {
-        SCOPED_TRACE(fault);
-        putBytes(setting, "LoadStyle=1\r\nOther=x\r\n");
-        QDir(library.dir()).mkpath("style");
-        putBytes(library.path("style/light-hearted.skn"), "QWidget { }\r\n");
-        if (fault == ReadOnly)
-            QFile::setPermissions(setting, QFile::ReadOwner | QFile::ReadGroup);
-        if (fault == WorkFileBlocked)
+    const QString setting = library.path("setting.ini"), tips = library.path("QUICKTIP.INI");
+    const QByteArray settings = "LoadStyle=1\r\nOther=x\r\n", held = "[TIP]\r\nSTART=T\r\nCURRENT=1\r\n1=第一条\r\n";
+    const QStringList tipBox{"非法条目> TIP/START|读取时出错|with an icon"};
+    QDir(library.dir()).mkpath("style");
+    putBytes(library.path("style/light-hearted.skn"), "QWidget { }\r\n");
+    enum Fault { ReadOnly, WorkFileBlocked, DiskFull, NotAFile };
+    const struct { QString file; Fault fault; QByteArray kept; QStringList shown; } cases[] = {
+        {setting, ReadOnly, settings, {}}, {setting, WorkFileBlocked, settings, {}}, {setting, DiskFull, settings, {}},
+        {tips, ReadOnly, held, tipBox},    {tips, DiskFull, held, tipBox},           {tips, NotAFile, "<missing>", tipBox},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1, fault %2").arg(c.file).arg(c.fault).toStdString());
+        putBytes(c.file, c.fault == NotAFile ? QByteArray() : c.kept);
+        if (c.fault == NotAFile)
+            QDir(library.dir()).mkdir("QUICKTIP.INI");
+        if (c.fault == ReadOnly)
+            QFile::setPermissions(c.file, QFile::ReadOwner | QFile::ReadGroup);
+        if (c.fault == WorkFileBlocked)
             QDir(library.dir()).mkdir("temp.ini");
         prompter.clear();
         {
-            FullDisk full(0, fault == DiskFull);
-            window.meuLight->trigger();
+            FullDisk full(0, c.fault == DiskFull);
+            if (c.file == setting)
+                window.meuLight->trigger();
+            else
+                TipFile(library.dir(), prompter).saveStartFlag(false);
         }
-        EXPECT_EQ(bytesOf(setting), "LoadStyle=1\r\nOther=x\r\n");
-        EXPECT_EQ(prompter.texts(), QStringList());
-        EXPECT_EQ(QFileInfo(library.path("temp.ini")).isDir(), fault == WorkFileBlocked);  // the work file
+        EXPECT_EQ(bytesOf(c.file), c.kept);
+        EXPECT_EQ(prompter.boxes(), c.shown);
+        EXPECT_EQ(QFileInfo(library.path("temp.ini")).isDir(), c.fault == WorkFileBlocked);  // the work file
         EXPECT_FALSE(QFileInfo(library.path("temp.ini")).isFile());
         QDir(library.dir()).rmdir("temp.ini");
-        QFile::setPermissions(setting, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    window.meuLight->trigger();  // and with the fault gone, the choice is kept
-    EXPECT_EQ(bytesOf(setting), "LoadStyle=2\r\nOther=x\r\n");
-}
-
-// The tip file that cannot be written shows the stop box "读取时出错" and
-// keeps every tip it held.
-TEST_F(FileFaults, ATipFileThatCannotBeWrittenShowsTheBoxAndKeepsItsTips)
-{
-    const QString tips = library.path("QUICKTIP.INI");
-    const QByteArray held = "[TIP]\r\nSTART=T\r\nCURRENT=1\r\n1=第一条\r\n";
-    enum Fault { ReadOnly, DiskFull, NotAFile };
-    for (Fault fault : {ReadOnly, DiskFull, NotAFile}) {
-        SCOPED_TRACE(fault);
-        putBytes(tips, fault == NotAFile ? QByteArray() : held);
-        if (fault == NotAFile)
-            QDir(library.dir()).mkdir("QUICKTIP.INI");
-        if (fault == ReadOnly)
-            QFile::setPermissions(tips, QFile::ReadOwner | QFile::ReadGroup);
-        prompter.clear();
-        {
-            FullDisk full(0, fault == DiskFull);
-            TipFile(library.dir(), prompter).saveStartFlag(false);
-        }
-        EXPECT_EQ(bytesOf(tips), fault == NotAFile ? QByteArray("<missing>") : held);
-        ASSERT_EQ(prompter.shown.size(), 1);
-        EXPECT_EQ(prompter.shown[0].text + "|" + prompter.shown[0].title, "非法条目> TIP/START|读取时出错");
-        EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Stop);
         QDir(library.dir()).rmdir("QUICKTIP.INI");
-        QFile::setPermissions(tips, QFile::ReadOwner | QFile::WriteOwner);
+        QFile::setPermissions(c.file, QFile::ReadOwner | QFile::WriteOwner);
     }
+    window.meuLight->trigger();
+    EXPECT_EQ(bytesOf(setting), "LoadStyle=2\r\nOther=x\r\n");
 }
 
 // The account file on a full disk: the change is refused with the file named,
