@@ -65,14 +65,13 @@ QString booksIn(const ProgramFolders& folders)
 
 // Each way of having a library at first start, with a good and a bad input:
 // the library that results (its books), or the message and the data folder
-// as it was.
+// as it was. (The demo library: the window's test below.)
 TEST(FirstStart, EachWayMakesALibraryOrLeavesTheDataFolderAsItWas)
 {
     const QString notALibrary = "This is a letter, not a library.";
-    enum Way { Empty, Demo, File, MissingFile, TextFile_, OtherDatabase };
+    enum Way { Empty, File, MissingFile, TextFile_, OtherDatabase };
     const struct { Way way; bool made; QString books, message; } cases[] = {
         {Empty, true, "0", ""},
-        {Demo, true, "", ""},  // the demo's own books: checked below
         {File, true, "2", ""},
         {MissingFile, false, "", "文件 %1 不存在"},
         {TextFile_, false, "", "文件 %1 不是本系统的图书馆"},
@@ -101,18 +100,12 @@ TEST(FirstStart, EachWayMakesALibraryOrLeavesTheDataFolderAsItWas)
         }
         const QByteArray sourceBytes = bytesOf(source);
         QString error;
-        const bool made = c.way == Empty ? start.makeEmpty(&error)
-                          : c.way == Demo ? start.makeDemo(QDate(2026, 3, 20), &error)
-                                          : start.copyFile(source, &error);
+        const bool made = c.way == Empty ? start.makeEmpty(&error) : start.copyFile(source, &error);
         EXPECT_EQ(made, c.made) << error.toStdString();
         EXPECT_EQ(installed.folders.holdsLibrary(), c.made);
         if (c.made) {
             EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-            const QString books = booksIn(installed.folders);
-            if (c.way == Demo)
-                EXPECT_GT(books.toInt(), 100) << books.toStdString();
-            else
-                EXPECT_EQ(books, c.books);
+            EXPECT_EQ(booksIn(installed.folders), c.books);
         } else {
             EXPECT_TRUE(error.contains(QString(c.message).arg(QDir::toNativeSeparators(source)))) << error.toStdString();
             EXPECT_EQ(installed.dataFiles(), before);

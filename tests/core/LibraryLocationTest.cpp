@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSqlQuery>
 
+#include "Probes.h"
 #include "ScriptedPrompter.h"
 #include "TempLibrary.h"
 #include "core/logic/Database.h"
@@ -19,9 +20,7 @@ namespace {
 void writeIni(const QString& dir, const QByteArray& text)
 {
     QDir(dir).mkpath("dat");
-    QFile file(QDir(dir).filePath("dat/library.ini"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
+    putBytes(QDir(dir).filePath("dat/library.ini"), text);
 }
 
 int readers()

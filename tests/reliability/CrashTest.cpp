@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QThread>
 
+#include "Probes.h"
 #include "TempLibrary.h"
 #include "WorkerProcess.h"
 #include "core/logic/Database.h"
@@ -18,7 +19,7 @@ const int kKillsPerRun = countFromEnvironment("SHELFMARK_CRASH_KILLS", 150);
 // return date, overdue days, fine; "B<number>" → title, publisher, lent flag.
 using Library = QMap<QString, QStringList>;
 
-QString loanKey(qint64 rowid) { return QString("L%1").arg(rowid, 12, 10, QChar('0')); }
+QString loanKey(qint64 rowid) { return QString("L%1").arg(rowid); }
 
 // What a run of kills found. A fault is a sentence naming what broke.
 struct CrashRun {
@@ -44,17 +45,15 @@ struct Crash : ::testing::Test {
     Library contents()
     {
         Library result;
-        QSqlQuery query(Database::connection());
-        query.exec("SELECT rowid, 读者编号, 书籍编号, 借书日期, coalesce(还书日期, ''),"
-                   " coalesce(CAST(超出天数 AS TEXT), ''), coalesce(CAST(罚款金额 AS TEXT), '') FROM lentInfo");
-        while (query.next())
-            result.insert(loanKey(query.value(0).toLongLong()),
-                          {query.value(1).toString(), query.value(2).toString(), query.value(3).toString(),
-                           query.value(4).toString(), query.value(5).toString(), query.value(6).toString()});
-        query.exec("SELECT 书籍编号, 书籍名称, 出版社, 是否借出 FROM bookInfo");
-        while (query.next())
-            result.insert("B" + query.value(0).toString(),
-                          {query.value(1).toString(), query.value(2).toString(), query.value(3).toString()});
+        const auto add = [&result](const QString& prefix, const QString& select) {
+            for (const QString& row : storeRows(select, "\n").split('\n', Qt::SkipEmptyParts)) {
+                QStringList cells = row.split('|');
+                result.insert(prefix + cells.takeFirst(), cells);
+            }
+        };
+        add("L", "SELECT rowid, 读者编号, 书籍编号, 借书日期, 还书日期, CAST(超出天数 AS TEXT), CAST(罚款金额 AS TEXT)"
+                 " FROM lentInfo");
+        add("B", "SELECT 书籍编号, 书籍名称, 出版社, 是否借出 FROM bookInfo");
         return result;
     }
 
