@@ -65,14 +65,6 @@ protected:
         exportItem(grid)->trigger();
     }
     static QAction* exportItem(QTableView* grid) { return grid->findChild<QAction*>("exportAction"); }
-    // Enters a reader number into a desk box and presses Enter.
-    static void enterReader(QLineEdit* box)
-    {
-        box->window()->activateWindow();
-        box->setFocus();
-        enterText(box, "002");
-        QTest::keyClick(box, Qt::Key_Return);
-    }
     static constexpr int kBooks = 600;
     QTemporaryDir files;
 };
@@ -95,7 +87,10 @@ TEST_F(GridExports, EveryGridWritesItsHeadingsAndRowsAsShown)
              closeSecondaryWindows();
              auto* tab = window.findChild<LendTab*>();
              window.SSTab1->setCurrentIndex(0);
-             enterReader(tab->txtReaderID);
+             window.activateWindow();
+             tab->txtReaderID->setFocus();
+             enterText(tab->txtReaderID, "002");
+             QTest::keyClick(tab->txtReaderID, Qt::Key_Return);
              return tab->dtgrdLendBook;
          }},
         {"借阅查询",
