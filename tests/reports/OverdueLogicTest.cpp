@@ -75,6 +75,22 @@ TEST_F(Overdue, DueDatesDaysOverFinesAndTheFilterByReaderWithTheUnknownLast)
     EXPECT_EQ(unknown.join(',').toStdString(), "B001?,B002?,B003?,B404?,B004?");
 }
 
+// A reader's number typed at the desk in the other case ("r7" for R7) is
+// still that reader's: the loans are listed together and the reader counted once.
+TEST_F(Overdue, AReaderNumberTypedInTheOtherCaseIsTheSameReader)
+{
+    library.addReader("R7", "王五");
+    library.addReader("R8", "赵六");
+    for (const char* book : {"B005", "B006", "B007"})
+        library.addBook(book, QStringLiteral("书%1").arg(book), "A", true);
+    library.addLoan("r7", "B005", "2026-12-01");  // 26 days over
+    library.addLoan("R8", "B006", "2026-12-05");  // 22
+    library.addLoan("R7", "B007", "2026-12-10");  // 17
+    const QList<OverdueLoan> loans = OverdueList::read(today);
+    EXPECT_EQ(books(loans).toStdString(), "B002,B001,B004,B005,B007,B006,B404");
+    EXPECT_EQ(OverdueList::totals(loans).readers, 4);
+}
+
 // The total of many fines is money, not the noise of adding binary fractions.
 TEST(OverdueTotals, ManyFinesAddUpToWhatTheyAre)
 {

@@ -89,8 +89,8 @@ bool listedBefore(const OverdueLoan& a, const OverdueLoan& b)
 {
     if (a.unknown() != b.unknown())
         return !a.unknown();
-    if (a.readerNumber != b.readerNumber)
-        return a.readerNumber < b.readerNumber;
+    if (!OverdueList::sameReader(a, b))
+        return Conversions::foldedAZ(a.readerNumber) < Conversions::foldedAZ(b.readerNumber);
     if (a.daysOver != b.daysOver)
         return a.daysOver > b.daysOver;
     return a.loanId < b.loanId;
@@ -195,7 +195,9 @@ QList<OverdueLoan> readFirst(const QDate& today, int rows)
     LastRow last;
     QList<OverdueLoan> loans = loansOf(statement, today, &last);
     if (last.rows > rows)
-        loans.removeIf([&](const OverdueLoan& loan) { return loan.readerNumber.compare(last.reader, Qt::CaseInsensitive) == 0; });
+        loans.removeIf([&](const OverdueLoan& loan) {
+            return Conversions::foldedAZ(loan.readerNumber) == Conversions::foldedAZ(last.reader);
+        });
     return loans;
 }
 
@@ -219,7 +221,7 @@ Totals totals(const QList<OverdueLoan>& loans)
     for (const OverdueLoan& loan : loans) {
         if (loan.unknown())
             continue;
-        readers.insert(loan.readerNumber);
+        readers.insert(Conversions::foldedAZ(loan.readerNumber));
         ++totals.books;
         totals.fines += loan.fine;
     }
@@ -228,6 +230,10 @@ Totals totals(const QList<OverdueLoan>& loans)
     return totals;
 }
 
+bool sameReader(const OverdueLoan& a, const OverdueLoan& b)
+{
+    return Conversions::foldedAZ(a.readerNumber) == Conversions::foldedAZ(b.readerNumber);
+}
 
 QStringList departments()
 {

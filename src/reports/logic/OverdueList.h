@@ -52,7 +52,8 @@ QString cell(const OverdueLoan& loan, int column);
 QStringList cells(const OverdueLoan& loan);
 
 // Every outstanding loan overdue as of `today`, and every outstanding loan
-// whose due date cannot be known; sorted by reader number, then most days
+// whose due date cannot be known; sorted by reader number (A-Z folded, so
+// that each reader's loans come together), then most days
 // over first, the unknown ones last. Fines use the lending rules' fine per
 // day as the return desk would charge it today (no fine while the rules
 // hold none). Throws StoreError, naming the upgrade command when the
@@ -72,6 +73,9 @@ QString statement(const QDate& today);
 QList<OverdueLoan> filtered(const QList<OverdueLoan>& loans, const Filter& filter);
 // Readers, books and fines of the known rows.
 Totals totals(const QList<OverdueLoan>& loans);
+// Whether two loans are one reader's: their numbers compared as the store
+// compares them, A-Z folded (a book lent to "r001" is R001's).
+bool sameReader(const OverdueLoan& a, const OverdueLoan& b);
 // The departments readers have, sorted, without the empty one. Throws StoreError.
 QStringList departments();
 

@@ -87,7 +87,7 @@ QList<Letter> letters(const QList<OverdueLoan>& loans)
     for (const OverdueLoan& loan : loans) {
         if (loan.unknown())
             continue;
-        if (result.isEmpty() || result.last().readerNumber != loan.readerNumber)
+        if (result.isEmpty() || !OverdueList::sameReader(result.last().loans.constLast(), loan))
             result.append({loan.readerNumber, loan.readerName, loan.department, {}, 0});
         result.last().loans.append(loan);
         result.last().total += loan.fine;
