@@ -34,4 +34,7 @@ public:
     // The text of the last box, or "" when none was shown.
     QString lastText() const;
     void clear() { shown.clear(); }
+
+private:
+    void record(const Shown& box);
 };
