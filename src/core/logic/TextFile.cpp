@@ -102,15 +102,4 @@ bool writeLines(const QString& fileName, const QStringList& lines)
     return file.commit();
 }
 
-bool appendLine(const QString& fileName, const QString& line)
-{
-    if (isReadOnly(fileName))
-        return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    const QByteArray bytes = encode(line) + kLineEnd;
-    return file.write(bytes) == bytes.size() && file.flush();
-}
-
 }  // namespace TextFile

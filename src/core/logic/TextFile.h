@@ -15,12 +15,10 @@ std::optional<QStringList> readLines(const QString& fileName);
 // interrupted write leaves the old file); false when the file cannot be
 // written or is read-only.
 bool writeLines(const QString& fileName, const QStringList& lines);
-// Appends one line followed by CR LF, creating the file if needed.
-bool appendLine(const QString& fileName, const QString& line);
 
 // True when the file exists and carries no write permission (for anyone), or
-// cannot be written by this process. writeLines and appendLine refuse such a
-// file, whatever rights the process has.
+// cannot be written by this process. writeLines refuses such a file,
+// whatever rights the process has.
 bool isReadOnly(const QString& fileName);
 
 // Text <-> bytes in the file encoding.
