@@ -140,22 +140,15 @@ bool handles(int argc, char** argv)
 
 int run(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    Options options;
-    if (!readOptions(app.arguments(), &options)) {
-        err << kUsage;
-        return 2;
-    }
-    return LibraryRun::run(options.dir, options.server, err, [&] {
-        try {
-            return exportRows(options, out, err);
-        } catch (const ExportError& e) {
-            err << e.message() << '\n';
-            return 1;
-        }
-    });
+    return LibraryRun::command<Options>(argc, argv, kUsage, readOptions,
+                                        [](const Options& options, QTextStream& out, QTextStream& err) {
+                                            try {
+                                                return exportRows(options, out, err);
+                                            } catch (const ExportError& e) {
+                                                err << e.message() << '\n';
+                                                return 1;
+                                            }
+                                        });
 }
 
 }  // namespace ExportTool

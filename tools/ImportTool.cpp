@@ -115,15 +115,7 @@ bool handles(int argc, char** argv)
 
 int run(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    Options options;
-    if (!readOptions(app.arguments(), &options)) {
-        err << kUsage;
-        return 2;
-    }
-    return LibraryRun::run(options.dir, options.server, err, [&] { return import(options, out, err); });
+    return LibraryRun::command<Options>(argc, argv, kUsage, readOptions, import);
 }
 
 }  // namespace ImportTool
