@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QList>
 #include <QRegularExpression>
-#include <limits>
 #include <stdexcept>
 
 #include "SideBySide.h"

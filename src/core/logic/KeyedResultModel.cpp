@@ -3,7 +3,6 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
-#include <limits>
 
 #include "core/logic/GridCells.h"
 #include "core/logic/Database.h"

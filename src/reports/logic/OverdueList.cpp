@@ -89,8 +89,10 @@ bool listedBefore(const OverdueLoan& a, const OverdueLoan& b)
 {
     if (a.unknown() != b.unknown())
         return !a.unknown();
-    if (!OverdueList::sameReader(a, b))
-        return Conversions::foldedAZ(a.readerNumber) < Conversions::foldedAZ(b.readerNumber);
+    const QString readerA = Conversions::foldedAZ(a.readerNumber);
+    const QString readerB = Conversions::foldedAZ(b.readerNumber);
+    if (readerA != readerB)
+        return readerA < readerB;
     if (a.daysOver != b.daysOver)
         return a.daysOver > b.daysOver;
     return a.loanId < b.loanId;
